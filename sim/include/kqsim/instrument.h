@@ -1,0 +1,43 @@
+// One module in the simulated mainframe, as the VXI bus sees it: a word-serial message interface
+// and a block of 16-bit device registers in A16 space.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace kqsim {
+
+struct ReplyChunk {
+    std::size_t count = 0;  // bytes copied
+    bool end = false;       // the last byte copied was the last byte of the reply (END)
+};
+
+class Instrument {
+public:
+    virtual ~Instrument() = default;
+
+    // Bytes from the controller. `end` marks the last byte of a message (END); the module executes
+    // a message once it is complete and queues any reply at once.
+    virtual void writeMessage(std::string_view bytes, bool end) = 0;
+
+    // Pending reply bytes. readReply copies at most `max` bytes and keeps the rest for the next call;
+    // with no reply pending it copies nothing and returns {0, false}.
+    virtual bool replyPending() const = 0;
+    virtual ReplyChunk readReply(char* into, std::size_t max) = 0;
+
+    // Device clear: input and output buffers emptied, status registers kept.
+    virtual void deviceClear() = 0;
+    // Status byte as a serial poll reads it.
+    virtual std::uint8_t statusByte() = 0;
+
+    // A16 registers; offsets are bytes relative to the module's A16 base (0x00-0x3E).
+    virtual std::uint16_t readRegister(std::uint16_t offset) = 0;
+    virtual void writeRegister(std::uint16_t offset, std::uint16_t value) = 0;
+    // Block write; with `increment` false every word goes to the same offset. Returns the number of
+    // words taken: fewer than `count` when the destination (a full FIFO) takes no more for now.
+    virtual std::size_t writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words,
+                                           std::size_t count, bool increment) = 0;
+};
+
+}  // namespace kqsim

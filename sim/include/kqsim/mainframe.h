@@ -1,0 +1,43 @@
+// The simulated mainframe the VISA library serves: its modules, looked up by interface and address.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "kqsim/chassis_config.h"
+#include "kqsim/instrument.h"
+
+namespace kqsim {
+
+struct MountedModule {
+    ModuleConfig config;                      // with manufacturerId/modelCode/idnModel filled in
+    std::uint16_t manufacturerId = 0;
+    std::uint16_t modelCode = 0;
+    std::shared_ptr<Instrument> instrument;   // shared: an open session keeps its module alive
+};
+
+class Mainframe {
+public:
+    explicit Mainframe(ChassisConfig config);
+
+    Interface interface() const { return config_.interface; }
+    const ChassisConfig& config() const { return config_; }
+    // Modules in the order the resource search lists them (the configuration's order).
+    const std::vector<MountedModule>& modules() const { return modules_; }
+    const MountedModule* find(std::uint16_t interfaceNumber, std::uint16_t logicalAddress) const;
+
+private:
+    ChassisConfig config_;
+    std::vector<MountedModule> modules_;
+};
+
+// The mainframe in use. Created on first use from the chassis file named by KQ7120_SIM_CHASSIS, or
+// the default chassis when the variable is unset. A chassis file that cannot be read gives an empty
+// mainframe, and the reason is written to standard error once.
+std::shared_ptr<Mainframe> currentMainframe();
+
+// Replaces the mainframe in use (tests, tools). Sessions already open keep talking to their modules.
+void installChassis(const ChassisConfig& config);
+
+}  // namespace kqsim

@@ -1,0 +1,44 @@
+// What went over the simulated bus: every VISA operation, in call order across all sessions.
+// Tests read it to assert exact traffic; it is always on and costs one record per call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "visa.h"
+
+namespace kqvisa {
+
+enum class Op {
+    OpenDefaultRM, Open, Close, FindRsrc, FindNext, ParseRsrc,
+    GetAttribute, SetAttribute, StatusDesc,
+    Write, Read, Clear, ReadSTB,
+    In16, Out16, MoveOut16, MapAddress, Peek16, UnmapAddress,
+};
+
+const char* opName(Op op);
+
+struct TraceRecord {
+    Op op;
+    ViSession session = 0;        // the session the call was made on (0 for none)
+    std::string resource;         // descriptor of that session's resource, "" for a resource manager
+    ViStatus status = VI_SUCCESS; // what the call returned
+    bool formatted = false;       // Write/Read made by viPrintf, viScanf or viQueryf
+    std::string data;             // Write: bytes accepted; Read: bytes returned; Open/FindRsrc: descriptor or expression
+    ViAttr attribute = 0;         // Get/SetAttribute
+    ViAttrState value = 0;        // SetAttribute value, GetAttribute result, Out16/In16/Peek16 word
+    std::uint16_t space = 0;      // register operations
+    ViBusAddress offset = 0;      // register operations and MapAddress
+    std::vector<std::uint16_t> words; // MoveOut16: the words moved
+};
+
+// Snapshot of the records since the last clear.
+std::vector<TraceRecord> trace();
+void clearTrace();
+
+// The message texts written (Write records, formatted or not) in order, optionally for one resource
+// descriptor only ("" = all sessions).
+std::vector<std::string> writtenMessages(const std::string& resource = "");
+
+}  // namespace kqvisa
