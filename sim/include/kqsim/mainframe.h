@@ -2,7 +2,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "kqsim/chassis_config.h"
@@ -19,7 +18,10 @@ struct MountedModule {
 
 class Mainframe {
 public:
+    // Builds every module the configuration names (KQ7120/KQ7110 modules or a module of another maker).
     explicit Mainframe(ChassisConfig config);
+    // Mounts ready-made instruments, for tools and tests that bring their own.
+    Mainframe(Interface interface, std::vector<MountedModule> modules);
 
     Interface interface() const { return config_.interface; }
     const ChassisConfig& config() const { return config_; }
@@ -37,7 +39,8 @@ private:
 // mainframe, and the reason is written to standard error once.
 std::shared_ptr<Mainframe> currentMainframe();
 
-// Replaces the mainframe in use (tests, tools). Sessions already open keep talking to their modules.
+// Replace the mainframe in use (tests, tools). Sessions already open keep talking to their modules.
 void installChassis(const ChassisConfig& config);
+void installMainframe(std::shared_ptr<Mainframe> mainframe);
 
 }  // namespace kqsim
