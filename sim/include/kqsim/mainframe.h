@@ -40,6 +40,7 @@ private:
 std::shared_ptr<Mainframe> currentMainframe();
 
 // Replace the mainframe in use (tests, tools). Sessions already open keep talking to their modules.
+// installMainframe(nullptr) drops it: the next currentMainframe() reads the environment again.
 void installChassis(const ChassisConfig& config);
 void installMainframe(std::shared_ptr<Mainframe> mainframe);
 

@@ -15,6 +15,7 @@ enum class Op {
     GetAttribute, SetAttribute, StatusDesc,
     Write, Read, Clear, ReadSTB,
     In16, Out16, MoveOut16, MapAddress, Peek16, UnmapAddress,
+    MoveIn16, Poke16, In8, Out8, Flush, AssertTrigger,
 };
 
 const char* opName(Op op);
@@ -26,19 +27,25 @@ struct TraceRecord {
     ViStatus status = VI_SUCCESS; // what the call returned
     bool formatted = false;       // Write/Read made by viPrintf, viScanf or viQueryf
     std::string data;             // Write: bytes accepted; Read: bytes returned; Open/FindRsrc: descriptor or expression
+                                  // FindNext: descriptor returned; ParseRsrc: descriptor; StatusDesc: text returned;
+                                  // GetAttribute of a text attribute: the text
     ViAttr attribute = 0;         // Get/SetAttribute
-    ViAttrState value = 0;        // SetAttribute value, GetAttribute result, Out16/In16/Peek16 word
+    ViAttrState value = 0;        // SetAttribute value, GetAttribute result, Out16/In16/Peek16/Poke16 word;
+                                  // OpenDefaultRM/Open: the new session; FindRsrc: match count;
+                                  // ReadSTB: status byte; MapAddress: window size; Flush: mask;
+                                  // StatusDesc: the status described; AssertTrigger: protocol
     std::uint16_t space = 0;      // register operations
     ViBusAddress offset = 0;      // register operations and MapAddress
-    std::vector<std::uint16_t> words; // MoveOut16: the words moved
+    std::vector<std::uint16_t> words; // MoveOut16: the words the module took; MoveIn16: the words read
 };
 
-// Snapshot of the records since the last clear.
+// Snapshot of the records since the last clear (the most recent 100000 when there are more).
 std::vector<TraceRecord> trace();
 void clearTrace();
 
 // The message texts written (Write records, formatted or not) in order, optionally for one resource
-// descriptor only ("" = all sessions).
+// descriptor only ("" = all sessions; any spelling of a descriptor, e.g. "vxi::24"). One entry per
+// successful write, holding the bytes the module accepted.
 std::vector<std::string> writtenMessages(const std::string& resource = "");
 
 }  // namespace kqvisa

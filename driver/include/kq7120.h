@@ -1,0 +1,421 @@
+/* Kq7120_32: instrument driver for the KQ7120 (16-channel) and KQ7110 (8-channel) VXIbus DAC modules.
+ *
+ * Every function takes the instrument handle (the module's VISA session) first, where it has one,
+ * and returns a ViStatus: VI_SUCCESS (0), or a negative code whose text kq7120_error_message gives.
+ * A bad argument in the n-th position returns VI_ERROR_PARAMETERn and nothing is sent to the module.
+ * Outputs go to caller-owned storage; text outputs need at least 256 bytes unless stated.
+ * Numbers in commands and replies are written and read independently of the process locale.
+ *
+ * Functions marked "internal" are used inside the driver and are not exported by the library. */
+#ifndef KQ7120_H
+#define KQ7120_H
+
+#include "visa.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define KQ7120_API __attribute__((visibility("default")))
+#else
+#define KQ7120_API
+#endif
+
+/* ---- Status codes ------------------------------------------------------------------------------ */
+
+/* Bad value in the n-th parameter (the instrument handle is parameter 1). */
+#ifndef VI_ERROR_PARAMETER1
+#define VI_ERROR_PARAMETER1 (_VI_ERROR + 0x3FFC0001)
+#define VI_ERROR_PARAMETER2 (_VI_ERROR + 0x3FFC0002)
+#define VI_ERROR_PARAMETER3 (_VI_ERROR + 0x3FFC0003)
+#define VI_ERROR_PARAMETER4 (_VI_ERROR + 0x3FFC0004)
+#define VI_ERROR_PARAMETER5 (_VI_ERROR + 0x3FFC0005)
+#define VI_ERROR_PARAMETER6 (_VI_ERROR + 0x3FFC0006)
+#define VI_ERROR_PARAMETER7 (_VI_ERROR + 0x3FFC0007)
+#define VI_ERROR_PARAMETER8 (_VI_ERROR + 0x3FFC0008)
+#endif
+/* A query reply matches none of the words the query expects. */
+#ifndef VI_ERROR_INV_RESPONSE
+#define VI_ERROR_INV_RESPONSE (_VI_ERROR + 0x3FFC0012)
+#endif
+
+/* The driver's own codes, 0xBFFC0800 + k. */
+#define kq7120_INV_MANF_ID                   (_VI_ERROR + 0x3FFC0800)
+#define kq7120_INV_MODEL_CODE                (_VI_ERROR + 0x3FFC0801)
+#define kq7120_WRONG_PASSWORD                (_VI_ERROR + 0x3FFC0803)
+#define kq7120_ERROR_LEN_OVER_FLOW           (_VI_ERROR + 0x3FFC0804)
+#define kq7120_INVALID_ID_RESPONSE           (_VI_ERROR + 0x3FFC0805)
+#define kq7120_LOG_FILE_WRITE_ERROR          (_VI_ERROR + 0x3FFC0806)
+#define kq7120_LOG_FILE_OPEN_ERROR           (_VI_ERROR + 0x3FFC0807)
+#define kq7120_LOG_FILE_CLOSE_ERROR          (_VI_ERROR + 0x3FFC0808)
+#define kq7120_DEVICE_NOT_READY              (_VI_ERROR + 0x3FFC0809)
+#define kq7120_READ_BUFFER_FULL              (_VI_ERROR + 0x3FFC080A)
+#define kq7120_ERROR_IDN_QUERY_RESPONSE      (_VI_ERROR + 0x3FFC080B)
+#define kq7120_INSTRUMENT_ERROR              (_VI_ERROR + 0x3FFC080C)
+#define kq7120_ERROR_CALIBRATE_OFFSET_GAIN   (_VI_ERROR + 0x3FFC080D)
+#define kq7120_ERROR_STORING_CAL_DATA        (_VI_ERROR + 0x3FFC080E)
+#define kq7120_ERROR_SETTING_OUTPUT_VOLTAGE  (_VI_ERROR + 0x3FFC080F)
+#define kq7120_ERROR_SETTING_TRIGGER_PARAMS  (_VI_ERROR + 0x3FFC0810)
+#define kq7120_MALLOC_ERROR                  (_VI_ERROR + 0x3FFC0811)
+#define kq7120_ERROR_SETTING_SCAN_MODE       (_VI_ERROR + 0x3FFC0812)
+#define kq7120_ERROR_SETTING_SCAN_LIMIT      (_VI_ERROR + 0x3FFC0813)
+#define kq7120_ERROR_SETTING_SCAN_LIST       (_VI_ERROR + 0x3FFC0814)
+#define kq7120_TRIG_SRC_NOT_TTLT_OR_EXT      (_VI_ERROR + 0x3FFC0815)
+#define kq7120_INVALID_SCAN_MODE_TRANSITION  (_VI_ERROR + 0x3FFC0816)
+#define kq7120_WRITE_ERROR                   (_VI_ERROR + 0x3FFC0817)
+
+/* ---- Session, identity and model table --------------------------------------------------------- */
+
+#define kq7120_MANF_ID                   0xA5D /* VXI manufacturer identification (low 12 bits) */
+#define kq7120_MODEL_CODE                0x103 /* VXI model code (low 12 bits) */
+#define kq7120_KQ7120                    7120
+#define kq7120_KQ7110                    7110
+#define kq7120_MAX_LOG_ADDR              255
+#define kq7120_INIT_ID_QUERY             1
+#define kq7120_INIT_ID_NO_QUERY          0
+#define kq7120_INIT_RESET                1
+#define kq7120_INIT_NOT_RESET            0
+
+/* ---- Transport and SCPI log --------------------------------------------------------------------- */
+
+#define kq7120_MAX_FILE_NAME_LEN         120
+#define kq7120_WRITE_BUFF_SIZE           100
+#define kq7120_READ_BUFF_SIZE            1024
+#define kq7120_SCPI_LOG                  1047
+#define kq7120_NO_SCPI_LOG               1048
+
+/* ---- Chassis scan ------------------------------------------------------------------------------- */
+
+#define kq7120_MAX_SLOTS_IN_CHASSIS      255
+#define kq7120_VXI_CONNECTION            0
+#define kq7120_GPIB_VXI_CONNECTION       1
+
+/* ---- Error queue and status registers ----------------------------------------------------------- */
+
+#define kq7120_ILLEGAL_PARAMETER         (-224)
+#define kq7120_MISSING_PARAMETER         (-109)
+#define kq7120_QUEUE_OVERFLOW            (-330)
+#define kq7120_SERVICE_REQ_ENAB_MIN      0
+#define kq7120_SERVICE_REQ_ENAB_MAX      255
+#define kq7120_EVENT_STATUS_ENAB_MIN     0
+#define kq7120_EVENT_STATUS_ENAB_MAX     255
+#define kq7120_OPER_STATUS_ENAB_MIN      0
+#define kq7120_OPER_STATUS_ENAB_MAX      255
+#define kq7120_STATUS_BYTE               1007 /* "*STB?" */
+#define kq7120_EVENT_REG                 1008 /* "*ESR?" */
+#define kq7120_SERVICE_REQUEST_ENABLE    1009 /* "*SRE?" */
+#define kq7120_EVENT_STATUS_ENABLE       1010 /* "*ESE?" */
+#define kq7120_OPERATION_ENABLE          1011 /* "STAT:OPER:ENAB?" */
+#define kq7120_OPERATION_CONDITION       1012 /* "STAT:OPER:COND?" */
+
+/* ---- Channels, voltages and output ranges ------------------------------------------------------- */
+
+#define kq7120_MIN_CHANNEL               1
+#define kq7120_MAX_CHANNEL               16
+#define kq7120_CHANNEL_LIST_MIN          1
+#define kq7120_CHANNEL_LIST_KQ7120_MAX   16
+#define kq7120_CHANNEL_LIST_KQ7110_MAX   8
+#define kq7120_VOLT_LEVEL_VALUE_MIN      (-20.0)
+#define kq7120_VOLT_LEVEL_VALUE_MAX      19.99969
+#define kq7120_10VOLT_LEVEL_VALUE_MIN    (-10.0)
+#define kq7120_10VOLT_LEVEL_VALUE_MAX    9.99984
+#define kq7120_20VOLT_RANGE              0 /* "20V" */
+#define kq7120_10VOLT_RANGE              1 /* "10V" */
+#define kq7120_MAX_RANGES                2
+
+/* ---- Trigger source ----------------------------------------------------------------------------- */
+
+#define kq7120_TRIG_SRC_AUTO             1018
+#define kq7120_TRIG_SRC_EXT              1019
+#define kq7120_TRIG_SRC_TTLTRG0          1020
+#define kq7120_TRIG_SRC_TTLTRG1          1021
+#define kq7120_TRIG_SRC_TTLTRG2          1022
+#define kq7120_TRIG_SRC_TTLTRG3          1023
+#define kq7120_TRIG_SRC_TTLTRG4          1024
+#define kq7120_TRIG_SRC_TTLTRG5          1025
+#define kq7120_TRIG_SRC_TTLTRG6          1026
+#define kq7120_TRIG_SRC_TTLTRG7          1027
+#define kq7120_TRIG_SRC_INT_CH1          1028
+#define kq7120_TRIG_SRC_INT_CH2          1029
+#define kq7120_TRIG_SRC_INT_CH3          1030
+#define kq7120_TRIG_SRC_INT_CH4          1031
+#define kq7120_TRIG_SRC_INT_CH5          1032
+#define kq7120_TRIG_SRC_INT_CH6          1033
+#define kq7120_TRIG_SRC_INT_CH7          1034
+#define kq7120_TRIG_SRC_INT_CH8          1035
+#define kq7120_TRIG_SRC_INT_CH9          1036
+#define kq7120_TRIG_SRC_INT_CH10         1037
+#define kq7120_TRIG_SRC_INT_CH11         1038
+#define kq7120_TRIG_SRC_INT_CH12         1039
+#define kq7120_TRIG_SRC_INT_CH13         1040
+#define kq7120_TRIG_SRC_INT_CH14         1041
+#define kq7120_TRIG_SRC_INT_CH15         1042
+#define kq7120_TRIG_SRC_INT_CH16         1043
+#define kq7120_TRIG_SRC_TIMER            1044
+#define kq7120_TRIG_SRC_EXTCLK           1045
+#define kq7120_TRIG_SRC_NONE             1046
+#define kq7120_SLOPE_NEGATIVE            0 /* "NEG" */
+#define kq7120_SLOPE_POSITIVE            1 /* "POS" */
+
+/* ---- Memory arrays and scanning ----------------------------------------------------------------- */
+
+#define kq7120_INDEX_MIN                 1
+#define kq7120_INDEX_MAX                 512
+#define kq7120_SCAN_MODE_OFF             0
+#define kq7120_SCAN_MODE_ON              1
+#define kq7120_SCAN_MODE_LOOP            2
+#define kq7120_SCAN_MODE_ARB             3
+#define kq7120_SCAN_MODE_FIFO            4
+#define kq7120_SCAN_MODE_ALL_OFF         5 /* "SCAN OFF": every channel, no list */
+#define kq7120_VOLTAGE_LIST_MIN          1
+#define kq7120_VOLTAGE_LIST_MAX          512
+#define kq7120_COUNT_MIN                 1
+#define kq7120_COUNT_MAX                 512
+
+/* ---- Calibration -------------------------------------------------------------------------------- */
+
+#define kq7120_PASSWORD_LEN_MIN                 1
+#define kq7120_PASSWORD_LEN_MAX                 12
+#define kq7120_CALIB_SEC_STATE_OFF              0
+#define kq7120_CALIB_SEC_STATE_ON               1
+#define kq7120_SEC_STATE_ENABLE                 1014
+#define kq7120_SEC_STATE_DISABLE                1015
+#define kq7120_CALIBRATION_DATA_MIN             (-128)
+#define kq7120_CALIBRATION_DATA_MAX             127
+#define kq7120_CALIB_DATA_MIN                   (-128)
+#define kq7120_CALIB_DATA_MAX                   127
+#define kq7120_CALIBRATION_CHANNEL_MIN          1
+#define kq7120_CALIBRATION_CHANNEL_KQ7120_MAX   16
+#define kq7120_CALIBRATION_CHANNEL_KQ7110_MAX   8
+#define kq7120_CAL_DATA_SIZE                    64
+#define kq7120_CALIBRATION_BLOCK_DATA_MIN       (-128)
+#define kq7120_CALIBRATION_BLOCK_DATA_MAX       127
+#define kq7120_ZERO_OFFSET_INDEX                32 /* first zero adjustment in the 64-value block */
+#define kq7120_AUTO_SAVE_MODE_OFF               0
+#define kq7120_AUTO_SAVE_MODE_ON                1
+#define kq7120_DONT_STORE                       0
+#define kq7120_STORE                            1
+
+/* ================================================================================================ */
+/* Status codes, checks and messages                                                                */
+/* ================================================================================================ */
+
+/* Fills errorMessage (at least 256 bytes) with the text of errorCode; always VI_SUCCESS.
+ * instHndl is used only to ask VISA for the text of a VISA status. */
+KQ7120_API ViStatus kq7120_error_message(ViSession instHndl, ViStatus errorCode, ViChar errorMessage[]);
+
+/* Internal: errCode when inputVal lies outside min..max (inclusive, 16-bit signed), else VI_SUCCESS. */
+ViStatus kq7120_invalidIntegerRange(ViInt16 inputVal, ViInt16 min, ViInt16 max, ViStatus errCode);
+/* Internal: the same on 32-bit signed values. */
+ViStatus kq7120_invalidLongIntRange(ViInt32 inputVal, ViInt32 min, ViInt32 max, ViStatus errCode);
+/* Internal: the same on doubles; a NaN passes. */
+ViStatus kq7120_invalidRealRange(ViReal64 inputVal, ViReal64 min, ViReal64 max, ViStatus errCode);
+/* Internal: VI_ERROR_INV_OBJECT for handle 0, else VI_SUCCESS (the session is not asked). */
+ViStatus kq7120_invalidSession(ViSession instHndl);
+
+/* ================================================================================================ */
+/* Initialize and Close                                                                             */
+/* ================================================================================================ */
+
+/* Opens the module named by the VISA descriptor instrDesc (e.g. "VXI0::24::INSTR") into *instHndl.
+ * idQuery 1 checks the VXI manufacturer and model code; resetFlag 1 sends "*RST". The "*IDN?" query
+ * always runs and records the model; a module that is neither KQ7120 nor KQ7110 cannot be opened.
+ * On failure *instHndl is 0 and no session is left open. */
+KQ7120_API ViStatus kq7120_init(ViConstRsrc instrDesc, ViUInt16 idQuery, ViUInt16 resetFlag,
+                                ViSession *instHndl);
+/* Sends "*RST" with the error check. */
+KQ7120_API ViStatus kq7120_reset(ViSession instHndl);
+/* Closes the session; the model table keeps the module's entry. */
+KQ7120_API ViStatus kq7120_close(ViSession instHndl);
+
+/* Internal: VXI manufacturer and model code of the session, from VISA attributes. */
+ViStatus kq7120_verifyID(ViSession instHndl);
+/* Internal: "*IDN?"; stores the model (7120 or 7110) in *modelNumber and in the model table. */
+ViStatus kq7120_getModelNumber(ViSession instHndl, ViInt16 *modelNumber);
+/* Internal: VXI logical address of the session (0 on failure). */
+ViStatus getLaFmHndl(ViSession instHndl, ViInt16 *logAddr);
+/* Internal: the model-table entry of the session's logical address (0 for a module never identified). */
+ViStatus getModelNum(ViSession instHndl, ViInt16 *modelNum);
+
+/* ================================================================================================ */
+/* Chassis scan and auto-connect                                                                    */
+/* ================================================================================================ */
+
+/* Finds every KQ7120/KQ7110 reachable through VISA. The four lists receive, per module found, its
+ * logical address, slot, model number and VISA interface number; each list holds
+ * kq7120_MAX_SLOTS_IN_CHASSIS entries. *intfFlag: kq7120_VXI_CONNECTION or kq7120_GPIB_VXI_CONNECTION. */
+KQ7120_API ViStatus kq7120_scanChassis(ViInt16 ladrList[], ViInt16 slotList[], ViInt16 mNumList[],
+                                       ViInt16 iNumList[], ViInt16 *numFound, ViInt16 *intfFlag);
+/* Scans the chassis and opens the first module found, with identity check and reset. */
+KQ7120_API ViStatus kq7120_autoConnectToFirst(ViSession *instHndl);
+
+/* ================================================================================================ */
+/* Command transport and SCPI log                                                                   */
+/* ================================================================================================ */
+
+/* Switches the SCPI log on (kq7120_SCPI_LOG, with a file name of 1 to 120 characters; the file is
+ * emptied) or off (kq7120_NO_SCPI_LOG; logFileName is not used). Every command the driver sends is
+ * then appended to the file, one line each; security codes are written as '*'. */
+KQ7120_API ViStatus kq7120_enableDisableSCPILog(ViInt16 scpiLog, ViConstString logFileName);
+/* Sends cmdString; when it contains '?', the reply (with its "\n") goes to responseString, which holds
+ * at least 1025 bytes. The module's error status is checked afterwards. */
+KQ7120_API ViStatus kq7120_directIO(ViSession instHndl, ViConstString cmdString, ViChar responseString[]);
+
+/* Internal: writes exactly buf_len bytes of buf and logs the text up to its first NUL. */
+ViStatus kq7120_sendWSCmd(ViSession instHndl, const ViChar buf[], ViUInt32 buf_len);
+/* Internal: reads at most cnt bytes into buf (which holds cnt + 1) and terminates them with a NUL;
+ * kq7120_READ_BUFFER_FULL when no "\n" is among them. */
+ViStatus kq7120_readData(ViSession instHndl, ViChar buf[], ViInt16 cnt);
+/* Internal: "*ESR?"; kq7120_INSTRUMENT_ERROR on a query, execution or command error. */
+ViStatus kq7120_check_instr_error(ViSession instHndl);
+/* Internal: appends one record to the SCPI log file. */
+ViStatus kq7120_logCmd(ViConstString commandBuf);
+
+/* ================================================================================================ */
+/* Identification, self-test, error queue and status registers                                      */
+/* ================================================================================================ */
+
+/* Runs "*TST?" (takes 5 s); *testResult 0 and "No Error" when every test passed, else the names of
+ * the failed tests joined by ",". */
+KQ7120_API ViStatus kq7120_self_test(ViSession instHndl, ViInt16 *testResult, ViChar testMessage[]);
+/* Driver revision "2.78.00" and the module's firmware revision (fourth "*IDN?" field). */
+KQ7120_API ViStatus kq7120_revision_query(ViSession instHndl, ViChar driverRev[], ViChar instrRev[]);
+/* Oldest entry of the module's error queue ("SYST:ERR?"): number and text (at most 255 characters). */
+KQ7120_API ViStatus kq7120_error_query(ViSession instHndl, ViInt32 *errorNumber, ViChar errorString[]);
+/* "*OPC" with the error check. */
+KQ7120_API ViStatus kq7120_setOperComplete(ViSession instHndl);
+/* "*OPC?" into *operStatus. */
+KQ7120_API ViStatus kq7120_getOperComplete(ViSession instHndl, ViInt16 *operStatus);
+/* "*CLS" with the error check. */
+KQ7120_API ViStatus kq7120_clearStatusRegister(ViSession instHndl);
+/* Sets the service request, standard event status and operation status enable masks (0 to 255). */
+KQ7120_API ViStatus kq7120_setStatusMask(ViSession instHndl, ViInt16 service_req_enable_reg,
+                                         ViInt16 event_status_enable_reg, ViInt16 oper_status_enable_reg);
+/* Reads the status register selected by kq7120_STATUS_BYTE ... kq7120_OPERATION_CONDITION. */
+KQ7120_API ViStatus kq7120_queryDeviceStatusReg(ViSession instHndl, ViInt16 which_status_reg,
+                                                ViInt32 *value_status_reg);
+
+/* ================================================================================================ */
+/* Channel voltage, output range and trigger                                                        */
+/* ================================================================================================ */
+
+/* Sets voltLevelValue (-20.0 to 19.99969 V) on the numOfChannels channels of channelList. */
+KQ7120_API ViStatus kq7120_setupVoltage(ViSession instHndl, ViReal32 voltLevelValue,
+                                        const ViInt16 channelList[], ViInt16 numOfChannels);
+/* Reads back the voltage of one channel. */
+KQ7120_API ViStatus kq7120_queryVoltage(ViSession instHndl, ViInt16 channelNum, ViReal32 *voltLevelValue);
+/* Selects the output range (kq7120_20VOLT_RANGE or kq7120_10VOLT_RANGE) of 1 to 16 listed channels. */
+KQ7120_API ViStatus kq7120_setupVoltageRange(ViSession instHndl, ViInt16 Range, const ViInt16 channelList[],
+                                             ViInt16 numOfChannels);
+/* Reads back the output range of one channel (0 or 1). */
+KQ7120_API ViStatus kq7120_queryVoltageRange(ViSession instHndl, ViInt16 channel, ViInt16 *range);
+/* Software trigger "*TRG". */
+KQ7120_API ViStatus kq7120_triggerEvent(ViSession instHndl);
+/* Sets the trigger source and slope, then the voltage on the listed channels. */
+KQ7120_API ViStatus kq7120_setupAndWriteToDAC(ViSession instHndl, ViInt16 trigSour, ViUInt16 slope,
+                                              ViReal32 voltLevelValue, const ViInt16 channelList[],
+                                              ViInt16 numOfChannels);
+
+/* Sets the trigger source (kq7120_TRIG_SRC_...) and, for the external input and the TTL lines, the
+ * slope (kq7120_SLOPE_...). */
+KQ7120_API ViStatus kq7120_configTriggerParams(ViSession instHndl, ViInt16 trigSour, ViUInt16 slope);
+/* Reads back the trigger source and slope; an unrecognised reply leaves the output as it was. */
+KQ7120_API ViStatus kq7120_queryTriggerParams(ViSession instHndl, ViInt16 *trigSour, ViUInt16 *slope);
+
+/* ================================================================================================ */
+/* DAC memory arrays                                                                                */
+/* ================================================================================================ */
+
+/* Stores one voltage per channel (16 on a KQ7120, else 8) as memory array index (1 to 512). */
+KQ7120_API ViStatus kq7120_memorySetup(ViSession instHndl, ViInt16 index, const ViReal32 voltageList[]);
+/* Reads memory array index into voltageList (one value per channel). */
+KQ7120_API ViStatus kq7120_queryDACMemoryArray(ViSession instHndl, ViInt16 index, ViReal32 voltageList[]);
+/* Sets every channel from memory array index. */
+KQ7120_API ViStatus kq7120_sourceVoltageSetup(ViSession instHndl, ViInt16 index);
+
+/* ================================================================================================ */
+/* Scan mode, scan limit and scan lists                                                             */
+/* ================================================================================================ */
+
+/* Sets the mode (kq7120_SCAN_MODE_...) of the listed channels; kq7120_SCAN_MODE_ALL_OFF needs no list. */
+KQ7120_API ViStatus kq7120_setupScanMode(ViSession instHndl, ViInt16 mode, const ViInt16 channelList[],
+                                         ViInt16 numOfChannels);
+/* Sets the scan limit (last table entry used, 1 to 512) of one channel. */
+KQ7120_API ViStatus kq7120_setupScanLimit(ViSession instHndl, ViInt16 channel, ViInt16 count);
+/* Writes numOfVolts (1 to 512) voltages into a channel's scan table from entry 1. */
+KQ7120_API ViStatus kq7120_setupScanList(ViSession instHndl, ViInt16 channel, const ViReal32 voltageList[],
+                                         ViInt16 numOfVolts);
+/* Writes one scan table entry. */
+KQ7120_API ViStatus kq7120_setupScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt16 index,
+                                                ViReal32 voltage);
+/* Resets the module, sets trigger TTL line 0 (positive slope), then the channel's mode, limit and table. */
+KQ7120_API ViStatus kq7120_setupScanListParams(ViSession instHndl, ViInt16 channel, ViInt16 mode,
+                                               ViInt16 count, const ViReal32 voltageList[],
+                                               ViInt16 numOfVolts);
+/* Reads the mode of one channel (0 to 4). */
+KQ7120_API ViStatus kq7120_queryScanMode(ViSession instHndl, ViInt16 channel, ViInt16 *mode);
+/* Reads the scan limit of one channel. */
+KQ7120_API ViStatus kq7120_queryScanLimit(ViSession instHndl, ViInt16 channel, ViInt16 *index);
+/* Reads numOfVolts scan table entries from entry start into voltageList (numOfVolts values). */
+KQ7120_API ViStatus kq7120_queryScanList(ViSession instHndl, ViInt16 channel, ViInt16 numOfVolts,
+                                         ViInt16 start, ViReal32 voltageList[]);
+/* Reads one scan table entry. */
+KQ7120_API ViStatus kq7120_queryScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt16 index,
+                                                ViReal32 *voltage);
+
+/* ================================================================================================ */
+/* Calibration and calibration security                                                             */
+/* ================================================================================================ */
+/* The writing functions switch calibration security off with the caller's code (1 to 12 characters)
+ * when it is on, do their work and switch it on again, also when the work failed. */
+
+/* kq7120_SEC_STATE_ENABLE switches security on (the code is not used); kq7120_SEC_STATE_DISABLE
+ * switches it off with password. */
+KQ7120_API ViStatus kq7120_enableDisableSecState(ViSession instHndl, ViConstString password, ViInt16 mode);
+/* Sets the gain and zero adjustment (-128 to 127) of one channel. */
+KQ7120_API ViStatus kq7120_calibrateOffsetGain(ViSession instHndl, ViConstString password,
+                                               ViInt16 channelNumber, ViInt16 gainVal, ViInt16 offsetVal);
+/* Writes the 64 calibration values (32 gains, then 32 zero adjustments) as one block. */
+KQ7120_API ViStatus kq7120_calibrationDataBlock(ViSession instHndl, ViConstString password,
+                                                const ViInt16 blockData[]);
+/* Switches the module's automatic storing of calibration data on (1) or off (0). */
+KQ7120_API ViStatus kq7120_enableDisableAutoStore(ViSession instHndl, ViConstString password, ViInt16 mode);
+/* Stores the calibration data in non-volatile memory and reads the calibration count. */
+KQ7120_API ViStatus kq7120_storeCalibrationData(ViSession instHndl, ViConstString password, ViInt32 *count);
+/* Replaces the security code; security is on afterwards. */
+KQ7120_API ViStatus kq7120_changeSecurityCode(ViSession instHndl, ViConstString oldPassword,
+                                              ViConstString newPassword);
+/* Reads the security state, the calibration count and the calibration values; calibrationData
+ * (65 entries) receives the values followed by the end marker 10000. */
+KQ7120_API ViStatus kq7120_calibrationQuery(ViSession instHndl, ViInt16 *securityState,
+                                            ViInt32 *calibrationCount, ViInt16 calibrationData[]);
+/* Identifies the module, calibrates one channel and, with saveFlag kq7120_STORE, stores the data. */
+KQ7120_API ViStatus kq7120_calibrateInstrument(ViSession instHndl, ViInt16 chanNmbr, ViInt16 gainVal,
+                                               ViInt16 offsVal, ViConstString password, ViUInt16 saveFlag,
+                                               ViInt32 *calCount);
+
+/* Internal: decodes the definite-length block "#<d><n><n bytes>" of inputLength received bytes into
+ * signed 8-bit values; VI_ERROR_INV_RESPONSE when the header is malformed, the block announces more
+ * than outputCapacity values or more bytes than were received. */
+ViStatus kq7120_decipherArbitraryBlock(const ViChar inputArray[], ViUInt32 inputLength, ViInt16 outputArray[],
+                                       ViInt16 outputCapacity, ViInt16 *numOfWordsInOutputArray);
+
+/* ================================================================================================ */
+/* Older names                                                                                      */
+/* ================================================================================================ */
+
+/* kq7120_error_message */
+KQ7120_API ViStatus kq7120_errorMessage(ViSession instHndl, ViStatus errorCode, ViChar errorMessage[]);
+/* kq7120_self_test */
+KQ7120_API ViStatus kq7120_selfTest(ViSession instHndl, ViInt16 *testResult, ViChar testMessage[]);
+/* kq7120_revision_query with the two texts in the other order. */
+KQ7120_API ViStatus kq7120_revisionQuery(ViSession instHndl, ViChar instrRev[], ViChar driverRev[]);
+/* kq7120_error_query */
+KQ7120_API ViStatus kq7120_errorQuery(ViSession instHndl, ViInt32 *errorNumber, ViChar errorString[]);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

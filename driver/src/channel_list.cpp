@@ -1,0 +1,25 @@
+#include "channel_list.h"
+
+#include "number_text.h"
+
+namespace kq7120 {
+
+std::string channelListText(std::span<const ViInt16> channels) {
+    std::string text;
+    for (const ViInt16 channel : channels) {
+        if (!text.empty()) text += ',';
+        text += decimalText(channel);
+    }
+    return text;
+}
+
+ViStatus checkChannels(std::span<const ViInt16> channels, ViInt16 highest, ViStatus code) {
+    for (const ViInt16 channel : channels) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL, highest, code)) {
+            return status;
+        }
+    }
+    return VI_SUCCESS;
+}
+
+}  // namespace kq7120

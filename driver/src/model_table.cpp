@@ -1,0 +1,48 @@
+#include "model_table.h"
+
+#include <array>
+
+#include "c_boundary.h"
+#include "visa_binding.h"
+
+namespace kq7120 {
+namespace {
+
+std::array<ViInt16, kq7120_MAX_LOG_ADDR + 1>& modelTable() {
+    static std::array<ViInt16, kq7120_MAX_LOG_ADDR + 1> table{};
+    return table;
+}
+
+bool hasEntry(ViInt16 logicalAddress) { return logicalAddress >= 0 && logicalAddress <= kq7120_MAX_LOG_ADDR; }
+
+}  // namespace
+
+void recordModel(ViInt16 logicalAddress, ViInt16 model) {
+    if (hasEntry(logicalAddress)) modelTable()[static_cast<std::size_t>(logicalAddress)] = model;
+}
+
+}  // namespace kq7120
+
+using namespace kq7120;
+
+ViStatus getLaFmHndl(ViSession instHndl, ViInt16* logAddr) {
+    return guardedCall([&]() -> ViStatus {
+        if (!logAddr) return VI_ERROR_PARAMETER2;
+        *logAddr = 0;
+        ViInt16 address = 0;
+        const ViStatus status = visa::getAttribute(instHndl, VI_ATTR_VXI_LA, &address);
+        if (status < VI_SUCCESS) return status;
+        *logAddr = address;
+        return VI_SUCCESS;
+    });
+}
+
+ViStatus getModelNum(ViSession instHndl, ViInt16* modelNum) {
+    return guardedCall([&]() -> ViStatus {
+        if (!modelNum) return VI_ERROR_PARAMETER2;
+        ViInt16 logicalAddress = 0;
+        if (const ViStatus status = getLaFmHndl(instHndl, &logicalAddress)) return status;
+        *modelNum = hasEntry(logicalAddress) ? modelTable()[static_cast<std::size_t>(logicalAddress)] : 0;
+        return VI_SUCCESS;
+    });
+}

@@ -1,0 +1,120 @@
+#include "visa_binding.h"
+
+#include <dlfcn.h>
+
+#include <utility>
+
+namespace kq7120::visa {
+namespace {
+
+constexpr const char* kDefaultLibrary = "libvisa.so";
+
+struct Operations {
+    decltype(&::viOpenDefaultRM) openDefaultRM = nullptr;
+    decltype(&::viOpen) open = nullptr;
+    decltype(&::viClose) close = nullptr;
+    decltype(&::viFindRsrc) findRsrc = nullptr;
+    decltype(&::viFindNext) findNext = nullptr;
+    decltype(&::viGetAttribute) getAttribute = nullptr;
+    decltype(&::viWrite) write = nullptr;
+    decltype(&::viRead) read = nullptr;
+    decltype(&::viStatusDesc) statusDesc = nullptr;
+};
+
+class Binding {
+public:
+    // The operations, loading the library first if it is not loaded yet. Null when it cannot be
+    // loaded; the next call tries again, so a VISA installed later is picked up.
+    const Operations* operations() {
+        if (!library_) load();
+        return library_ ? &operations_ : nullptr;
+    }
+
+    void use(std::string fileName) {
+        unload();
+        fileName_ = std::move(fileName);
+    }
+
+private:
+    template <typename Function>
+    void resolve(Function& target, const char* name) {
+        target = reinterpret_cast<Function>(dlsym(library_, name));
+    }
+
+    void load() {
+        library_ = dlopen(fileName_.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!library_) return;
+        resolve(operations_.openDefaultRM, "viOpenDefaultRM");
+        resolve(operations_.open, "viOpen");
+        resolve(operations_.close, "viClose");
+        resolve(operations_.findRsrc, "viFindRsrc");
+        resolve(operations_.findNext, "viFindNext");
+        resolve(operations_.getAttribute, "viGetAttribute");
+        resolve(operations_.write, "viWrite");
+        resolve(operations_.read, "viRead");
+        resolve(operations_.statusDesc, "viStatusDesc");
+    }
+
+    void unload() {
+        if (library_) dlclose(library_);
+        library_ = nullptr;
+        operations_ = {};
+    }
+
+    std::string fileName_ = kDefaultLibrary;
+    void* library_ = nullptr;
+    Operations operations_;
+};
+
+Binding& binding() {
+    static Binding instance;
+    return instance;
+}
+
+// Calls one operation, or reports the missing library (or a library without that operation).
+template <auto Member, typename... Args>
+ViStatus call(Args... args) {
+    const Operations* operations = binding().operations();
+    if (!operations || !(operations->*Member)) return VI_ERROR_LIBRARY_NFOUND;
+    return (operations->*Member)(args...);
+}
+
+}  // namespace
+
+ViStatus openDefaultRM(ViSession* resourceManager) {
+    return call<&Operations::openDefaultRM>(resourceManager);
+}
+
+ViStatus open(ViSession resourceManager, ViConstRsrc descriptor, ViSession* session) {
+    return call<&Operations::open>(resourceManager, descriptor, ViAccessMode{VI_NULL}, ViUInt32{VI_NULL},
+                                   session);
+}
+
+ViStatus close(ViObject object) { return call<&Operations::close>(object); }
+
+ViStatus findRsrc(ViSession resourceManager, ViConstString expression, ViFindList* list, ViUInt32* count,
+                  ViChar descriptor[]) {
+    return call<&Operations::findRsrc>(resourceManager, expression, list, count, descriptor);
+}
+
+ViStatus findNext(ViFindList list, ViChar descriptor[]) { return call<&Operations::findNext>(list, descriptor); }
+
+ViStatus getAttribute(ViObject object, ViAttr attribute, void* value) {
+    return call<&Operations::getAttribute>(object, attribute, value);
+}
+
+ViStatus write(ViSession session, const void* bytes, ViUInt32 count, ViUInt32* written) {
+    return call<&Operations::write>(session, static_cast<ViConstBuf>(bytes), count, written);
+}
+
+ViStatus read(ViSession session, void* buffer, ViUInt32 count, ViUInt32* received) {
+    return call<&Operations::read>(session, static_cast<ViPBuf>(buffer), count, received);
+}
+
+ViStatus statusDesc(ViObject object, ViStatus status, ViChar text[]) {
+    return call<&Operations::statusDesc>(object, status, text);
+}
+
+void useLibrary(std::string fileName) { binding().use(std::move(fileName)); }
+
+}  // namespace kq7120::visa

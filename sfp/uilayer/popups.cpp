@@ -1,0 +1,101 @@
+#include "ui_popups.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <deque>
+
+namespace {
+
+struct PopupCapture {
+    bool on = false;
+    std::vector<CapturedPopup> popups;
+    std::deque<std::string> fileSelections;
+};
+
+PopupCapture& capture()
+{
+    static PopupCapture state;
+    return state;
+}
+
+QString fromUtf8(const char* text)
+{
+    return QString::fromUtf8(text != nullptr ? text : "");
+}
+
+}  // namespace
+
+extern "C" int MessagePopup(const char* title, const char* message)
+{
+    if (capture().on) {
+        capture().popups.push_back({title != nullptr ? title : "", message != nullptr ? message : ""});
+        return 0;
+    }
+    if (qApp == nullptr) {
+        std::fprintf(stderr, "%s: %s\n", title != nullptr ? title : "", message != nullptr ? message : "");
+        return 0;
+    }
+    // No parent: a dimmed panel would grey out a box that belongs to it.
+    QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), fromUtf8(message), QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return 0;
+}
+
+int FileSelectPopup(const char* directory, const char* fileSpec, const char* typeList, const char* title,
+                    const char* buttonLabel, int allowCancel, std::string* path)
+{
+    if (capture().on) {
+        capture().popups.push_back({title != nullptr ? title : "", "file selection"});
+        if (capture().fileSelections.empty())
+            return 0;
+        *path = capture().fileSelections.front();
+        capture().fileSelections.pop_front();
+        return path->empty() ? 0 : 1;
+    }
+    if (qApp == nullptr)
+        return 0;
+    QStringList filters;
+    for (const QString& spec : (fromUtf8(fileSpec) + u';' + fromUtf8(typeList)).split(u';', Qt::SkipEmptyParts))
+        filters.append(spec.trimmed());
+    filters.append(QStringLiteral("*"));
+    filters.removeDuplicates();
+    QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    dialog.setLabelText(QFileDialog::Accept, fromUtf8(buttonLabel));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    while (true) {
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            *path = dialog.selectedFiles().first().toStdString();
+            return 1;
+        }
+        if (allowCancel != 0)
+            return 0;
+    }
+}
+
+void SetPopupCapture(bool on)
+{
+    capture().on = on;
+}
+
+std::vector<CapturedPopup> CapturedPopups()
+{
+    return capture().popups;
+}
+
+void ClearCapturedPopups()
+{
+    capture().popups.clear();
+    capture().fileSelections.clear();
+}
+
+void QueueFileSelection(const std::string& path)
+{
+    capture().fileSelections.push_back(path);
+}

@@ -1,0 +1,224 @@
+#include "module_core.h"
+
+#include <algorithm>
+
+#include "dac_code.h"
+#include "scpi/error_queue.h"
+#include "vxi_registers.h"
+
+namespace kqsim {
+
+namespace err = scpi::err;
+
+ModuleCore::ModuleCore(ModuleKind kind, ModuleIdentityWords identity, NvStore store,
+                       std::function<void(int)> reportError)
+    : channelCount_(kind == ModuleKind::KQ7110 ? kKq7110Channels : kKq7120Channels),
+      identity_(identity),
+      reportError_(std::move(reportError)),
+      calibration_(std::move(store)) {
+    playback_.reset(settings_);
+}
+
+void ModuleCore::reset() {
+    settings_.reset();
+    playback_.reset(settings_);
+    selectedSegment_ = 0;
+    selectedChannel_ = 1;
+    loadPosition_ = 0;
+    loadRefused_ = false;
+    selectedDac_ = 0;
+}
+
+int ModuleCore::setVoltage(std::span<const int> channels, double volts) {
+    std::vector<std::uint16_t> codes;
+    for (int number : channels) {
+        const auto code = codeForVolts(volts, channel(number).range);
+        if (!code) return err::dataOutOfRange;
+        codes.push_back(*code);
+    }
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        channel(channels[i]).dcCode = codes[i];
+        playback_.channelChanged(settings_, channels[i]);
+    }
+    return err::noError;
+}
+
+double ModuleCore::programmedVoltage(int number) const {
+    const ChannelSettings& programmed = channel(number);
+    return voltsForCode(programmed.dcCode, programmed.range);
+}
+
+int ModuleCore::setRange(std::span<const int> channels, OutputRange range) {
+    const double fullScale = rangeSpec(range).fullScale;
+    for (int number : channels) {
+        ChannelSettings& programmed = channel(number);
+        const double volts = std::clamp(programmedVoltage(number), -fullScale, fullScale - codeStep(range));
+        programmed.range = range;
+        programmed.dcCode = codeForVolts(volts, range).value_or(kZeroVoltsCode);
+        playback_.channelChanged(settings_, number);
+    }
+    return err::noError;
+}
+
+int ModuleCore::storeMemoryArray(int index, std::span<const double> volts) {
+    if (index < 1 || index > kMemoryArrays) return err::dataOutOfRange;
+    if (volts.size() > static_cast<std::size_t>(channelCount_)) return err::parameterNotAllowed;
+    for (double value : volts) {
+        if (!voltsWithinSpan(value, OutputRange::Volts20)) return err::dataOutOfRange;
+    }
+    std::copy(volts.begin(), volts.end(), settings_.memoryArrays[static_cast<std::size_t>(index - 1)].begin());
+    return err::noError;
+}
+
+int ModuleCore::applyMemoryArray(int index) {
+    if (index < 1 || index > kMemoryArrays) return err::dataOutOfRange;
+    const ChannelVoltages& volts = settings_.memoryArrays[static_cast<std::size_t>(index - 1)];
+    std::vector<std::uint16_t> codes;
+    for (int number = 1; number <= channelCount_; ++number) {
+        const auto code = codeForVolts(volts[static_cast<std::size_t>(number - 1)], channel(number).range);
+        if (!code) return err::dataOutOfRange;
+        codes.push_back(*code);
+    }
+    for (int number = 1; number <= channelCount_; ++number) {
+        channel(number).dcCode = codes[static_cast<std::size_t>(number - 1)];
+        playback_.channelChanged(settings_, number);
+    }
+    return err::noError;
+}
+
+int ModuleCore::setScanMode(std::span<const int> channels, ScanMode mode) {
+    for (int number : channels) {
+        channel(number).scanMode = mode;
+        playback_.channelChanged(settings_, number);
+    }
+    playback_.stopIfUnused(settings_, channelCount_);
+    return err::noError;
+}
+
+int ModuleCore::setScanLimit(int number, int limit) {
+    if (limit < 1 || limit > kScanTableEntries) return err::dataOutOfRange;
+    channel(number).scanLimit = limit;
+    return err::noError;
+}
+
+int ModuleCore::setScanTable(int number, int firstEntry, std::span<const double> volts) {
+    if (firstEntry < 1 || firstEntry > kScanTableEntries) return err::dataOutOfRange;
+    if (volts.size() > static_cast<std::size_t>(kScanTableEntries - firstEntry + 1)) return err::tooMuchData;
+    for (double value : volts) {
+        if (!voltsWithinSpan(value, OutputRange::Volts20)) return err::dataOutOfRange;
+    }
+    std::copy(volts.begin(), volts.end(), channel(number).scanTable.begin() + (firstEntry - 1));
+    return err::noError;
+}
+
+void ModuleCore::trigger() { playback_.trigger(settings_, channelCount_); }
+
+int ModuleCore::initiate() { return playback_.initiate(settings_, arb_, channelCount_); }
+
+void ModuleCore::abort() { playback_.abort(); }
+
+int ModuleCore::arbChangeAllowed() const {
+    return playback_.state() == RunState::ArbRunning ? err::settingsConflict : err::noError;
+}
+
+std::uint16_t& ModuleCore::latch(std::uint16_t offset) {
+    return latches_[static_cast<std::size_t>((offset - kFirstLatchedRegister) / 2)];
+}
+
+std::uint16_t ModuleCore::readRegister(std::uint16_t offset) const {
+    switch (offset) {
+        case kIdRegister: return idRegisterValue(identity_.manufacturerId);
+        case kDeviceTypeRegister: return deviceTypeRegisterValue(identity_.modelCode);
+        case kSegmentFifoRegister: return playback_.fifo().statusWord();
+        default: break;
+    }
+    if (offset >= kFirstLatchedRegister && offset <= kLastLatchedRegister && offset % 2 == 0) {
+        return latches_[static_cast<std::size_t>((offset - kFirstLatchedRegister) / 2)];
+    }
+    return kUnusedRegisterValue;
+}
+
+void ModuleCore::writeRegister(std::uint16_t offset, std::uint16_t value) {
+    if (offset >= kFirstLatchedRegister && offset <= kLastLatchedRegister && offset % 2 == 0) latch(offset) = value;
+    switch (offset) {
+        case kSegmentFifoRegister:
+            selectedSegment_ = value;
+            loadPosition_ = 0;
+            loadRefused_ = false;
+            if (value >= kSegmentCount) reportError_(err::dataOutOfRange);
+            break;
+        case kChannelRegister:
+            selectedChannel_ = value;
+            loadPosition_ = 0;
+            loadRefused_ = false;
+            if (!validChannel(value)) reportError_(err::dataOutOfRange);
+            break;
+        case kLoadStartRegister:
+            loadPosition_ = 0;
+            loadRefused_ = false;
+            break;
+        case kArbDataRegister: {
+            const std::uint16_t word[] = {value};
+            loadArbWords(word);
+            break;
+        }
+        case kDacSelectRegister:
+            selectedDac_ = value;
+            if (!validChannel(value + 1)) reportError_(err::dataOutOfRange);
+            break;
+        case kDacDataRegister:
+            if (validChannel(selectedDac_ + 1)) {
+                const std::uint16_t code = codeFromWord(value, settings_.dataFormat);
+                channel(selectedDac_ + 1).dcCode = code;
+                playback_.setOutputCode(selectedDac_ + 1, code);
+            } else {
+                reportError_(err::settingsConflict);
+            }
+            break;
+        case kArmRegister: playback_.arm(); break;
+        default: break;  // configuration registers are read-only; the rest decode nothing
+    }
+}
+
+void ModuleCore::loadArbWords(std::span<const std::uint16_t> words) {
+    const auto refuse = [this](int error) {
+        if (!loadRefused_) reportError_(error);
+        loadRefused_ = true;
+    };
+    if (selectedSegment_ >= kSegmentCount || !validChannel(selectedChannel_)) return refuse(err::settingsConflict);
+    if (const int refused = arbChangeAllowed()) return refuse(refused);
+
+    // The load may grow the segment by what the pool still has.
+    const std::size_t reachable = std::max(arb_.size(selectedSegment_), loadPosition_) + arb_.available();
+    const std::size_t fitting = std::min(words.size(), reachable - loadPosition_);
+    std::vector<std::uint16_t> codes(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(fitting));
+    for (std::uint16_t& code : codes) code = codeFromWord(code, settings_.dataFormat);
+    arb_.write(selectedSegment_, selectedChannel_, loadPosition_, codes);
+    loadPosition_ += fitting;
+    if (fitting < words.size()) refuse(err::outOfMemory);
+}
+
+std::size_t ModuleCore::writeRegisterBlock(std::uint16_t offset, std::span<const std::uint16_t> words,
+                                           bool increment) {
+    if (!increment && offset == kSegmentFifoRegister) {
+        SampleFifo& fifo = playback_.fifo();
+        const std::size_t room = std::min(words.size(), fifo.depth() - fifo.fill());
+        std::vector<std::uint16_t> codes(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(room));
+        for (std::uint16_t& code : codes) code = codeFromWord(code, settings_.dataFormat);
+        return fifo.push(codes);
+    }
+    if (!increment && offset == kArbDataRegister) {
+        loadArbWords(words);
+        return words.size();
+    }
+    std::size_t taken = 0;
+    for (std::uint16_t word : words) {
+        const std::uint32_t target = increment ? offset + 2u * taken : offset;
+        if (target > kLastRegister) break;
+        writeRegister(static_cast<std::uint16_t>(target), word);
+        ++taken;
+    }
+    return taken;
+}
+
+}  // namespace kqsim

@@ -1,0 +1,212 @@
+#include "scpi/call.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "scpi/error_queue.h"
+
+namespace kqsim::scpi {
+namespace {
+
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
+}
+
+// "MINimum"/"MAXimum" as numeric values.
+enum class Bound { none, minimum, maximum };
+
+Bound boundWord(std::string_view word) {
+    if (equalsIgnoringCase(word, "MIN") || equalsIgnoringCase(word, "MINIMUM")) return Bound::minimum;
+    if (equalsIgnoringCase(word, "MAX") || equalsIgnoringCase(word, "MAXIMUM")) return Bound::maximum;
+    return Bound::none;
+}
+
+// A choice written like a header node: "EXTernal", "TTLTrg#".
+bool choiceMatches(std::string_view choice, std::string_view word, int& suffix) {
+    const bool takesSuffix = !choice.empty() && choice.back() == '#';
+    if (takesSuffix) choice.remove_suffix(1);
+    suffix = 1;
+    if (takesSuffix) {
+        std::size_t digitsStart = word.size();
+        while (digitsStart > 0 && word[digitsStart - 1] >= '0' && word[digitsStart - 1] <= '9') --digitsStart;
+        const std::string_view digits = word.substr(digitsStart);
+        if (digits.size() > 9) return false;
+        if (!digits.empty()) {
+            suffix = 0;
+            for (char c : digits) suffix = suffix * 10 + (c - '0');
+        }
+        word = word.substr(0, digitsStart);
+    }
+    const std::size_t shortLength = static_cast<std::size_t>(
+        std::find_if(choice.begin(), choice.end(), [](char c) { return c >= 'a' && c <= 'z'; }) - choice.begin());
+    return equalsIgnoringCase(word, choice) || equalsIgnoringCase(word, choice.substr(0, shortLength));
+}
+
+}  // namespace
+
+Call::Call(bool query, std::vector<int> suffixes, std::vector<Parameter> parameters, ErrorReporter report)
+    : query_(query), suffixes_(std::move(suffixes)), parameters_(std::move(parameters)), report_(std::move(report)) {}
+
+int Call::suffix(std::size_t which) const { return which < suffixes_.size() ? suffixes_[which] : 1; }
+
+std::optional<int> Call::suffixInRange(int min, int max, std::size_t which) {
+    if (failed_) return std::nullopt;
+    const int value = suffix(which);
+    if (value < min || value > max) {
+        fail(err::headerSuffixOutOfRange);
+        return std::nullopt;
+    }
+    return value;
+}
+
+const Parameter& Call::parameter(std::size_t index) const {
+    read_ = std::max(read_, index + 1);
+    return parameters_[index];
+}
+
+bool Call::expectCount(std::size_t min, std::size_t max) {
+    countChecked_ = true;
+    if (failed_) return false;
+    if (parameters_.size() < min) {
+        fail(err::missingParameter);
+        return false;
+    }
+    if (parameters_.size() > max) {
+        fail(err::parameterNotAllowed);
+        return false;
+    }
+    return true;
+}
+
+bool Call::hasUnreadParameters() const { return !countChecked_ && read_ < parameters_.size(); }
+
+const Parameter* Call::take(std::size_t index, ParameterType type) {
+    if (failed_) return nullptr;
+    read_ = std::max(read_, index + 1);
+    if (index >= parameters_.size()) {
+        fail(err::missingParameter);
+        return nullptr;
+    }
+    const Parameter& found = parameters_[index];
+    if (found.type != type) {
+        fail(notAllowedError(found.type));
+        return nullptr;
+    }
+    return &found;
+}
+
+std::optional<int> Call::integer(std::size_t index, int min, int max) {
+    if (!failed_ && index < parameters_.size() && parameters_[index].type == ParameterType::word) {
+        read_ = std::max(read_, index + 1);
+        switch (boundWord(parameters_[index].text)) {
+        case Bound::minimum: return min;
+        case Bound::maximum: return max;
+        case Bound::none: fail(err::characterDataNotAllowed); return std::nullopt;
+        }
+    }
+    const Parameter* number = take(index, ParameterType::number);
+    if (!number) return std::nullopt;
+    if (!number->unit.empty()) {
+        fail(err::invalidSuffix);
+        return std::nullopt;
+    }
+    const double rounded = std::round(number->number);
+    if (!(rounded >= min && rounded <= max)) {
+        fail(err::dataOutOfRange);
+        return std::nullopt;
+    }
+    return static_cast<int>(rounded);
+}
+
+std::optional<double> Call::real(std::size_t index, double min, double max, std::string_view unit) {
+    if (!failed_ && index < parameters_.size() && parameters_[index].type == ParameterType::word) {
+        read_ = std::max(read_, index + 1);
+        switch (boundWord(parameters_[index].text)) {
+        case Bound::minimum: return min;
+        case Bound::maximum: return max;
+        case Bound::none: fail(err::characterDataNotAllowed); return std::nullopt;
+        }
+    }
+    const Parameter* number = take(index, ParameterType::number);
+    if (!number) return std::nullopt;
+    if (!number->unit.empty() && (unit.empty() || !equalsIgnoringCase(number->unit, unit))) {
+        fail(err::invalidSuffix);
+        return std::nullopt;
+    }
+    if (!(number->number >= min && number->number <= max)) {
+        fail(err::dataOutOfRange);
+        return std::nullopt;
+    }
+    return number->number;
+}
+
+std::optional<bool> Call::boolean(std::size_t index) {
+    if (!failed_ && index < parameters_.size() && parameters_[index].type == ParameterType::word) {
+        read_ = std::max(read_, index + 1);
+        const std::string& word = parameters_[index].text;
+        if (equalsIgnoringCase(word, "ON")) return true;
+        if (equalsIgnoringCase(word, "OFF")) return false;
+        fail(err::illegalParameterValue);
+        return std::nullopt;
+    }
+    const Parameter* number = take(index, ParameterType::number);
+    if (!number) return std::nullopt;
+    if (!number->unit.empty()) {
+        fail(err::invalidSuffix);
+        return std::nullopt;
+    }
+    return std::round(number->number) != 0.0;
+}
+
+std::optional<WordChoice> Call::word(std::size_t index, std::span<const std::string_view> choices) {
+    const Parameter* word = take(index, ParameterType::word);
+    if (!word) return std::nullopt;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        int suffix = 1;
+        if (choiceMatches(choices[i], word->text, suffix)) return WordChoice{i, suffix};
+    }
+    fail(err::illegalParameterValue);
+    return std::nullopt;
+}
+
+std::optional<WordChoice> Call::word(std::size_t index, std::initializer_list<std::string_view> choices) {
+    return word(index, std::span<const std::string_view>(choices.begin(), choices.size()));
+}
+
+std::optional<std::string> Call::string(std::size_t index) {
+    const Parameter* text = take(index, ParameterType::string);
+    if (!text) return std::nullopt;
+    return text->text;
+}
+
+std::optional<std::string_view> Call::block(std::size_t index) {
+    const Parameter* data = take(index, ParameterType::block);
+    if (!data) return std::nullopt;
+    return std::string_view(data->text);
+}
+
+std::optional<std::vector<int>> Call::channelList(std::size_t index, int min, int max) {
+    const Parameter* list = take(index, ParameterType::channelList);
+    if (!list) return std::nullopt;
+    for (int channel : list->channels) {
+        if (channel < min || channel > max) {
+            fail(err::dataOutOfRange);
+            return std::nullopt;
+        }
+    }
+    return list->channels;
+}
+
+void Call::reply(std::string_view text) { response_ += text; }
+
+void Call::fail(int code) {
+    if (failed_) return;
+    failed_ = true;
+    if (report_) report_(code);
+}
+
+}  // namespace kqsim::scpi

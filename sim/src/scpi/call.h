@@ -1,0 +1,104 @@
+// What a handler sees of one command: its suffixes, its parameters through typed accessors, and its
+// reply. An accessor that cannot deliver reports the SCPI error itself and returns nothing; after the
+// first failure every accessor returns nothing without reporting again, so a handler can read all its
+// parameters and then return if any is missing:
+//
+//   void setVoltage(scpi::Call& call) {
+//       auto volts = call.real(0, -20.0, 19.99969, "V");
+//       auto channels = call.channelList(1, 1, channelCount);
+//       if (!call.expectCount(2, 2) || !volts || !channels) return;
+//       ...
+//   }
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scpi/parameters.h"
+
+namespace kqsim::scpi {
+
+// The choice a word parameter matched, and the numeric suffix written with it (TTLT5: 5).
+struct WordChoice {
+    std::size_t index = 0;
+    int suffix = 1;
+};
+
+class Call {
+public:
+    using ErrorReporter = std::function<void(int code)>;
+
+    Call(bool query, std::vector<int> suffixes, std::vector<Parameter> parameters, ErrorReporter report);
+
+    bool isQuery() const { return query_; }
+
+    // The numeric suffix of the header's '#' node number `which` (in pattern order); 1 when omitted.
+    int suffix(std::size_t which = 0) const;
+    // The same, reporting -114 Header suffix out of range outside min..max.
+    std::optional<int> suffixInRange(int min, int max, std::size_t which = 0);
+
+    std::size_t parameterCount() const { return parameters_.size(); }
+    bool has(std::size_t index) const { return index < parameters_.size(); }
+    // Precondition: has(index).
+    const Parameter& parameter(std::size_t index) const;
+
+    // -109 Missing parameter below `min`, -108 Parameter not allowed above `max`.
+    bool expectCount(std::size_t min, std::size_t max);
+
+    // Typed accessors. Errors: -109 when the parameter is missing, the type's "not allowed" error
+    // (-128/-148/-158/-168/-178) when it has another type, and as stated for each.
+    //
+    // A number rounded to the nearest integer, or the word MINimum/MAXimum for min/max;
+    // -222 Data out of range outside min..max, -131 Invalid suffix when a unit is written.
+    std::optional<int> integer(std::size_t index, int min, int max);
+    // A number, or MINimum/MAXimum. `unit`, when given, may follow the number (10V); any other unit
+    // gives -131 Invalid suffix. -222 Data out of range outside min..max.
+    std::optional<double> real(std::size_t index, double min, double max, std::string_view unit = {});
+    // ON/OFF, or a number (0 is false, anything that rounds to another integer is true);
+    // another word gives -224 Illegal parameter value.
+    std::optional<bool> boolean(std::size_t index);
+    // A word matched against choices written like header nodes ("EXTernal", "TTLTrg#", "INTernal#");
+    // a '#' choice takes a numeric suffix (1 when omitted). No match: -224 Illegal parameter value.
+    std::optional<WordChoice> word(std::size_t index, std::span<const std::string_view> choices);
+    std::optional<WordChoice> word(std::size_t index, std::initializer_list<std::string_view> choices);
+    // String data, unquoted.
+    std::optional<std::string> string(std::size_t index);
+    // Block data bytes; the view lives as long as the call.
+    std::optional<std::string_view> block(std::size_t index);
+    // A channel list, every entry within min..max (else -222 Data out of range).
+    std::optional<std::vector<int>> channelList(std::size_t index, int min, int max);
+
+    // Appends text to this query's response (the interpreter joins the responses of a message with
+    // ';' and ends the reply with a newline).
+    void reply(std::string_view text);
+    const std::string& response() const { return response_; }
+
+    // Reports an error for this command (execution errors -2xx, device errors, ...); the call fails.
+    // Only the first failure of a call is reported. A command error (-1xx) also ends the message.
+    void fail(int code);
+    bool failed() const { return failed_; }
+
+    // Whether parameters remain that the handler neither read nor admitted with expectCount; the
+    // interpreter then reports -108 Parameter not allowed after the handler returns.
+    bool hasUnreadParameters() const;
+
+private:
+    const Parameter* take(std::size_t index, ParameterType type);
+
+    bool query_;
+    std::vector<int> suffixes_;
+    std::vector<Parameter> parameters_;
+    ErrorReporter report_;
+    std::string response_;
+    bool failed_ = false;
+    bool countChecked_ = false;
+    mutable std::size_t read_ = 0;  // one past the highest parameter index asked for
+};
+
+}  // namespace kqsim::scpi

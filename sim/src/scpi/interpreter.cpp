@@ -1,0 +1,216 @@
+#include "scpi/interpreter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <utility>
+
+#include "scpi/message_parser.h"
+#include "scpi/number_text.h"
+
+namespace kqsim::scpi {
+namespace {
+
+bool isCommandError(int code) { return code <= -100 && code > -200; }
+
+std::vector<Command> joined(std::vector<Command> first, std::vector<Command> second) {
+    first.reserve(first.size() + second.size());
+    for (auto& command : second) first.push_back(std::move(command));
+    return first;
+}
+
+}  // namespace
+
+Interpreter::Interpreter(std::vector<Command> commands, InterpreterLimits limits)
+    : limits_(limits), errors_(limits.errorQueueCapacity), tree_(joined(std::move(commands), standardCommands())) {
+    status_.setEvents(esr::powerOn);
+}
+
+std::vector<Command> Interpreter::standardCommands() {
+    const auto noParameters = [](Call& call) { return call.expectCount(0, 0); };
+    return {
+        {"*CLS", [this, noParameters](Call& call) {
+             if (!noParameters(call)) return;
+             status_.clearEvents();
+             errors_.clear();
+         }},
+        {"*ESE", [this](Call& call) {
+             if (auto mask = call.integer(0, 0, 255); mask && call.expectCount(1, 1)) {
+                 status_.setEventEnable(static_cast<std::uint8_t>(*mask));
+             }
+         }},
+        {"*ESE?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.eventEnable()));
+         }},
+        {"*ESR?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.readEvents()));
+         }},
+        {"*SRE", [this](Call& call) {
+             if (auto mask = call.integer(0, 0, 255); mask && call.expectCount(1, 1)) {
+                 status_.setServiceRequestEnable(static_cast<std::uint8_t>(*mask));
+             }
+         }},
+        {"*SRE?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.serviceRequestEnable()));
+         }},
+        {"*STB?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.statusByte()));
+         }},
+        {"*OPC", [this, noParameters](Call& call) {
+             // Every operation has completed by the time the next command runs.
+             if (noParameters(call)) status_.setEvents(esr::operationComplete);
+         }},
+        {"*OPC?", [noParameters](Call& call) {
+             if (noParameters(call)) call.reply("1");
+         }},
+        {"*WAI", [noParameters](Call& call) { noParameters(call); }},
+        {"STATus:OPERation[:EVENt]?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.readOperationEvents()));
+         }},
+        {"STATus:OPERation:CONDition?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.operationCondition()));
+         }},
+        {"STATus:OPERation:ENABle", [this](Call& call) {
+             if (auto mask = call.integer(0, 0, 32767); mask && call.expectCount(1, 1)) {
+                 status_.setOperationEnable(static_cast<std::uint16_t>(*mask));
+             }
+         }},
+        {"STATus:OPERation:ENABle?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.operationEnable()));
+         }},
+        {"STATus:PRESet", [this, noParameters](Call& call) {
+             if (noParameters(call)) status_.preset();
+         }},
+        {"SYSTem:ERRor[:NEXT]?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatErrorReply(errors_.pop()));
+         }},
+        {"SYSTem:VERSion?", [noParameters](Call& call) {
+             if (noParameters(call)) call.reply("1999.0");
+         }},
+    };
+}
+
+void Interpreter::writeMessage(std::string_view bytes, bool end) {
+    while (!bytes.empty()) {
+        if (droppingUntilEnd_) {
+            if (end) droppingUntilEnd_ = false;
+            return;
+        }
+        if (input_.empty() && !reply_.empty()) {
+            // A new message while the last reply is unread: IEEE 488.2 discards the reply.
+            reply_.clear();
+            replyRead_ = 0;
+            status_.setMessageAvailable(false);
+            reportError(err::queryInterrupted);
+        }
+        const std::size_t terminator = framer_.scan(bytes);
+        const std::string_view part = bytes.substr(0, std::min(terminator, bytes.size()));
+        if (part.size() > limits_.maxInputBytes - input_.size()) {
+            reportError(err::inputBufferOverrun);
+            input_.clear();
+            input_.shrink_to_fit();
+            framer_.reset();
+            droppingUntilEnd_ = !end;
+            return;
+        }
+        input_.append(part);
+        if (terminator == MessageFramer::noTerminator) break;
+        bytes.remove_prefix(terminator + 1);
+        execute(input_);
+        input_.clear();
+        framer_.reset();
+    }
+    if (end && !input_.empty()) {
+        execute(input_);
+        input_.clear();
+        framer_.reset();
+    }
+}
+
+void Interpreter::execute(std::string_view message) {
+    MessageParser parser(message);
+    std::string replies;
+    bool anyReply = false;
+    bool commandErrorSeen = false;
+    const auto report = [this, &commandErrorSeen](int code) {
+        if (isCommandError(code)) commandErrorSeen = true;
+        reportError(code);
+    };
+
+    while (auto header = parser.nextHeader()) {
+        const auto match = tree_.find(*header);
+        if (!match) {
+            reportError(err::undefinedHeader);
+            break;
+        }
+        auto parameters = parser.parameters(match->command->separators);
+        if (!parameters) break;
+
+        Call call(header->query, match->suffixes, std::move(*parameters), report);
+        try {
+            match->command->handler(call);
+        } catch (const std::bad_alloc&) {
+            call.fail(err::outOfMemory);
+            break;
+        } catch (const std::exception&) {
+            call.fail(err::systemError);
+            break;
+        }
+        if (!call.failed() && call.hasUnreadParameters()) call.fail(err::parameterNotAllowed);
+        if (commandErrorSeen) break;
+        if (!header->query || call.failed()) continue;
+
+        if (replies.size() + call.response().size() + 2 > limits_.maxReplyBytes) {
+            reportError(err::queryDeadlocked);
+            break;
+        }
+        if (anyReply) replies += ';';
+        replies += call.response();
+        anyReply = true;
+    }
+    if (parser.error() != 0) reportError(parser.error());
+    if (anyReply) {
+        replies += '\n';
+        reply_ = std::move(replies);
+        replyRead_ = 0;
+        status_.setMessageAvailable(true);
+    }
+}
+
+bool Interpreter::replyPending() const { return replyRead_ < reply_.size(); }
+
+ReplyChunk Interpreter::readReply(char* into, std::size_t max) {
+    if (!into || max == 0 || !replyPending()) return {};
+    const std::size_t count = std::min(max, reply_.size() - replyRead_);
+    std::memcpy(into, reply_.data() + replyRead_, count);
+    replyRead_ += count;
+    const bool end = replyRead_ == reply_.size();
+    if (end) {
+        reply_.clear();
+        replyRead_ = 0;
+        status_.setMessageAvailable(false);
+    }
+    return {count, end};
+}
+
+void Interpreter::deviceClear() {
+    input_.clear();
+    framer_.reset();
+    droppingUntilEnd_ = false;
+    reply_.clear();
+    replyRead_ = 0;
+    status_.setMessageAvailable(false);
+}
+
+std::uint8_t Interpreter::statusByte() { return status_.serialPoll(); }
+
+void Interpreter::reportError(int code) {
+    std::uint8_t bits = eventBitsForError(code);
+    if (!errors_.push(code)) bits |= eventBitsForError(err::queueOverflow);
+    status_.setEvents(bits);
+}
+
+void Interpreter::defineError(int code, std::string text) { errors_.define(code, std::move(text)); }
+
+}  // namespace kqsim::scpi

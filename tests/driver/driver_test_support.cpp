@@ -1,0 +1,79 @@
+#include "driver_test_support.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "blocking_delay.h"
+#include "kqsim/mainframe.h"
+#include "kqvisa/fault_injection.h"
+
+namespace kqtest {
+
+kqsim::ModuleConfig module(kqsim::ModuleKind kind, std::uint16_t logicalAddress, std::uint16_t slot) {
+    kqsim::ModuleConfig config;
+    config.kind = kind;
+    config.logicalAddress = logicalAddress;
+    config.slot = slot;
+    return config;
+}
+
+kqsim::ChassisConfig twoModuleChassis() {
+    kqsim::ChassisConfig chassis;
+    chassis.modules = {module(kqsim::ModuleKind::KQ7120, 24, 2), module(kqsim::ModuleKind::KQ7110, 40, 4)};
+    return chassis;
+}
+
+std::string freshDirectory() {
+    const char* base = getenv("KQ7120_SIM_STATE_DIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/driver-XXXXXX";
+    std::filesystem::create_directories(std::filesystem::path(pattern).parent_path());
+    if (!mkdtemp(pattern.data())) ADD_FAILURE() << "cannot create a folder from " << pattern;
+    return pattern;
+}
+
+std::string fileContents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void DriverTest::SetUp() {
+    kqvisa::resetFaults();
+    kq7120_enableDisableSCPILog(kq7120_NO_SCPI_LOG, nullptr);
+    kq7120::scaleWaitsForTests(0.0);
+    install(twoModuleChassis());
+}
+
+void DriverTest::TearDown() {
+    kqvisa::resetFaults();
+    kq7120_enableDisableSCPILog(kq7120_NO_SCPI_LOG, nullptr);
+    for (const ViSession session : opened_) kq7120_close(session);
+    kq7120::scaleWaitsForTests(1.0);
+}
+
+void DriverTest::install(kqsim::ChassisConfig chassis) {
+    chassis.stateDirectory = freshDirectory();
+    kqsim::installChassis(chassis);
+    kqvisa::clearTrace();
+}
+
+ViSession DriverTest::open(const char* descriptor) {
+    ViSession session = 0;
+    const ViStatus status = kq7120_init(descriptor, kq7120_INIT_ID_NO_QUERY, kq7120_INIT_NOT_RESET, &session);
+    EXPECT_EQ(status, VI_SUCCESS) << "opening " << descriptor;
+    if (session) opened_.push_back(session);
+    kqvisa::clearTrace();
+    return session;
+}
+
+std::vector<kqvisa::TraceRecord> DriverTest::calls(kqvisa::Op op) {
+    std::vector<kqvisa::TraceRecord> matching;
+    for (auto& record : kqvisa::trace()) {
+        if (record.op == op) matching.push_back(std::move(record));
+    }
+    return matching;
+}
+
+}  // namespace kqtest

@@ -1,0 +1,208 @@
+// The send, read and error-check operations, pass-through commands, and the SCPI log.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver_test_support.h"
+#include "kq7120.h"
+#include "kqvisa/bus_trace.h"
+#include "kqvisa/fault_injection.h"
+
+namespace {
+
+using kqtest::DriverTest;
+using Messages = std::vector<std::string>;
+
+class Transport : public DriverTest {
+protected:
+    void SetUp() override {
+        DriverTest::SetUp();
+        session = open(kqtest::kKq7120Descriptor);
+    }
+    ViSession session = 0;
+};
+
+TEST_F(Transport, SendChecksItsArgumentsAndWritesExactlyTheCount) {
+    EXPECT_EQ(kq7120_sendWSCmd(0, "*RST", 4), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(kq7120_sendWSCmd(session, "", 4), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_sendWSCmd(session, nullptr, 4), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_sendWSCmd(session, "*RST", 0), VI_ERROR_PARAMETER3);
+    EXPECT_TRUE(sent().empty());
+
+    // A binary block goes out whole, zero bytes included.
+    const char block[] = "CAL:DATA#14\x01\x00\x02\x03";
+    ASSERT_EQ(kq7120_sendWSCmd(session, block, 15), VI_SUCCESS);
+    ASSERT_EQ(sent().size(), 1u);
+    EXPECT_EQ(sent()[0], std::string(block, 15));
+}
+
+TEST_F(Transport, ShortOrFailedWritesAreReported) {
+    kqvisa::shortWrite(2);
+    EXPECT_EQ(kq7120_sendWSCmd(session, "*CLS", 4), kq7120_WRITE_ERROR);
+    kqvisa::failCall(kqvisa::Op::Write, VI_ERROR_TMO);
+    EXPECT_EQ(kq7120_sendWSCmd(session, "*CLS", 4), VI_ERROR_TMO);
+    kqvisa::failCall(kqvisa::Op::Write, VI_ERROR_TMO, 2);
+    EXPECT_EQ(kq7120_clearStatusRegister(session), VI_ERROR_TMO) << "the error check's own failure";
+}
+
+TEST_F(Transport, ReplyOfExactlyTheCountNeedsItsNewline) {
+    ViChar buffer[16];
+    kqvisa::scriptReply("*IDN?", "ABCD\n");
+    ASSERT_EQ(kq7120_sendWSCmd(session, "*IDN?", 5), VI_SUCCESS);
+    EXPECT_EQ(kq7120_readData(session, buffer, 5), VI_SUCCESS);
+    EXPECT_STREQ(buffer, "ABCD\n");
+
+    kqvisa::scriptReply("*IDN?", "ABCDE\n");
+    ASSERT_EQ(kq7120_sendWSCmd(session, "*IDN?", 5), VI_SUCCESS);
+    EXPECT_EQ(kq7120_readData(session, buffer, 5), kq7120_READ_BUFFER_FULL);
+    EXPECT_STREQ(buffer, "ABCDE") << "terminated after the bytes read";
+
+    kqvisa::scriptReply("*IDN?", "AB");
+    ASSERT_EQ(kq7120_sendWSCmd(session, "*IDN?", 5), VI_SUCCESS);
+    EXPECT_EQ(kq7120_readData(session, buffer, 15), kq7120_READ_BUFFER_FULL) << "a reply without newline";
+
+    EXPECT_EQ(kq7120_readData(0, buffer, 5), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(kq7120_readData(session, nullptr, 5), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_readData(session, buffer, 0), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(kq7120_readData(session, buffer, -1), VI_ERROR_PARAMETER3);
+    kqvisa::failCall(kqvisa::Op::Read, VI_ERROR_TMO);
+    EXPECT_EQ(kq7120_readData(session, buffer, 15), VI_ERROR_TMO);
+}
+
+TEST_F(Transport, EventStatusBitsThatMeanARefusal) {
+    struct Case {
+        const char* reply;
+        ViStatus status;
+    };
+    const Case cases[] = {
+        {"0\n", VI_SUCCESS},
+        {"1\n", VI_SUCCESS},                // operation complete
+        {"8\n", VI_SUCCESS},                // device-dependent error
+        {"128\n", VI_SUCCESS},              // power on
+        {"4\n", kq7120_INSTRUMENT_ERROR},   // query error
+        {"16\n", kq7120_INSTRUMENT_ERROR},  // execution error
+        {"32\n", kq7120_INSTRUMENT_ERROR},  // command error
+        {"260\n", kq7120_INSTRUMENT_ERROR}, // read as 4
+        {"256\n", VI_SUCCESS},              // read as 0
+        {"garbled\n", VI_SUCCESS},
+        {"4", kq7120_READ_BUFFER_FULL},
+    };
+    for (const auto& c : cases) {
+        kqvisa::clearTrace();
+        kqvisa::scriptReply("*ESR?", c.reply);
+        EXPECT_EQ(kq7120_check_instr_error(session), c.status) << c.reply;
+        EXPECT_EQ(sent(), (Messages{"*ESR?"}));
+    }
+}
+
+TEST_F(Transport, DirectIoReadsARepliesOnlyForQueries) {
+    ViChar response[1025] = "untouched";
+    EXPECT_EQ(kq7120_directIO(session, "*RST", response), VI_SUCCESS);
+    EXPECT_EQ(sent(), (Messages{"*RST", "*ESR?"}));
+    EXPECT_STREQ(response, "untouched");
+    EXPECT_EQ(kq7120_directIO(session, "*CLS", nullptr), VI_SUCCESS) << "a command needs no reply buffer";
+
+    kqvisa::clearTrace();
+    EXPECT_EQ(kq7120_directIO(session, "*IDN?", response), VI_SUCCESS);
+    EXPECT_EQ(sent(), (Messages{"*IDN?", "*ESR?"}));
+    const auto reads = calls(kqvisa::Op::Read);
+    ASSERT_FALSE(reads.empty());
+    EXPECT_EQ(std::string(response), reads[0].data) << "the whole reply, newline included";
+    EXPECT_EQ(std::string(response).back(), '\n');
+
+    kqvisa::clearTrace();
+    EXPECT_EQ(kq7120_directIO(session, nullptr, response), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_directIO(session, "", response), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_directIO(session, "*IDN?", nullptr), VI_ERROR_PARAMETER3);
+    EXPECT_TRUE(sent().empty()) << "a query whose reply has nowhere to go is not sent";
+}
+
+TEST_F(Transport, DirectIoReportsTheModulesRefusal) {
+    ViChar response[1025] = "untouched";
+    EXPECT_EQ(kq7120_directIO(session, "NO:SUCH:COMMAND", response), kq7120_INSTRUMENT_ERROR);
+    kqvisa::scriptReply("*ESR?", "4\n");
+    EXPECT_EQ(kq7120_directIO(session, "*IDN?", response), kq7120_INSTRUMENT_ERROR);
+    EXPECT_STREQ(response, "") << "no reply handed out after a refusal";
+}
+
+class ScpiLog : public Transport {
+protected:
+    void SetUp() override {
+        Transport::SetUp();
+        path = kqtest::freshDirectory() + "/scpi.log";
+    }
+    std::string path;
+};
+
+TEST_F(ScpiLog, RecordsEveryCommandAsItGoes) {
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "");
+    ASSERT_EQ(kq7120_reset(session), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "*RST\n*ESR?\n") << "complete on disk after each command";
+    ViChar response[1025];
+    ASSERT_EQ(kq7120_directIO(session, "*IDN?", response), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "*RST\n*ESR?\n*IDN?\n*ESR?\n") << "replies are not logged";
+
+    // Switching on again empties the file; switching off leaves it.
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "");
+    ASSERT_EQ(kq7120_triggerEvent(session), VI_SUCCESS);
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_NO_SCPI_LOG, nullptr), VI_SUCCESS);
+    ASSERT_EQ(kq7120_reset(session), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "*TRG\n*ESR?\n");
+}
+
+TEST_F(ScpiLog, RecordEndsAtTheFirstZeroByte) {
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
+    ASSERT_EQ(kq7120_sendWSCmd(session, "ABC\0DEF", 7), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "ABC\n");
+}
+
+TEST_F(ScpiLog, BadOptionOrNameChangesNothing) {
+    const std::string longest = kqtest::freshDirectory() + "/";
+    const std::string name120 = longest + std::string(120 - longest.size(), 'n');
+    const std::string name121 = name120 + "n";
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
+    EXPECT_EQ(kq7120_enableDisableSCPILog(1046, path.c_str()), VI_ERROR_PARAMETER1);
+    EXPECT_EQ(kq7120_enableDisableSCPILog(1049, path.c_str()), VI_ERROR_PARAMETER1);
+    EXPECT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, nullptr), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, ""), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, name121.c_str()), VI_ERROR_PARAMETER2);
+    ASSERT_EQ(kq7120_reset(session), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "*RST\n*ESR?\n") << "still logging to the first file";
+
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, name120.c_str()), VI_SUCCESS);
+    ASSERT_EQ(kq7120_reset(session), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(name120), "*RST\n*ESR?\n");
+}
+
+TEST_F(ScpiLog, FileThatCannotBeCreatedKeepsLoggingOn) {
+    const std::string unreachable = kqtest::freshDirectory() + "/missing/scpi.log";
+    EXPECT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, unreachable.c_str()), kq7120_LOG_FILE_OPEN_ERROR);
+    kqvisa::clearTrace();
+    EXPECT_EQ(kq7120_reset(session), kq7120_LOG_FILE_OPEN_ERROR);
+    EXPECT_EQ(sent(), (Messages{"*RST"})) << "the command went to the module before the log failed";
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_NO_SCPI_LOG, nullptr), VI_SUCCESS);
+    EXPECT_EQ(kq7120_reset(session), VI_SUCCESS);
+}
+
+TEST_F(ScpiLog, WriteAndCloseFailuresAreReported) {
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, "/dev/full"), VI_SUCCESS);
+    // A short record sits in the stream's buffer until the close, which fails.
+    EXPECT_EQ(kq7120_sendWSCmd(session, "*CLS", 4), kq7120_LOG_FILE_CLOSE_ERROR);
+    // A record larger than the buffer is written at once, and that write fails.
+    const std::string longCommand = "*CLS;" + std::string(16384, ' ');
+    EXPECT_EQ(kq7120_sendWSCmd(session, longCommand.c_str(), static_cast<ViUInt32>(longCommand.size())),
+              kq7120_LOG_FILE_WRITE_ERROR);
+    EXPECT_EQ(sent().size(), 2u) << "both commands reached the module";
+}
+
+TEST_F(ScpiLog, SecurityCodeNeverReachesTheFile) {
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
+    kq7120_enableDisableSecState(session, "KQ7120", kq7120_SEC_STATE_DISABLE);
+    EXPECT_EQ(sent().front(), "CAL:SEC:STAT 0,#16KQ7120") << "the module gets the code";
+    EXPECT_EQ(kqtest::fileContents(path), "CAL:SEC:STAT 0,#16******\n*ESR?\n");
+}
+
+}  // namespace

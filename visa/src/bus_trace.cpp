@@ -1,0 +1,92 @@
+#include <deque>
+#include <mutex>
+
+#include "export.h"
+#include "resource_name.h"
+#include "text_compare.h"
+#include "trace_log.h"
+
+namespace kqvisa {
+
+namespace {
+
+// A long-running client (a front panel polling a module) must not grow the trace without bound.
+constexpr std::size_t kMaxRecords = 100000;
+
+struct TraceStore {
+    std::mutex mutex;
+    std::deque<TraceRecord> records;
+};
+
+TraceStore& traceStore() {
+    static TraceStore store;
+    return store;
+}
+
+struct OpNameEntry {
+    Op op;
+    const char* name;
+};
+
+constexpr OpNameEntry kOpNames[] = {
+    {Op::OpenDefaultRM, "viOpenDefaultRM"}, {Op::Open, "viOpen"},
+    {Op::Close, "viClose"},                 {Op::FindRsrc, "viFindRsrc"},
+    {Op::FindNext, "viFindNext"},           {Op::ParseRsrc, "viParseRsrc"},
+    {Op::GetAttribute, "viGetAttribute"},   {Op::SetAttribute, "viSetAttribute"},
+    {Op::StatusDesc, "viStatusDesc"},       {Op::Write, "viWrite"},
+    {Op::Read, "viRead"},                   {Op::Clear, "viClear"},
+    {Op::ReadSTB, "viReadSTB"},             {Op::In16, "viIn16"},
+    {Op::Out16, "viOut16"},                 {Op::MoveOut16, "viMoveOut16"},
+    {Op::MapAddress, "viMapAddress"},       {Op::Peek16, "viPeek16"},
+    {Op::UnmapAddress, "viUnmapAddress"},   {Op::MoveIn16, "viMoveIn16"},
+    {Op::Poke16, "viPoke16"},               {Op::In8, "viIn8"},
+    {Op::Out8, "viOut8"},                   {Op::Flush, "viFlush"},
+    {Op::AssertTrigger, "viAssertTrigger"},
+};
+
+bool sameResource(const std::string& recorded, const std::string& wanted) {
+    const auto recordedName = parseResourceName(recorded);
+    const auto wantedName = parseResourceName(wanted);
+    if (recordedName && wantedName) return *recordedName == *wantedName;
+    return equalsNoCase(recorded, wanted);
+}
+
+}  // namespace
+
+void appendTrace(TraceRecord record) {
+    TraceStore& store = traceStore();
+    std::lock_guard lock(store.mutex);
+    if (store.records.size() == kMaxRecords) store.records.pop_front();
+    store.records.push_back(std::move(record));
+}
+
+KQ_VISA_EXPORT const char* opName(Op op) {
+    for (const OpNameEntry& entry : kOpNames) {
+        if (entry.op == op) return entry.name;
+    }
+    return "unknown operation";
+}
+
+KQ_VISA_EXPORT std::vector<TraceRecord> trace() {
+    TraceStore& store = traceStore();
+    std::lock_guard lock(store.mutex);
+    return {store.records.begin(), store.records.end()};
+}
+
+KQ_VISA_EXPORT void clearTrace() {
+    TraceStore& store = traceStore();
+    std::lock_guard lock(store.mutex);
+    store.records.clear();
+}
+
+KQ_VISA_EXPORT std::vector<std::string> writtenMessages(const std::string& resource) {
+    std::vector<std::string> messages;
+    for (const TraceRecord& record : trace()) {
+        if (record.op != Op::Write || record.status < VI_SUCCESS) continue;
+        if (!resource.empty() && !sameResource(record.resource, resource)) continue;
+        messages.push_back(record.data);
+    }
+    return messages;
+}
+
+}  // namespace kqvisa

@@ -1,0 +1,22 @@
+// Appending to the bus trace; the reading side is the public kqvisa/bus_trace.h.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "kqvisa/bus_trace.h"
+
+namespace kqvisa {
+
+void appendTrace(TraceRecord record);
+
+inline TraceRecord newRecord(Op op, ViSession session, std::string resource, bool formatted = false) {
+    TraceRecord record;
+    record.op = op;
+    record.session = session;
+    record.resource = std::move(resource);
+    record.formatted = formatted;
+    return record;
+}
+
+}  // namespace kqvisa
