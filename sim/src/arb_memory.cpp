@@ -13,12 +13,6 @@ std::size_t ArbMemory::size(int segment) const {
     return found == segments_.end() ? 0 : found->second.size;
 }
 
-std::vector<int> ArbMemory::definedSegments() const {
-    std::vector<int> numbers;
-    for (const auto& [number, segment] : segments_) numbers.push_back(number);
-    return numbers;
-}
-
 int ArbMemory::reserve(int segment, std::size_t points) {
     if (points == 0) return err::dataOutOfRange;
     const std::size_t current = size(segment);

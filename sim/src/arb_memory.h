@@ -23,7 +23,6 @@ public:
     bool defined(int segment) const { return segments_.contains(segment); }
     // Points of a segment; 0 for one not defined.
     std::size_t size(int segment) const;
-    std::vector<int> definedSegments() const;
 
     // Creates a segment of `points` points at 0 V, or gives an existing one that size (the samples
     // that still fit are kept).

@@ -17,7 +17,8 @@ int rangeOffset(OutputRange range) { return range == OutputRange::Volts10 ? kMax
 int gainIndex(int channel, OutputRange range) { return rangeOffset(range) + channel - 1; }
 int zeroIndex(int channel, OutputRange range) { return kZeroHalf + rangeOffset(range) + channel - 1; }
 
-Calibration::Calibration(NvStore store) : store_(std::move(store)), stored_(store_.load()), working_(stored_.constants) {}
+Calibration::Calibration(NvStore store)
+    : store_(std::move(store)), stored_(store_.load()), working_(stored_.constants) {}
 
 int Calibration::guard() const { return stored_.securityOn ? err::commandProtected : err::noError; }
 

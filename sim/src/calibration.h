@@ -32,7 +32,6 @@ public:
     bool secure() const { return stored_.securityOn; }
     // Whether the stored contents were lost at power-on (unreadable state file).
     bool memoryLost() const { return store_.lostOnLoad(); }
-    const NvStore& store() const { return store_; }
 
     // Calibration writes: refused with -203 Command protected while security is on; with auto-store
     // on each one is stored at once.

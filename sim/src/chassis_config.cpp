@@ -3,11 +3,10 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <utility>
-
-#include <nlohmann/json.hpp>
 
 namespace kqsim {
 namespace {
@@ -138,20 +137,22 @@ std::optional<ModuleConfig> parseModule(const Json& entry, const std::string& wh
             return std::nullopt;
         }
     }
-    const auto address = check.integer(entry["logicalAddress"], kLogicalAddressLimits, where + ".logicalAddress", false);
+    const auto address =
+        check.integer(entry["logicalAddress"], kLogicalAddressLimits, where + ".logicalAddress", false);
     const auto slot = check.integer(entry["slot"], kSlotLimits, where + ".slot", false);
     if (!address || !slot) return std::nullopt;
     module.logicalAddress = static_cast<std::uint16_t>(*address);
     module.slot = static_cast<std::uint16_t>(*slot);
 
     if (entry.contains("interfaceNumber")) {
-        const auto number =
-            check.integer(entry["interfaceNumber"], kInterfaceNumberLimits, where + ".interfaceNumber", false);
+        const auto number = check.integer(entry["interfaceNumber"], kInterfaceNumberLimits,
+                                          where + ".interfaceNumber", false);
         if (!number) return std::nullopt;
         module.interfaceNumber = static_cast<std::uint16_t>(*number);
     }
     if (entry.contains("manufacturerId")) {
-        const auto id = check.integer(entry["manufacturerId"], kIdentityCodeLimits, where + ".manufacturerId", true);
+        const auto id =
+            check.integer(entry["manufacturerId"], kIdentityCodeLimits, where + ".manufacturerId", true);
         if (!id) return std::nullopt;
         module.manufacturerId = static_cast<std::uint16_t>(*id);
     }
@@ -213,13 +214,14 @@ std::optional<ChassisConfig> parseChassis(const Json& root, Validator& check) {
         auto module = parseModule(modules[i], where, check);
         if (!module) return std::nullopt;
         if (!addressesInUse.emplace(module->interfaceNumber, module->logicalAddress).second) {
-            check.fail(where + ".logicalAddress", "logical address " + std::to_string(module->logicalAddress) +
-                                                      " is already used on interface " +
-                                                      std::to_string(module->interfaceNumber));
+            check.fail(where + ".logicalAddress",
+                       "logical address " + std::to_string(module->logicalAddress) +
+                           " is already used on interface " + std::to_string(module->interfaceNumber));
             return std::nullopt;
         }
         if (!slotsInUse.emplace(module->interfaceNumber, module->slot).second) {
-            check.fail(where + ".slot", "slot " + std::to_string(module->slot) + " is already used on interface " +
+            check.fail(where + ".slot", "slot " + std::to_string(module->slot) +
+                                            " is already used on interface " +
                                             std::to_string(module->interfaceNumber));
             return std::nullopt;
         }
@@ -267,7 +269,8 @@ std::optional<ChassisConfig> loadChassisFile(const std::string& path, std::strin
     // A relative state folder belongs next to the chassis file, wherever the program runs from.
     const std::filesystem::path stateDirectory(chassis->stateDirectory);
     if (!stateDirectory.empty() && stateDirectory.is_relative()) {
-        chassis->stateDirectory = (std::filesystem::path(path).parent_path() / stateDirectory).lexically_normal().string();
+        chassis->stateDirectory =
+            (std::filesystem::path(path).parent_path() / stateDirectory).lexically_normal().string();
     }
     return chassis;
 }

@@ -66,9 +66,12 @@ std::uint8_t ForeignModule::statusByte() {
 
 std::uint16_t ForeignModule::readRegister(std::uint16_t offset) {
     switch (offset) {
-        case kIdRegister: return idRegisterValue(manufacturerId_);
-        case kDeviceTypeRegister: return deviceTypeRegisterValue(modelCode_);
-        default: return kUnusedRegisterValue;
+        case kIdRegister:
+            return idRegisterValue(manufacturerId_);
+        case kDeviceTypeRegister:
+            return deviceTypeRegisterValue(modelCode_);
+        default:
+            return kUnusedRegisterValue;
     }
 }
 

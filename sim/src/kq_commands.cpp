@@ -1,6 +1,6 @@
 #include "kq_commands.h"
 
-#include <cmath>
+#include <array>
 #include <limits>
 #include <span>
 #include <string_view>
@@ -39,10 +39,8 @@ constexpr WordEntry<TriggerSourceKind> kTriggerSourceWords[] = {
 };
 
 constexpr WordEntry<ClockSourceKind> kClockSourceWords[] = {
-    {"TTLTrg#", ClockSourceKind::TtlLine, "TTLT"},
-    {"INTernal", ClockSourceKind::Internal, "INT"},
-    {"EXTernal", ClockSourceKind::External, "EXT"},
-    {"EXTClock", ClockSourceKind::ExternalClock, "EXTC"},
+    {"TTLTrg#", ClockSourceKind::TtlLine, "TTLT"},  {"INTernal", ClockSourceKind::Internal, "INT"},
+    {"EXTernal", ClockSourceKind::External, "EXT"}, {"EXTClock", ClockSourceKind::ExternalClock, "EXTC"},
     {"TIMer", ClockSourceKind::Timer, "TIM"},
 };
 
@@ -52,11 +50,8 @@ constexpr WordEntry<Slope> kSlopeWords[] = {
 };
 
 constexpr WordEntry<ScanMode> kScanModeWords[] = {
-    {"OFF", ScanMode::Off, "0"},
-    {"ON", ScanMode::On, "1"},
-    {"LOOP", ScanMode::Loop, "LOOP"},
-    {"ARB", ScanMode::Arb, "ARB"},
-    {"FIFO", ScanMode::Fifo, "FIFO"},
+    {"OFF", ScanMode::Off, "0"},   {"ON", ScanMode::On, "1"},        {"LOOP", ScanMode::Loop, "LOOP"},
+    {"ARB", ScanMode::Arb, "ARB"}, {"FIFO", ScanMode::Fifo, "FIFO"},
 };
 
 constexpr WordEntry<OutputTriggerSource> kOutputTriggerWords[] = {
@@ -137,7 +132,8 @@ std::string waveformBlock(std::span<const std::uint16_t> words) {
 
 }  // namespace
 
-KqCommandSet::KqCommandSet(ModuleCore& core, std::string identity) : core_(core), identity_(std::move(identity)) {}
+KqCommandSet::KqCommandSet(ModuleCore& core, std::string identity)
+    : core_(core), identity_(std::move(identity)) {}
 
 std::vector<scpi::Command> KqCommandSet::table() {
     const auto on = [this](void (KqCommandSet::*handler)(Call&)) {
@@ -433,7 +429,8 @@ void KqCommandSet::setScanTable(Call& call) {
 // SCAN:TABL? <channel> [<count>[,<start>]]: `count` entries from entry `start` (whole table from 1).
 void KqCommandSet::queryScanTable(Call& call) {
     const auto channel = channelArgument(call, 0);
-    const auto count = call.has(1) ? call.integer(1, 1, kScanTableEntries) : std::optional<int>(kScanTableEntries);
+    const auto count =
+        call.has(1) ? call.integer(1, 1, kScanTableEntries) : std::optional<int>(kScanTableEntries);
     const auto start = call.has(2) ? call.integer(2, 1, kScanTableEntries) : std::optional<int>(1);
     if (!call.expectCount(1, 3) || !channel || !count || !start) return;
     if (*start + *count - 1 > kScanTableEntries) {
@@ -441,7 +438,8 @@ void KqCommandSet::queryScanTable(Call& call) {
         return;
     }
     const auto& table = core_.channel(*channel).scanTable;
-    call.reply(joinFixed(std::span(table).subspan(static_cast<std::size_t>(*start - 1), static_cast<std::size_t>(*count))));
+    call.reply(joinFixed(
+        std::span(table).subspan(static_cast<std::size_t>(*start - 1), static_cast<std::size_t>(*count))));
 }
 
 void KqCommandSet::setScanEntry(Call& call) {
@@ -575,7 +573,8 @@ void KqCommandSet::setOutputTriggerSource(Call& call) {
 }
 
 void KqCommandSet::queryOutputTriggerSource(Call& call) {
-    if (call.expectCount(0, 0)) call.reply(replyWord(kOutputTriggerWords, core_.settings().outputTriggerSource));
+    if (call.expectCount(0, 0))
+        call.reply(replyWord(kOutputTriggerWords, core_.settings().outputTriggerSource));
 }
 
 void KqCommandSet::initiate(Call& call) {
@@ -676,9 +675,11 @@ void KqCommandSet::queryDataPoint(Call& call) {
     const auto offset = call.integer(2, 0, static_cast<int>(kWaveformMemoryPoints) - 1);
     if (!call.expectCount(3, 3) || !segment || !channel || !offset) return;
     if (!core_.arb().defined(*segment)) return call.fail(err::illegalParameterValue);
-    if (static_cast<std::size_t>(*offset) >= core_.arb().size(*segment)) return call.fail(err::dataOutOfRange);
-    const std::uint16_t word = wordFromCode(core_.arb().point(*segment, *channel, static_cast<std::size_t>(*offset)),
-                                            core_.settings().dataFormat);
+    if (static_cast<std::size_t>(*offset) >= core_.arb().size(*segment))
+        return call.fail(err::dataOutOfRange);
+    const std::uint16_t word =
+        wordFromCode(core_.arb().point(*segment, *channel, static_cast<std::size_t>(*offset)),
+                     core_.settings().dataFormat);
     call.reply(formatInteger(static_cast<std::int16_t>(word)));
 }
 
@@ -701,7 +702,8 @@ void KqCommandSet::setSequenceLength(Call& call) {
 }
 
 void KqCommandSet::querySequenceLength(Call& call) {
-    if (call.expectCount(0, 0)) call.reply(formatInteger(static_cast<long long>(core_.arb().sequence().size())));
+    if (call.expectCount(0, 0))
+        call.reply(formatInteger(static_cast<long long>(core_.arb().sequence().size())));
 }
 
 // SEQ:LIST (@3,0,7): step i plays the i-th segment of the list.
@@ -729,7 +731,8 @@ void KqCommandSet::setSequenceStart(Call& call) {
 
 void KqCommandSet::querySequenceStart(Call& call) {
     const auto step = stepArgument(call, 0);
-    if (call.expectCount(1, 1) && step) call.reply(replyWord(kSequenceStartWords, core_.arb().step(*step).start));
+    if (call.expectCount(1, 1) && step)
+        call.reply(replyWord(kSequenceStartWords, core_.arb().step(*step).start));
 }
 
 void KqCommandSet::setSequenceAdvance(Call& call) {
@@ -778,7 +781,8 @@ void KqCommandSet::setConstant(Call& call, bool gain) {
     const auto value = call.integer(0, -128, 127);
     if (!call.expectCount(1, 1) || !channel || !value) return;
     const OutputRange range = core_.channel(*channel).range;
-    succeeded(call, core_.calibration().setConstant(gain ? gainIndex(*channel, range) : zeroIndex(*channel, range), *value));
+    succeeded(call, core_.calibration().setConstant(
+                        gain ? gainIndex(*channel, range) : zeroIndex(*channel, range), *value));
 }
 
 void KqCommandSet::queryConstant(Call& call, bool gain) {

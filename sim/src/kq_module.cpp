@@ -14,8 +14,9 @@ namespace kqsim {
 namespace {
 
 std::string identityText(const KqModuleOptions& options) {
-    const std::string model =
-        options.idnModel.empty() ? (options.kind == ModuleKind::KQ7110 ? "KQ7110" : "KQ7120") : options.idnModel;
+    const std::string model = options.idnModel.empty()
+                                  ? (options.kind == ModuleKind::KQ7110 ? "KQ7110" : "KQ7120")
+                                  : options.idnModel;
     return std::string(kKqMakerName) + "," + model + ",0," + kKqFirmwareRevision;
 }
 
@@ -35,7 +36,8 @@ struct KqModule::Impl {
         if (!core.validChannel(channel)) throw std::out_of_range("no channel " + std::to_string(channel));
     }
     static void checkNumber(int number, int first, int last, const char* what) {
-        if (number < first || number > last) throw std::out_of_range(std::string("no ") + what + " " + std::to_string(number));
+        if (number < first || number > last)
+            throw std::out_of_range(std::string("no ") + what + " " + std::to_string(number));
     }
 
     const std::string stateFile;

@@ -32,7 +32,8 @@ Mainframe::Mainframe(Interface interface, std::vector<MountedModule> modules) : 
 
 const MountedModule* Mainframe::find(std::uint16_t interfaceNumber, std::uint16_t logicalAddress) const {
     for (const MountedModule& module : modules_) {
-        if (module.config.interfaceNumber == interfaceNumber && module.config.logicalAddress == logicalAddress) {
+        if (module.config.interfaceNumber == interfaceNumber &&
+            module.config.logicalAddress == logicalAddress) {
             return &module;
         }
     }
@@ -73,9 +74,7 @@ std::shared_ptr<Mainframe> currentMainframe() {
     return slot.mainframe;
 }
 
-void installChassis(const ChassisConfig& config) {
-    installMainframe(std::make_shared<Mainframe>(config));
-}
+void installChassis(const ChassisConfig& config) { installMainframe(std::make_shared<Mainframe>(config)); }
 
 void installMainframe(std::shared_ptr<Mainframe> mainframe) {
     MainframeSlot& slot = mainframeSlot();

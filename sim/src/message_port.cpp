@@ -6,8 +6,16 @@
 namespace kqsim {
 
 std::optional<std::string> MessagePort::receive(std::string_view bytes, bool end) {
-    input_.append(bytes);
+    if (!overflowed_ && bytes.size() > maxMessageBytes - input_.size()) {
+        overflowed_ = true;
+        input_.clear();
+    }
+    if (!overflowed_) input_.append(bytes);
     if (!end) return std::nullopt;
+    if (overflowed_) {
+        overflowed_ = false;
+        return std::nullopt;
+    }
     std::string message;
     message.swap(input_);
     return message;
@@ -16,14 +24,6 @@ std::optional<std::string> MessagePort::receive(std::string_view bytes, bool end
 void MessagePort::setReply(std::string reply) {
     reply_ = std::move(reply);
     readPosition_ = 0;
-}
-
-void MessagePort::appendReply(std::string_view text) {
-    if (!replyPending()) {
-        reply_.clear();
-        readPosition_ = 0;
-    }
-    reply_.append(text);
 }
 
 void MessagePort::discardReply() {
@@ -43,6 +43,7 @@ ReplyChunk MessagePort::read(char* into, std::size_t max) {
 
 void MessagePort::clear() {
     input_.clear();
+    overflowed_ = false;
     discardReply();
 }
 

@@ -13,13 +13,15 @@ namespace kqsim {
 
 class MessagePort {
 public:
-    // Appends bytes; returns the complete message once `end` arrives.
+    static constexpr std::size_t maxMessageBytes = 64 * 1024;
+
+    // Appends bytes; returns the complete message once `end` arrives. A message longer than
+    // maxMessageBytes is dropped whole (nothing is returned for it).
     std::optional<std::string> receive(std::string_view bytes, bool end);
 
     bool replyPending() const { return readPosition_ < reply_.size(); }
     // Replaces whatever reply is still unread.
     void setReply(std::string reply);
-    void appendReply(std::string_view text);
     void discardReply();
     ReplyChunk read(char* into, std::size_t max);
 
@@ -28,6 +30,7 @@ public:
 
 private:
     std::string input_;
+    bool overflowed_ = false;
     std::string reply_;
     std::size_t readPosition_ = 0;
 };

@@ -10,6 +10,18 @@ namespace kqsim {
 
 namespace err = scpi::err;
 
+namespace {
+
+bool isLatched(std::uint16_t offset) {
+    return offset >= kFirstLatchedRegister && offset <= kLastLatchedRegister && offset % 2 == 0;
+}
+
+std::size_t latchIndex(std::uint16_t offset) {
+    return static_cast<std::size_t>((offset - kFirstLatchedRegister) / 2);
+}
+
+}  // namespace
+
 ModuleCore::ModuleCore(ModuleKind kind, ModuleIdentityWords identity, NvStore store,
                        std::function<void(int)> reportError)
     : channelCount_(kind == ModuleKind::KQ7110 ? kKq7110Channels : kKq7120Channels),
@@ -66,7 +78,8 @@ int ModuleCore::storeMemoryArray(int index, std::span<const double> volts) {
     for (double value : volts) {
         if (!voltsWithinSpan(value, OutputRange::Volts20)) return err::dataOutOfRange;
     }
-    std::copy(volts.begin(), volts.end(), settings_.memoryArrays[static_cast<std::size_t>(index - 1)].begin());
+    std::copy(volts.begin(), volts.end(),
+              settings_.memoryArrays[static_cast<std::size_t>(index - 1)].begin());
     return err::noError;
 }
 
@@ -121,25 +134,23 @@ int ModuleCore::arbChangeAllowed() const {
     return playback_.state() == RunState::ArbRunning ? err::settingsConflict : err::noError;
 }
 
-std::uint16_t& ModuleCore::latch(std::uint16_t offset) {
-    return latches_[static_cast<std::size_t>((offset - kFirstLatchedRegister) / 2)];
-}
-
 std::uint16_t ModuleCore::readRegister(std::uint16_t offset) const {
     switch (offset) {
-        case kIdRegister: return idRegisterValue(identity_.manufacturerId);
-        case kDeviceTypeRegister: return deviceTypeRegisterValue(identity_.modelCode);
-        case kSegmentFifoRegister: return playback_.fifo().statusWord();
-        default: break;
+        case kIdRegister:
+            return idRegisterValue(identity_.manufacturerId);
+        case kDeviceTypeRegister:
+            return deviceTypeRegisterValue(identity_.modelCode);
+        case kSegmentFifoRegister:
+            return playback_.fifo().statusWord();
+        default:
+            break;
     }
-    if (offset >= kFirstLatchedRegister && offset <= kLastLatchedRegister && offset % 2 == 0) {
-        return latches_[static_cast<std::size_t>((offset - kFirstLatchedRegister) / 2)];
-    }
+    if (isLatched(offset)) return latches_[latchIndex(offset)];
     return kUnusedRegisterValue;
 }
 
 void ModuleCore::writeRegister(std::uint16_t offset, std::uint16_t value) {
-    if (offset >= kFirstLatchedRegister && offset <= kLastLatchedRegister && offset % 2 == 0) latch(offset) = value;
+    if (isLatched(offset)) latches_[latchIndex(offset)] = value;
     switch (offset) {
         case kSegmentFifoRegister:
             selectedSegment_ = value;
@@ -175,8 +186,11 @@ void ModuleCore::writeRegister(std::uint16_t offset, std::uint16_t value) {
                 reportError_(err::settingsConflict);
             }
             break;
-        case kArmRegister: playback_.arm(); break;
-        default: break;  // configuration registers are read-only; the rest decode nothing
+        case kArmRegister:
+            playback_.arm();
+            break;
+        default:
+            break;  // configuration registers are read-only; the rest decode nothing
     }
 }
 
@@ -185,7 +199,8 @@ void ModuleCore::loadArbWords(std::span<const std::uint16_t> words) {
         if (!loadRefused_) reportError_(error);
         loadRefused_ = true;
     };
-    if (selectedSegment_ >= kSegmentCount || !validChannel(selectedChannel_)) return refuse(err::settingsConflict);
+    if (selectedSegment_ >= kSegmentCount || !validChannel(selectedChannel_))
+        return refuse(err::settingsConflict);
     if (const int refused = arbChangeAllowed()) return refuse(refused);
 
     // The load may grow the segment by what the pool still has.

@@ -26,7 +26,8 @@ struct ModuleIdentityWords {
 class ModuleCore {
 public:
     // `reportError` takes errors that arise outside a command (register accesses).
-    ModuleCore(ModuleKind kind, ModuleIdentityWords identity, NvStore store, std::function<void(int)> reportError);
+    ModuleCore(ModuleKind kind, ModuleIdentityWords identity, NvStore store,
+               std::function<void(int)> reportError);
 
     int channelCount() const { return channelCount_; }
     bool validChannel(int channel) const { return channel >= 1 && channel <= channelCount_; }
@@ -35,7 +36,9 @@ public:
 
     ModuleSettings& settings() { return settings_; }
     const ModuleSettings& settings() const { return settings_; }
-    ChannelSettings& channel(int channel) { return settings_.channels[static_cast<std::size_t>(channel - 1)]; }
+    ChannelSettings& channel(int channel) {
+        return settings_.channels[static_cast<std::size_t>(channel - 1)];
+    }
     const ChannelSettings& channel(int channel) const {
         return settings_.channels[static_cast<std::size_t>(channel - 1)];
     }
@@ -72,11 +75,11 @@ public:
     // A16 registers.
     std::uint16_t readRegister(std::uint16_t offset) const;
     void writeRegister(std::uint16_t offset, std::uint16_t value);
-    std::size_t writeRegisterBlock(std::uint16_t offset, std::span<const std::uint16_t> words, bool increment);
+    std::size_t writeRegisterBlock(std::uint16_t offset, std::span<const std::uint16_t> words,
+                                   bool increment);
 
 private:
     void loadArbWords(std::span<const std::uint16_t> words);
-    std::uint16_t& latch(std::uint16_t offset);
 
     const int channelCount_;
     const ModuleIdentityWords identity_;

@@ -38,8 +38,8 @@ std::string environment(const char* name) {
 
 ModuleIdentity identityOf(const ModuleConfig& config) {
     const KindIdentity& defaults = kindIdentity(config.kind);
-    return {config.manufacturerId.value_or(defaults.manufacturerId), config.modelCode.value_or(defaults.modelCode),
-            config.idnModel.value_or(defaults.idnModel)};
+    return {config.manufacturerId.value_or(defaults.manufacturerId),
+            config.modelCode.value_or(defaults.modelCode), config.idnModel.value_or(defaults.idnModel)};
 }
 
 std::string defaultStateDirectory() {
@@ -57,7 +57,8 @@ std::shared_ptr<Instrument> makeInstrument(const ModuleConfig& config, Interface
                                            const std::string& stateDirectory) {
     const ModuleIdentity identity = identityOf(config);
     if (config.kind == ModuleKind::Foreign) {
-        return std::make_shared<ForeignModule>(identity.manufacturerId, identity.modelCode, identity.idnModel);
+        return std::make_shared<ForeignModule>(identity.manufacturerId, identity.modelCode,
+                                               identity.idnModel);
     }
     const std::string fileName = std::string(kindIdentity(config.kind).stateFilePrefix) + "-" +
                                  (interface == Interface::GpibVxi ? "gpib-vxi" : "vxi") +

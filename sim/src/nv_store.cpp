@@ -11,10 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace kqsim {
 
@@ -60,12 +59,9 @@ std::string NvStore::serialise(const NvContents& contents) {
     Json constants = Json::array();
     for (std::int8_t value : contents.constants) constants.push_back(static_cast<int>(value));
     const Json root = {
-        {"format", kFormatVersion},
-        {"calibrationConstants", constants},
-        {"storeCount", contents.storeCount},
-        {"autoStore", contents.autoStore},
-        {"securityOn", contents.securityOn},
-        {"securityCode", bytesOf(contents.securityCode)},
+        {"format", kFormatVersion},          {"calibrationConstants", constants},
+        {"storeCount", contents.storeCount}, {"autoStore", contents.autoStore},
+        {"securityOn", contents.securityOn}, {"securityCode", bytesOf(contents.securityCode)},
     };
     return root.dump(2) + "\n";
 }

@@ -29,8 +29,6 @@ public:
     // `path` empty: the memory lives only as long as the module.
     explicit NvStore(std::string path);
 
-    const std::string& path() const { return path_; }
-
     // The stored contents; factory contents when there is no file yet. An unreadable or corrupt file
     // also gives factory contents, is reported once on standard error, and sets lostOnLoad().
     NvContents load();

@@ -49,7 +49,7 @@ TEST_F(DcOutput, VoltageTextIsPrintedAsPercentLg) {
     }
     ViReal32 readBack = 0.0f;
     ASSERT_EQ(kq7120_queryVoltage(kq7120, 11, &readBack), VI_SUCCESS);
-    EXPECT_FLOAT_EQ(readBack, -0.125f);
+    EXPECT_NEAR(readBack, -0.125f, 0.001f) << "the module rounds to its DAC step";
 }
 
 TEST_F(DcOutput, VoltageChecksInOrderVoltageCountChannels) {
@@ -86,7 +86,7 @@ TEST_F(DcOutput, QueryVoltage) {
     kqvisa::clearTrace();
     ViReal32 volts = 0.0f;
     EXPECT_EQ(kq7120_queryVoltage(kq7110, 3, &volts), VI_SUCCESS);
-    EXPECT_FLOAT_EQ(volts, 1.5f);
+    EXPECT_NEAR(volts, 1.5f, 0.001f) << "the module rounds to its DAC step";
     EXPECT_EQ(sent(), (Messages{"SOUR:VOLT:LEV? 3", "*ESR?"}));
 
     EXPECT_EQ(kq7120_queryVoltage(kq7110, 9, &volts), VI_ERROR_PARAMETER2);
@@ -196,7 +196,7 @@ TEST_F(DcOutput, TriggerSourceCommands) {
     for (const auto& c : cases) {
         kqvisa::clearTrace();
         EXPECT_EQ(kq7120_configTriggerParams(*c.session, c.source, c.slope), c.status) << c.source;
-        EXPECT_EQ(sent(), c.command ? Messages{c.command, "*ESR?"} : Messages{}) << c.source;
+        EXPECT_EQ(sent(), (c.command ? Messages{c.command, "*ESR?"} : Messages{})) << c.source;
     }
 }
 
@@ -208,7 +208,9 @@ TEST_F(DcOutput, EveryTriggerSourceReadsBack) {
             ViUInt16 readSlope = 9;
             ASSERT_EQ(kq7120_queryTriggerParams(kq7120, &readSource, &readSlope), VI_SUCCESS) << source;
             EXPECT_EQ(readSource, source);
-            if (source >= kq7120_TRIG_SRC_EXT && source <= kq7120_TRIG_SRC_TTLTRG7) EXPECT_EQ(readSlope, slope);
+            if (source >= kq7120_TRIG_SRC_EXT && source <= kq7120_TRIG_SRC_TTLTRG7) {
+                EXPECT_EQ(readSlope, slope);
+            }
         }
     }
     kqvisa::clearTrace();

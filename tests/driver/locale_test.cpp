@@ -46,7 +46,7 @@ TEST(NumberText, MatchesTheCLibraryInTheCLocale) {
     for (const double value : sampleValues()) {
         EXPECT_EQ(kq7120::generalText(value), cFormatted("%lg", value)) << value;
         EXPECT_EQ(kq7120::fixedText(value, 6), cFormatted("%f", value)) << value;
-        EXPECT_EQ(kq7120::fixedText(value, 7), cFormatted("%4.7f", value)) << value;
+        EXPECT_EQ(kq7120::fixedText(value, 7), cFormatted("%.7f", value)) << value;
     }
 }
 

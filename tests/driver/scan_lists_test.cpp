@@ -54,7 +54,7 @@ TEST_F(ScanLists, ModeCommands) {
     for (const auto& c : cases) {
         kqvisa::clearTrace();
         EXPECT_EQ(kq7120_setupScanMode(*c.session, c.mode, c.list, c.count), c.status) << c.mode;
-        EXPECT_EQ(sent(), c.command ? Messages{c.command, "*ESR?"} : Messages{}) << c.mode;
+        EXPECT_EQ(sent(), (c.command ? Messages{c.command, "*ESR?"} : Messages{})) << c.mode;
     }
 }
 

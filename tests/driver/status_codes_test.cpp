@@ -21,9 +21,11 @@ std::string messageOf(ViStatus code) {
     return text;
 }
 
+// What the driver is to show for a code it leaves to VISA: VISA's text, or "Unknown Error" when VISA
+// has none (any status but 0).
 std::string visaText(ViStatus code) {
     ViChar text[256] = {};
-    if (viStatusDesc(0, code, text) != VI_SUCCESS) return "(none)";
+    if (viStatusDesc(0, code, text) != VI_SUCCESS) return "Unknown Error";
     return text;
 }
 
@@ -94,6 +96,7 @@ TEST(ErrorMessage, OtherCodesAreAskedOfVisa) {
         for (const auto& record : kqvisa::trace()) asked = asked || record.op == kqvisa::Op::StatusDesc;
         EXPECT_TRUE(asked) << std::hex << code;
     }
+    EXPECT_NE(messageOf(VI_ERROR_TMO), "Unknown Error") << "VISA knows its own codes";
 }
 
 TEST(ErrorMessage, VisaWithoutATextGivesUnknownError) {

@@ -1,4 +1,6 @@
 // Chassis files, the default chassis and the mainframe built from them.
+#include "kqsim/chassis_config.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,7 +8,6 @@
 #include <string>
 
 #include "kq_module_test_support.h"
-#include "kqsim/chassis_config.h"
 #include "kqsim/kq_module.h"
 #include "kqsim/mainframe.h"
 
@@ -87,21 +88,27 @@ const InvalidFile kInvalidFiles[] = {
     {R"({"modules": [{"model": "KQ7999", "logicalAddress": 1, "slot": 1}]})", "modules[0].model"},
     {R"({"modules": [{"model": "KQ7120", "slot": 1}]})", "\"logicalAddress\" missing"},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1}]})", "\"slot\" missing"},
-    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 256, "slot": 1}]})", "logicalAddress: 256 is outside 0-255"},
+    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 256, "slot": 1}]})",
+     "logicalAddress: 256 is outside 0-255"},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": -1, "slot": 1}]})", "logicalAddress"},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1.5, "slot": 1}]})", "expected an integer"},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": "7", "slot": 1}]})", "expected an integer"},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 13}]})", "slot: 13 is outside 0-12"},
-    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "interfaceNumber": 300}]})", "interfaceNumber"},
-    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "manufacturerId": "0x1000"}]})", "manufacturerId"},
-    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "modelCode": "103"}]})", "modelCode"},
+    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "interfaceNumber": 300}]})",
+     "interfaceNumber"},
+    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "manufacturerId": "0x1000"}]})",
+     "manufacturerId"},
+    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "modelCode": "103"}]})",
+     "modelCode"},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "idnModel": "A,B"}]})", "idnModel"},
-    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "colour": "red"}]})", "unknown key \"colour\""},
+    {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1, "colour": "red"}]})",
+     "unknown key \"colour\""},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1},
                      {"model": "KQ7110", "logicalAddress": 1, "slot": 2}]})",
      "modules[1].logicalAddress: logical address 1 is already used on interface 0"},
     {R"({"modules": [{"model": "KQ7120", "logicalAddress": 1, "slot": 1},
-                     {"model": "KQ7110", "logicalAddress": 2, "slot": 1}]})", "modules[1].slot"},
+                     {"model": "KQ7110", "logicalAddress": 2, "slot": 1}]})",
+     "modules[1].slot"},
 };
 
 class InvalidChassisFile : public ChassisFile, public ::testing::WithParamInterface<InvalidFile> {};
@@ -250,6 +257,33 @@ TEST_F(MainframeTest, ReadyMadeInstrumentsCanBeMounted) {
     const Mainframe mainframe(Interface::Vxi, {mounted});
     ASSERT_NE(mainframe.find(0, 3), nullptr);
     EXPECT_EQ(mainframe.config().modules.size(), 1u);
+}
+
+TEST_F(MainframeTest, ForeignModuleAnswersOnlyItsIdentityAndFlagsTheRest) {
+    ChassisConfig chassis = defaultChassis();
+    chassis.stateDirectory = folder_.string();
+    const Mainframe mainframe(chassis);
+    Instrument& foreign = *mainframe.find(0, 32)->instrument;
+    Controller bus(foreign);
+    EXPECT_EQ(bus.query("*ESR?"), "0\n");
+    bus.send("SOUR:VOLT:LEV 1,(@1)");
+    EXPECT_EQ(bus.query("*ESR?"), "32\n");
+
+    bus.send("*idn?\n");
+    char first[4];
+    const ReplyChunk head = foreign.readReply(first, sizeof first);
+    EXPECT_EQ(head.count, 4u);
+    EXPECT_FALSE(head.end);
+    EXPECT_EQ(std::string(first, 4) + bus.readAll(), "Tarnwick Labs,TW4410,0,1.4\n");
+    EXPECT_FALSE(foreign.replyPending());
+
+    foreign.writeMessage(std::string(70000, 'x'), false);
+    foreign.writeMessage("*IDN?", true);
+    EXPECT_FALSE(foreign.replyPending());
+    bus.send("*IDN?");
+    foreign.deviceClear();
+    EXPECT_FALSE(foreign.replyPending());
+    EXPECT_EQ(foreign.writeRegisterBlock(0x20, nullptr, 0, false), 0u);
 }
 
 }  // namespace

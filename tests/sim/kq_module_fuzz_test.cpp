@@ -13,21 +13,84 @@ namespace {
 
 // Headers the module knows, in the forms the driver sends and some it does not.
 const char* const kHeaders[] = {
-    "SOUR:VOLT:LEV", "SOUR:VOLT:LEV?", "VOLT:RANG", "volt:rang?", "SOUR:VOLT:SET", "VOLT:FORM", "VOLT:FORM ?",
-    "MEM:SET", "MEM:SET?", "SCAN", "SCAN?", "SCAN:LIM", "SCAN:LIM?", "SCAN:TABL", "SCAN:TABL?",
-    "SCAN:TABL 3 :LOC", "SCAN:TABL 3:LOC?", "TRIG:SOUR", "TRIG:SOUR?", "TRIG:SLOP", "TRIG:SLOP?", "ROSC:SOUR",
-    "rosc:sour?", "ROSC:SLOP", "tim", "tim?", "MARK:SYNC:STAT", "MARK:SYNC:STAT?", "mark:sync:slop",
-    "outp:ttlt:sour", "outp:ttlt", "outp:ttlt?", "INIT", "ABOR", "*TRG", "*RST", "*IDN?", "*TST?", "*ESR?",
-    "*CLS", "SYST:ERR?", "trac:def", "trac:poin", "trac:poin?", "trac:del:all", "trac:data", "trac:data?",
-    "trac:data:poin", "trac:data:poin?", "trac:free?", "mem:size?", "seq:leng", "seq:list", "seq:list?",
-    "seq:star", "seq:star?", "seq:adv", "seq:adv?", "seq:dwel", "seq:dwel?", "sour:mark:trig", "mark:trig?",
-    "CAL3:GAIN", "CAL:GAIN?", "CAL16:ZERO", "CAL:DATA", "CAL:DATA?", "CAL:COUNT?", "CAL:STOR", "CAL:STOR:AUTO",
-    "CAL:SEC:STAT", "CAL:SEC:STAT?", "CAL:SEC:CODE",
+    "SOUR:VOLT:LEV",
+    "SOUR:VOLT:LEV?",
+    "VOLT:RANG",
+    "volt:rang?",
+    "SOUR:VOLT:SET",
+    "VOLT:FORM",
+    "VOLT:FORM ?",
+    "MEM:SET",
+    "MEM:SET?",
+    "SCAN",
+    "SCAN?",
+    "SCAN:LIM",
+    "SCAN:LIM?",
+    "SCAN:TABL",
+    "SCAN:TABL?",
+    "SCAN:TABL 3 :LOC",
+    "SCAN:TABL 3:LOC?",
+    "TRIG:SOUR",
+    "TRIG:SOUR?",
+    "TRIG:SLOP",
+    "TRIG:SLOP?",
+    "ROSC:SOUR",
+    "rosc:sour?",
+    "ROSC:SLOP",
+    "tim",
+    "tim?",
+    "MARK:SYNC:STAT",
+    "MARK:SYNC:STAT?",
+    "mark:sync:slop",
+    "outp:ttlt:sour",
+    "outp:ttlt",
+    "outp:ttlt?",
+    "INIT",
+    "ABOR",
+    "*TRG",
+    "*RST",
+    "*IDN?",
+    "*TST?",
+    "*ESR?",
+    "*CLS",
+    "SYST:ERR?",
+    "trac:def",
+    "trac:poin",
+    "trac:poin?",
+    "trac:del:all",
+    "trac:data",
+    "trac:data?",
+    "trac:data:poin",
+    "trac:data:poin?",
+    "trac:free?",
+    "mem:size?",
+    "seq:leng",
+    "seq:list",
+    "seq:list?",
+    "seq:star",
+    "seq:star?",
+    "seq:adv",
+    "seq:adv?",
+    "seq:dwel",
+    "seq:dwel?",
+    "sour:mark:trig",
+    "mark:trig?",
+    "CAL3:GAIN",
+    "CAL:GAIN?",
+    "CAL16:ZERO",
+    "CAL:DATA",
+    "CAL:DATA?",
+    "CAL:COUNT?",
+    "CAL:STOR",
+    "CAL:STOR:AUTO",
+    "CAL:SEC:STAT",
+    "CAL:SEC:STAT?",
+    "CAL:SEC:CODE",
 };
 
-const char* const kWords[] = {"ON", "OFF", "LOOP", "ARB", "FIFO", "POS", "NEG", "TTLT3", "TTLT9", "INT12",
-                              "INT0", "EXT", "EXTC", "TIM", "NONE", "AUTO", "TRIG", "SYNC", "ASYNC", "MARK",
-                              "20V", "10V", "MAX", "MIN", "BOGUS"};
+const char* const kWords[] = {"ON",    "OFF",  "LOOP", "ARB",  "FIFO", "POS",  "NEG",  "TTLT3", "TTLT9",
+                              "INT12", "INT0", "EXT",  "EXTC", "TIM",  "NONE", "AUTO", "TRIG",  "SYNC",
+                              "ASYNC", "MARK", "20V",  "10V",  "MAX",  "MIN",  "BOGUS"};
 
 class Fuzzer {
 public:
@@ -37,12 +100,18 @@ public:
 
     std::string number() {
         switch (pick(6)) {
-        case 0: return std::to_string(pick(20) - 2);
-        case 1: return std::to_string(pick(70000) - 35000);
-        case 2: return std::to_string(std::uniform_real_distribution<double>(-40.0, 40.0)(random_));
-        case 3: return "9e999";
-        case 4: return std::to_string(pick(5000));
-        default: return "-1e-05";
+            case 0:
+                return std::to_string(pick(20) - 2);
+            case 1:
+                return std::to_string(pick(70000) - 35000);
+            case 2:
+                return std::to_string(std::uniform_real_distribution<double>(-40.0, 40.0)(random_));
+            case 3:
+                return "9e999";
+            case 4:
+                return std::to_string(pick(5000));
+            default:
+                return "-1e-05";
         }
     }
 
@@ -56,15 +125,18 @@ public:
 
     std::string parameter() {
         switch (pick(5)) {
-        case 0: return kWords[pick(std::size(kWords))];
-        case 1: {
-            std::string list = "(@";
-            const int entries = pick(4) + 1;
-            for (int i = 0; i < entries; ++i) list += (i ? "," : "") + std::to_string(pick(20));
-            return list + ")";
-        }
-        case 2: return block();
-        default: return number();
+            case 0:
+                return kWords[pick(std::size(kWords))];
+            case 1: {
+                std::string list = "(@";
+                const int entries = pick(4) + 1;
+                for (int i = 0; i < entries; ++i) list += (i ? "," : "") + std::to_string(pick(20));
+                return list + ")";
+            }
+            case 2:
+                return block();
+            default:
+                return number();
         }
     }
 
@@ -116,13 +188,19 @@ TEST_F(KqModuleFuzz, RandomRegisterTrafficLeaveAWorkingModule) {
     for (int i = 0; i < 3000; ++i) {
         const auto offset = static_cast<std::uint16_t>(fuzzer.pick(0x44));
         switch (fuzzer.pick(4)) {
-        case 0: module().readRegister(offset); break;
-        case 1: module().writeRegister(offset, static_cast<std::uint16_t>(fuzzer.pick(65536))); break;
-        default: {
-            const std::size_t count = static_cast<std::size_t>(fuzzer.pick(static_cast<int>(words.size())));
-            for (std::size_t w = 0; w < count; ++w) words[w] = static_cast<std::uint16_t>(fuzzer.pick(65536));
-            module().writeRegisterBlock(offset, words.data(), count, fuzzer.pick(2) == 0);
-        }
+            case 0:
+                module().readRegister(offset);
+                break;
+            case 1:
+                module().writeRegister(offset, static_cast<std::uint16_t>(fuzzer.pick(65536)));
+                break;
+            default: {
+                const std::size_t count =
+                    static_cast<std::size_t>(fuzzer.pick(static_cast<int>(words.size())));
+                for (std::size_t w = 0; w < count; ++w)
+                    words[w] = static_cast<std::uint16_t>(fuzzer.pick(65536));
+                module().writeRegisterBlock(offset, words.data(), count, fuzzer.pick(2) == 0);
+            }
         }
     }
     EXPECT_EQ(module().writeRegisterBlock(0x26, nullptr, 5, false), 0u);

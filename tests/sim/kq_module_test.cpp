@@ -37,9 +37,9 @@ TEST(KqModuleIdentity, IdnModelOverrideReplacesTheModelField) {
 }
 
 struct RoundTrip {
-    const char* set;     // sent first, after *RST
-    const char* query;   // then this
-    const char* reply;   // the reply expected, newline included
+    const char* set;    // sent first, after *RST
+    const char* query;  // then this
+    const char* reply;  // the reply expected, newline included
 };
 
 // Texts exactly as the driver sends them, and the words it matches the replies against.
@@ -252,8 +252,8 @@ class Kq7120Quantisation : public Kq7120Test, public ::testing::WithParamInterfa
 
 TEST_P(Kq7120Quantisation, VoltageLandsOnTheNearestDacStep) {
     const Quantisation& sample = GetParam();
-    std::string command = std::string("VOLT:RANG ") + sample.range + ",(@4);:SOUR:VOLT:LEV " +
-                          sample.volts + ",(@4)";
+    std::string command =
+        std::string("VOLT:RANG ") + sample.range + ",(@4);:SOUR:VOLT:LEV " + sample.volts + ",(@4)";
     EXPECT_EQ(errorsOf(command), std::vector<int>{}) << command;
     EXPECT_EQ(module().dacCode(4), sample.code) << command;
     EXPECT_EQ(query("SOUR:VOLT:LEV? 4"), std::string(sample.reply) + "\n") << command;
@@ -442,9 +442,9 @@ TEST_F(Kq7120Test, SecurityGuardsEveryCalibrationWriteUntilTheRightCode) {
 
     EXPECT_EQ(errorsOf("CAL3:GAIN -5;ZERO 12;:VOLT:RANG 10V,(@3);:CAL3:GAIN 7"), std::vector<int>{});
     const auto constants = module().calibrationConstants();
-    EXPECT_EQ(constants[2], -5);        // gain, 20 V range, channel 3
-    EXPECT_EQ(constants[32 + 2], 12);   // zero, 20 V range, channel 3
-    EXPECT_EQ(constants[16 + 2], 7);    // gain, 10 V range, channel 3
+    EXPECT_EQ(constants[2], -5);       // gain, 20 V range, channel 3
+    EXPECT_EQ(constants[32 + 2], 12);  // zero, 20 V range, channel 3
+    EXPECT_EQ(constants[16 + 2], 7);   // gain, 10 V range, channel 3
     EXPECT_EQ(query("CAL3:GAIN?"), "7\n");
     EXPECT_EQ(errorsOf("CAL3:GAIN 128"), std::vector<int>{-222});
 
@@ -500,38 +500,136 @@ TEST_F(Kq7120Test, AcceptsEveryTextTheDriverSends) {
     for (int i = 0; i < 64; ++i) calibrationBlock.push_back(static_cast<char>(i % 2 ? -1 : 0));
     const std::string textLoad = std::string("trac:data 4095,16,#0") + '\x12' + '\x34' + '\xFF' + '\xFE';
     const std::string texts[] = {
-        "*RST", "*ESR?", "*IDN?", "*TST?", "SYST:ERR?", "*OPC", "*OPC?", "*CLS", "*SRE 32", "*ESE 60",
-        "STAT:OPER:ENAB 1", "*STB?", "*SRE?", "*ESE?", "STAT:OPER:ENAB?", "STAT:OPER:COND?",
-        "SOUR:VOLT:LEV 2.5,(@1,2,16)", "SOUR:VOLT:LEV 19.9997,(@1)", "SOUR:VOLT:LEV 1e-05,(@3)",
-        "SOUR:VOLT:LEV -20,(@3)", "SOUR:VOLT:LEV? 3", "VOLT:RANG 10V,(@1,2)", "VOLT:RANG 20V,(@1,2)",
-        "volt:rang?3", "*TRG",
-        "TRIG:SOUR TTLT3;SLOP POS", "TRIG:SOUR EXT;SLOP NEG", "TRIG:SOUR INT12", "TRIG:SOUR INT9",
-        "TRIG:SOUR EXTC", "TRIG:SOUR TIM", "TRIG:SOUR AUTO", "TRIG:SOUR?", "TRIG:SLOP?",
+        "*RST",
+        "*ESR?",
+        "*IDN?",
+        "*TST?",
+        "SYST:ERR?",
+        "*OPC",
+        "*OPC?",
+        "*CLS",
+        "*SRE 32",
+        "*ESE 60",
+        "STAT:OPER:ENAB 1",
+        "*STB?",
+        "*SRE?",
+        "*ESE?",
+        "STAT:OPER:ENAB?",
+        "STAT:OPER:COND?",
+        "SOUR:VOLT:LEV 2.5,(@1,2,16)",
+        "SOUR:VOLT:LEV 19.9997,(@1)",
+        "SOUR:VOLT:LEV 1e-05,(@3)",
+        "SOUR:VOLT:LEV -20,(@3)",
+        "SOUR:VOLT:LEV? 3",
+        "VOLT:RANG 10V,(@1,2)",
+        "VOLT:RANG 20V,(@1,2)",
+        "volt:rang?3",
+        "*TRG",
+        "TRIG:SOUR TTLT3;SLOP POS",
+        "TRIG:SOUR EXT;SLOP NEG",
+        "TRIG:SOUR INT12",
+        "TRIG:SOUR INT9",
+        "TRIG:SOUR EXTC",
+        "TRIG:SOUR TIM",
+        "TRIG:SOUR AUTO",
+        "TRIG:SOUR?",
+        "TRIG:SLOP?",
         "MEM:SET 5,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,19.999689,"
         "-20.000000,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000",
-        "MEM:SET? 5", "SOUR:VOLT:SET 5",
-        "SCAN OFF", "SCAN LOOP, (@1,3)", "SCAN ON, (@2)", "SCAN:LIM 3, 10", "SCAN:TABL 4,1.500000,-2.000000",
-        "SCAN:TABL 3 :LOC 10, 1.250000", "SCAN? 3", "SCAN:LIM? 3", "SCAN:TABL? 3 10,1", "SCAN:TABL? 3 13,500",
-        "SCAN:TABL 3:LOC? 10", "SCAN OFF",
-        "CAL:SEC:STAT?", "CAL:SEC:STAT 0,#16KQ7120", "CAL3:GAIN -5;ZERO 12", calibrationBlock,
-        "CAL:STOR:AUTO 1", "CAL:STOR:AUTO 0", "CAL:STOR", "CAL:COUNT?", "CAL:DATA?", "CAL:SEC:STAT 1",
-        "CAL:SEC:STAT 0,#16KQ7120", "CAL:SEC:CODE #212abcdefghijkl;STAT ON", "CAL:SEC:STAT 0,#212abcdefghijkl",
+        "MEM:SET? 5",
+        "SOUR:VOLT:SET 5",
+        "SCAN OFF",
+        "SCAN LOOP, (@1,3)",
+        "SCAN ON, (@2)",
+        "SCAN:LIM 3, 10",
+        "SCAN:TABL 4,1.500000,-2.000000",
+        "SCAN:TABL 3 :LOC 10, 1.250000",
+        "SCAN? 3",
+        "SCAN:LIM? 3",
+        "SCAN:TABL? 3 10,1",
+        "SCAN:TABL? 3 13,500",
+        "SCAN:TABL 3:LOC? 10",
+        "SCAN OFF",
+        "CAL:SEC:STAT?",
+        "CAL:SEC:STAT 0,#16KQ7120",
+        "CAL3:GAIN -5;ZERO 12",
+        calibrationBlock,
+        "CAL:STOR:AUTO 1",
+        "CAL:STOR:AUTO 0",
+        "CAL:STOR",
+        "CAL:COUNT?",
+        "CAL:DATA?",
+        "CAL:SEC:STAT 1",
+        "CAL:SEC:STAT 0,#16KQ7120",
+        "CAL:SEC:CODE #212abcdefghijkl;STAT ON",
+        "CAL:SEC:STAT 0,#212abcdefghijkl",
         "CAL:SEC:CODE #16KQ7120;STAT ON",
-        "ROSC:SOUR TIM;SLOP POS", "ROSC:SOUR TTLT0;SLOP NEG", "ROSC:SOUR EXTC;SLOP POS", "rosc:sour?",
-        "rosc:slop?", "MARK:SYNC:STAT ON;SLOP NEG", "MARK:SYNC:STAT?", "MARK:SYNC:slop?", "tim 0.0100000",
-        "tim 0.0000100", "tim 429.4900000", "tim?\n", "VOLT:FORM 1", "VOLT:FORM ?",
-        "outp:ttlt:sour MARK\n", "mark:sync:slop NEG\n", "outp:ttlt5\n", "outp:ttlt:sour?\n", "mark:sync:slop?\n",
+        "ROSC:SOUR TIM;SLOP POS",
+        "ROSC:SOUR TTLT0;SLOP NEG",
+        "ROSC:SOUR EXTC;SLOP POS",
+        "rosc:sour?",
+        "rosc:slop?",
+        "MARK:SYNC:STAT ON;SLOP NEG",
+        "MARK:SYNC:STAT?",
+        "MARK:SYNC:slop?",
+        "tim 0.0100000",
+        "tim 0.0000100",
+        "tim 429.4900000",
+        "tim?\n",
+        "VOLT:FORM 1",
+        "VOLT:FORM ?",
+        "outp:ttlt:sour MARK\n",
+        "mark:sync:slop NEG\n",
+        "outp:ttlt5\n",
+        "outp:ttlt:sour?\n",
+        "mark:sync:slop?\n",
         "outp:ttlt?\n",
-        "trac:def 5,100", "trac:poin 5,200", "trac:def 1,4", "trac:data 5,6,1,2", "trac:data:poin 1,2,0,-2",
-        "trac:data:poin 1,2,3,4660", textLoad, "trac:free?\n", "trac:poin? 5\n", "trac:data:poin? 1,2,0\n",
-        "trac:data? 1,2", "trac:data? 4095,16", "mem:size?",
-        "seq:leng 3", "seq:list (@3,0,7)", "seq:list (@0)", "seq:star AUTO,(@2)", "seq:star TRIG,(@2)",
-        "seq:adv SYNC,(@2)", "seq:adv ASYNC,(@2)", "seq:dwel 10,(@2)", "seq:dwel 1048575,(@2)",
-        "sour:mark:trig ON,(@2)", "sour:mark:trig OFF,(@2)", "seq:list? 0\n", "seq:dwel? 2\n",
-        "seq:star? 2\n", "seq:adv? 2\n", "mark:trig? 2\n", "trac:del:all",
-        "*RST\n", "TRIG:SOUR NONE;SLOP POS\n", "VOLT:FORM 0\n", "SCAN ARB,(@1)\n", "SEQ:LIST (@0)\n",
-        "SEQ:STAR TRIG,(@0)\n", "SEQ:ADV SYNC,(@0)\n", "SEQ:DWEL 0,(@0)\n", "SOUR:MARK:SYNC:STAT ON;SLOP POS\n",
-        "SOUR:MARK:TRIG ON,(@0)\n", "trac:def 0,8", "INIT\n", "ABOR", "SCAN FIFO,(@1,2)", "INIT", "ABOR",
+        "trac:def 5,100",
+        "trac:poin 5,200",
+        "trac:def 1,4",
+        "trac:data 5,6,1,2",
+        "trac:data:poin 1,2,0,-2",
+        "trac:data:poin 1,2,3,4660",
+        textLoad,
+        "trac:free?\n",
+        "trac:poin? 5\n",
+        "trac:data:poin? 1,2,0\n",
+        "trac:data? 1,2",
+        "trac:data? 4095,16",
+        "mem:size?",
+        "seq:leng 3",
+        "seq:list (@3,0,7)",
+        "seq:list (@0)",
+        "seq:star AUTO,(@2)",
+        "seq:star TRIG,(@2)",
+        "seq:adv SYNC,(@2)",
+        "seq:adv ASYNC,(@2)",
+        "seq:dwel 10,(@2)",
+        "seq:dwel 1048575,(@2)",
+        "sour:mark:trig ON,(@2)",
+        "sour:mark:trig OFF,(@2)",
+        "seq:list? 0\n",
+        "seq:dwel? 2\n",
+        "seq:star? 2\n",
+        "seq:adv? 2\n",
+        "mark:trig? 2\n",
+        "trac:del:all",
+        "*RST\n",
+        "TRIG:SOUR NONE;SLOP POS\n",
+        "VOLT:FORM 0\n",
+        "SCAN ARB,(@1)\n",
+        "SEQ:LIST (@0)\n",
+        "SEQ:STAR TRIG,(@0)\n",
+        "SEQ:ADV SYNC,(@0)\n",
+        "SEQ:DWEL 0,(@0)\n",
+        "SOUR:MARK:SYNC:STAT ON;SLOP POS\n",
+        "SOUR:MARK:TRIG ON,(@0)\n",
+        "trac:def 0,8",
+        "INIT\n",
+        "ABOR",
+        "SCAN FIFO,(@1,2)",
+        "INIT",
+        "ABOR",
         "SCAN OFF",
     };
     for (const std::string& text : texts) {

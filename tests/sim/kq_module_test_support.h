@@ -17,8 +17,9 @@ namespace kqsim::testing {
 // A fresh folder for one test, below the per-test state folder the test runner provides.
 inline std::filesystem::path freshFolder(const std::string& name) {
     const char* base = std::getenv("KQ7120_SIM_STATE_DIR");
-    std::filesystem::path folder = base != nullptr && *base != '\0' ? std::filesystem::path(base)
-                                                                     : std::filesystem::temp_directory_path() / "kq7120-sim-tests";
+    std::filesystem::path folder = base != nullptr && *base != '\0'
+                                       ? std::filesystem::path(base)
+                                       : std::filesystem::temp_directory_path() / "kq7120-sim-tests";
     folder /= name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kq_module_test_support.h"
+#include "sample_fifo.h"
 
 namespace kqsim::testing {
 namespace {
@@ -148,6 +149,16 @@ TEST_F(Kq7110Registers, ChannelNineIsRefused) {
     module().writeRegister(kChannel, 9);
     module().writeRegister(kDacSelect, 8);
     EXPECT_EQ(bus().errors(), (std::vector<int>{-222, -222}));
+}
+
+TEST(SampleFifoStatus, UnderrunStaysUntilTheFifoIsCleared) {
+    SampleFifo fifo(4);
+    const std::uint16_t words[] = {1, 2, 3, 4, 5};
+    EXPECT_EQ(fifo.push(words), 4u);
+    fifo.markUnderrun();
+    EXPECT_EQ(fifo.statusWord(), kFifoFullBit | kFifoUnderrunBit);
+    fifo.clear();
+    EXPECT_EQ(fifo.statusWord(), kFifoEmptyBit);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // The module's non-volatile memory file: contents round trip, atomic replacement, restart of a
 // module on its file, and unreadable files that fall back to factory contents.
+#include "nv_store.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "kq_module_test_support.h"
-#include "nv_store.h"
 
 namespace kqsim::testing {
 namespace {
@@ -58,7 +59,8 @@ TEST_F(NvStoreTest, SaveReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
     ASSERT_TRUE(store.save(sample()));
     EXPECT_EQ(readFile(file()), NvStore::serialise(sample()));
     std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file().parent_path())) ++entries;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file().parent_path()))
+        ++entries;
     EXPECT_EQ(entries, 1u);
 }
 
@@ -78,7 +80,8 @@ TEST_F(NvStoreTest, SaveThatCannotWriteKeepsThePreviousFile) {
     EXPECT_FALSE(store.save(sample()));
     EXPECT_TRUE(std::filesystem::is_directory(target));
     std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_ / "blocked")) ++entries;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_ / "blocked"))
+        ++entries;
     EXPECT_EQ(entries, 1u);
 }
 

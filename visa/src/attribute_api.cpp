@@ -60,7 +60,8 @@ KQ_VISA_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState
                                                  : 0u;
         if (info == nullptr || (info->owners & owner) == 0) return VI_ERROR_NSUP_ATTR;
         if (!info->writable) return VI_ERROR_ATTR_READONLY;
-        if (!fitsWidth(info->width, attrValue) || !info->acceptsSetting(attrValue)) return VI_ERROR_NSUP_ATTR_STATE;
+        if (!fitsWidth(info->width, attrValue) || !info->acceptsSetting(attrValue))
+            return VI_ERROR_NSUP_ATTR_STATE;
         if (instrument) {
             std::lock_guard lock(instrument->mutex);
             instrument->settings.set(attrName, attrValue);

@@ -19,11 +19,16 @@ bool incrementValue(ViAttrState value) { return value == 0 || value == 1; }
 bool ioProtocolValue(ViAttrState value) { return value == VI_PROT_NORMAL || value == VI_PROT_4882_STRS; }
 bool byteOrderValue(ViAttrState value) { return value == VI_BIG_ENDIAN || value == VI_LITTLE_ENDIAN; }
 bool accessPrivilegeValue(ViAttrState value) { return value <= VI_BLCK_NPRIV; }
-bool readBufferModeValue(ViAttrState value) { return value == VI_FLUSH_ON_ACCESS || value == VI_FLUSH_DISABLE; }
-bool writeBufferModeValue(ViAttrState value) { return value == VI_FLUSH_ON_ACCESS || value == VI_FLUSH_WHEN_FULL; }
+bool readBufferModeValue(ViAttrState value) {
+    return value == VI_FLUSH_ON_ACCESS || value == VI_FLUSH_DISABLE;
+}
+bool writeBufferModeValue(ViAttrState value) {
+    return value == VI_FLUSH_ON_ACCESS || value == VI_FLUSH_WHEN_FULL;
+}
 bool triggerIdValue(ViAttrState value) {
     const auto id = static_cast<long long>(value);
-    return id == VI_TRIG_SW || (id >= VI_TRIG_TTL0 && id <= VI_TRIG_TTL7) || id == VI_TRIG_ECL0 || id == VI_TRIG_ECL1;
+    return id == VI_TRIG_SW || (id >= VI_TRIG_TTL0 && id <= VI_TRIG_TTL7) || id == VI_TRIG_ECL0 ||
+           id == VI_TRIG_ECL1;
 }
 
 constexpr ViAttrState signedState(long long value) { return static_cast<ViAttrState>(value); }
@@ -68,15 +73,20 @@ constexpr AttributeInfo kAttributes[] = {
     {VI_ATTR_USER_DATA, "VI_ATTR_USER_DATA", W::UInt64, kEverySession, true, 0, anyValue},
     {VI_ATTR_SEND_END_EN, "VI_ATTR_SEND_END_EN", W::Boolean, kOwnedByInstrument, true, VI_TRUE, booleanValue},
     {VI_ATTR_TERMCHAR, "VI_ATTR_TERMCHAR", W::UInt8, kOwnedByInstrument, true, '\n', anyValue},
-    {VI_ATTR_TERMCHAR_EN, "VI_ATTR_TERMCHAR_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE, booleanValue},
-    {VI_ATTR_SUPPRESS_END_EN, "VI_ATTR_SUPPRESS_END_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE, booleanValue},
-    {VI_ATTR_IO_PROT, "VI_ATTR_IO_PROT", W::UInt16, kOwnedByInstrument, true, VI_PROT_NORMAL, ioProtocolValue},
-    {VI_ATTR_DMA_ALLOW_EN, "VI_ATTR_DMA_ALLOW_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE, booleanValue},
-    {VI_ATTR_FILE_APPEND_EN, "VI_ATTR_FILE_APPEND_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE, booleanValue},
-    {VI_ATTR_RD_BUF_OPER_MODE, "VI_ATTR_RD_BUF_OPER_MODE", W::UInt16, kOwnedByInstrument, true, VI_FLUSH_DISABLE,
-     readBufferModeValue},
-    {VI_ATTR_WR_BUF_OPER_MODE, "VI_ATTR_WR_BUF_OPER_MODE", W::UInt16, kOwnedByInstrument, true, VI_FLUSH_WHEN_FULL,
-     writeBufferModeValue},
+    {VI_ATTR_TERMCHAR_EN, "VI_ATTR_TERMCHAR_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE,
+     booleanValue},
+    {VI_ATTR_SUPPRESS_END_EN, "VI_ATTR_SUPPRESS_END_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE,
+     booleanValue},
+    {VI_ATTR_IO_PROT, "VI_ATTR_IO_PROT", W::UInt16, kOwnedByInstrument, true, VI_PROT_NORMAL,
+     ioProtocolValue},
+    {VI_ATTR_DMA_ALLOW_EN, "VI_ATTR_DMA_ALLOW_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE,
+     booleanValue},
+    {VI_ATTR_FILE_APPEND_EN, "VI_ATTR_FILE_APPEND_EN", W::Boolean, kOwnedByInstrument, true, VI_FALSE,
+     booleanValue},
+    {VI_ATTR_RD_BUF_OPER_MODE, "VI_ATTR_RD_BUF_OPER_MODE", W::UInt16, kOwnedByInstrument, true,
+     VI_FLUSH_DISABLE, readBufferModeValue},
+    {VI_ATTR_WR_BUF_OPER_MODE, "VI_ATTR_WR_BUF_OPER_MODE", W::UInt16, kOwnedByInstrument, true,
+     VI_FLUSH_WHEN_FULL, writeBufferModeValue},
     {VI_ATTR_SRC_INCREMENT, "VI_ATTR_SRC_INCREMENT", W::Int32, kOwnedByInstrument, true, 1, incrementValue},
     {VI_ATTR_DEST_INCREMENT, "VI_ATTR_DEST_INCREMENT", W::Int32, kOwnedByInstrument, true, 1, incrementValue},
     {VI_ATTR_SRC_BYTE_ORDER, "VI_ATTR_SRC_BYTE_ORDER", W::UInt16, kOwnedByInstrument, true, VI_BIG_ENDIAN,
@@ -91,7 +101,8 @@ constexpr AttributeInfo kAttributes[] = {
      accessPrivilegeValue},
     {VI_ATTR_WIN_ACCESS_PRIV, "VI_ATTR_WIN_ACCESS_PRIV", W::UInt16, kOwnedByInstrument, true, VI_DATA_PRIV,
      accessPrivilegeValue},
-    {VI_ATTR_TRIG_ID, "VI_ATTR_TRIG_ID", W::Int16, kOwnedByInstrument, true, signedState(VI_TRIG_SW), triggerIdValue},
+    {VI_ATTR_TRIG_ID, "VI_ATTR_TRIG_ID", W::Int16, kOwnedByInstrument, true, signedState(VI_TRIG_SW),
+     triggerIdValue},
 };
 
 template <class T>
@@ -128,14 +139,22 @@ const AttributeInfo* findAttribute(std::string_view name) {
 
 bool fitsWidth(AttributeWidth width, ViAttrState value) {
     switch (width) {
-        case W::UInt8: return fitsType<ViUInt8>(value);
-        case W::Boolean: return fitsType<ViBoolean>(value);
-        case W::UInt16: return fitsType<ViUInt16>(value);
-        case W::Int16: return fitsType<ViInt16>(value);
-        case W::UInt32: return fitsType<ViUInt32>(value);
-        case W::Int32: return fitsType<ViInt32>(value);
-        case W::UInt64: return true;
-        case W::Text: return false;
+        case W::UInt8:
+            return fitsType<ViUInt8>(value);
+        case W::Boolean:
+            return fitsType<ViBoolean>(value);
+        case W::UInt16:
+            return fitsType<ViUInt16>(value);
+        case W::Int16:
+            return fitsType<ViInt16>(value);
+        case W::UInt32:
+            return fitsType<ViUInt32>(value);
+        case W::Int32:
+            return fitsType<ViInt32>(value);
+        case W::UInt64:
+            return true;
+        case W::Text:
+            return false;
     }
     return false;
 }
@@ -150,14 +169,29 @@ void storeAttribute(AttributeWidth width, const AttributeValue& value, void* des
     }
     const ViAttrState number = std::get<ViAttrState>(value);
     switch (width) {
-        case W::UInt8: storeNumber<ViUInt8>(number, destination); break;
-        case W::Boolean: storeNumber<ViBoolean>(number, destination); break;
-        case W::UInt16: storeNumber<ViUInt16>(number, destination); break;
-        case W::Int16: storeNumber<ViInt16>(number, destination); break;
-        case W::UInt32: storeNumber<ViUInt32>(number, destination); break;
-        case W::Int32: storeNumber<ViInt32>(number, destination); break;
-        case W::UInt64: storeNumber<ViUInt64>(number, destination); break;
-        case W::Text: break;
+        case W::UInt8:
+            storeNumber<ViUInt8>(number, destination);
+            break;
+        case W::Boolean:
+            storeNumber<ViBoolean>(number, destination);
+            break;
+        case W::UInt16:
+            storeNumber<ViUInt16>(number, destination);
+            break;
+        case W::Int16:
+            storeNumber<ViInt16>(number, destination);
+            break;
+        case W::UInt32:
+            storeNumber<ViUInt32>(number, destination);
+            break;
+        case W::Int32:
+            storeNumber<ViInt32>(number, destination);
+            break;
+        case W::UInt64:
+            storeNumber<ViUInt64>(number, destination);
+            break;
+        case W::Text:
+            break;
     }
 }
 

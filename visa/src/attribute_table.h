@@ -23,8 +23,8 @@ struct AttributeInfo {
     AttributeWidth width;
     unsigned owners;
     bool writable;
-    ViAttrState defaultValue;                  // writable attributes only
-    bool (*acceptsSetting)(ViAttrState value); // writable attributes only; the width is checked first
+    ViAttrState defaultValue;                   // writable attributes only
+    bool (*acceptsSetting)(ViAttrState value);  // writable attributes only; the width is checked first
 };
 
 // Numbers are kept as ViAttrState; signed ones as the 64-bit two's complement of their value.

@@ -4,12 +4,14 @@
 #include <cstdint>
 
 #include "kqsim/chassis_config.h"
+#include "kqsim/kq_module.h"
 
 namespace kqvisa {
 
 namespace {
 
-constexpr std::string_view kLibraryManufacturer = "KQ Instruments";
+// The maker of the modules also makes this library.
+constexpr std::string_view kLibraryManufacturer = kqsim::kKqMakerName;
 constexpr ViUInt16 kLibraryManufacturerId = kqsim::kOurManufacturerId;
 constexpr ViVersion kImplementationVersion =
     (KQ_VERSION_MAJOR << 20) | (KQ_VERSION_MINOR << 8) | KQ_VERSION_PATCH;
@@ -45,53 +47,83 @@ constexpr ViAttrState number(long long value) { return static_cast<ViAttrState>(
 // Attributes every session has that no caller can change.
 std::optional<AttributeValue> libraryAttribute(ViAttr id) {
     switch (id) {
-        case VI_ATTR_RSRC_IMPL_VERSION: return number(kImplementationVersion);
-        case VI_ATTR_RSRC_SPEC_VERSION: return number(VI_SPEC_VERSION);
-        case VI_ATTR_RSRC_MANF_NAME: return std::string(kLibraryManufacturer);
-        case VI_ATTR_RSRC_MANF_ID: return number(kLibraryManufacturerId);
-        case VI_ATTR_RSRC_LOCK_STATE: return number(VI_NO_LOCK);
-        default: return std::nullopt;
+        case VI_ATTR_RSRC_IMPL_VERSION:
+            return number(kImplementationVersion);
+        case VI_ATTR_RSRC_SPEC_VERSION:
+            return number(VI_SPEC_VERSION);
+        case VI_ATTR_RSRC_MANF_NAME:
+            return std::string(kLibraryManufacturer);
+        case VI_ATTR_RSRC_MANF_ID:
+            return number(kLibraryManufacturerId);
+        case VI_ATTR_RSRC_LOCK_STATE:
+            return number(VI_NO_LOCK);
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<AttributeValue> fixedResourceAttribute(const ResourceDetails& resource, ViAttr id) {
     const kqsim::MountedModule& module = resource.module;
     switch (id) {
-        case VI_ATTR_RSRC_CLASS: return std::string(kInstrumentClass);
-        case VI_ATTR_RSRC_NAME: return resource.descriptor;
-        case VI_ATTR_INTF_TYPE: return number(interfaceType(resource.name.interface));
-        case VI_ATTR_INTF_NUM: return number(resource.name.board);
+        case VI_ATTR_RSRC_CLASS:
+            return std::string(kInstrumentClass);
+        case VI_ATTR_RSRC_NAME:
+            return resource.descriptor;
+        case VI_ATTR_INTF_TYPE:
+            return number(interfaceType(resource.name.interface));
+        case VI_ATTR_INTF_NUM:
+            return number(resource.name.board);
         case VI_ATTR_INTF_INST_NAME:
             return interfaceName(resource.name.interface, resource.name.board) + " (simulated mainframe)";
-        case VI_ATTR_VXI_LA: return number(module.config.logicalAddress);
-        case VI_ATTR_SLOT: return number(module.config.slot);
-        case VI_ATTR_MANF_ID: return number(module.manufacturerId);
-        case VI_ATTR_MODEL_CODE: return number(module.modelCode);
-        case VI_ATTR_MANF_NAME: return manufacturerName(module.manufacturerId);
-        case VI_ATTR_MODEL_NAME: return modelName(module);
-        case VI_ATTR_MAINFRAME_LA: return number(kControllerLogicalAddress);
-        case VI_ATTR_CMDR_LA: return number(kControllerLogicalAddress);
-        case VI_ATTR_VXI_DEV_CLASS: return number(VI_VXI_CLASS_MESSAGE);
-        case VI_ATTR_MEM_SPACE: return number(VI_A16_SPACE);
+        case VI_ATTR_VXI_LA:
+            return number(module.config.logicalAddress);
+        case VI_ATTR_SLOT:
+            return number(module.config.slot);
+        case VI_ATTR_MANF_ID:
+            return number(module.manufacturerId);
+        case VI_ATTR_MODEL_CODE:
+            return number(module.modelCode);
+        case VI_ATTR_MANF_NAME:
+            return manufacturerName(module.manufacturerId);
+        case VI_ATTR_MODEL_NAME:
+            return modelName(module);
+        case VI_ATTR_MAINFRAME_LA:
+            return number(kControllerLogicalAddress);
+        case VI_ATTR_CMDR_LA:
+            return number(kControllerLogicalAddress);
+        case VI_ATTR_VXI_DEV_CLASS:
+            return number(VI_VXI_CLASS_MESSAGE);
+        case VI_ATTR_MEM_SPACE:
+            return number(VI_A16_SPACE);
         case VI_ATTR_MEM_BASE:
             return number(static_cast<long long>(kConfigurationSpaceBase +
                                                  kRegisterBlockSize * module.config.logicalAddress));
-        case VI_ATTR_MEM_SIZE: return number(kRegisterBlockSize);
-        case VI_ATTR_IMMEDIATE_SERV: return number(VI_FALSE);
-        case VI_ATTR_4882_COMPLIANT: return number(VI_TRUE);
-        case VI_ATTR_VXI_TRIG_SUPPORT: return number(kTtlTriggerLines);
+        case VI_ATTR_MEM_SIZE:
+            return number(kRegisterBlockSize);
+        case VI_ATTR_IMMEDIATE_SERV:
+            return number(VI_FALSE);
+        case VI_ATTR_4882_COMPLIANT:
+            return number(VI_TRUE);
+        case VI_ATTR_VXI_TRIG_SUPPORT:
+            return number(kTtlTriggerLines);
         case VI_ATTR_RD_BUF_SIZE:
-        case VI_ATTR_WR_BUF_SIZE: return number(kFormattedBufferSize);
-        default: return libraryAttribute(id);
+        case VI_ATTR_WR_BUF_SIZE:
+            return number(kFormattedBufferSize);
+        default:
+            return libraryAttribute(id);
     }
 }
 
 std::optional<AttributeValue> windowAttribute(const MappedWindow* window, ViAttr id) {
     switch (id) {
-        case VI_ATTR_WIN_ACCESS: return number(window ? VI_USE_OPERS : VI_NMAPPED);
-        case VI_ATTR_WIN_BASE_ADDR: return number(window ? static_cast<long long>(window->offset) : 0);
-        case VI_ATTR_WIN_SIZE: return number(window ? static_cast<long long>(window->size) : 0);
-        default: return std::nullopt;
+        case VI_ATTR_WIN_ACCESS:
+            return number(window ? VI_USE_OPERS : VI_NMAPPED);
+        case VI_ATTR_WIN_BASE_ADDR:
+            return number(window ? static_cast<long long>(window->offset) : 0);
+        case VI_ATTR_WIN_SIZE:
+            return number(window ? static_cast<long long>(window->size) : 0);
+        default:
+            return std::nullopt;
     }
 }
 
@@ -104,7 +136,8 @@ std::optional<AttributeValue> resourceAttribute(const ResourceDetails& resource,
     return fixedResourceAttribute(resource, info.id);
 }
 
-std::optional<AttributeValue> instrumentAttribute(const InstrumentSession& session, const AttributeInfo& info) {
+std::optional<AttributeValue> instrumentAttribute(const InstrumentSession& session,
+                                                  const AttributeInfo& info) {
     if ((info.owners & kOwnedByInstrument) == 0) return std::nullopt;
     if (const auto setting = session.settings.find(info.id)) return *setting;
     if (auto window = windowAttribute(session.window.get(), info.id)) return window;

@@ -11,7 +11,8 @@ namespace kqvisa {
 // An instrument attribute as a fresh session on `resource` has it (used by search expressions).
 std::optional<AttributeValue> resourceAttribute(const ResourceDetails& resource, const AttributeInfo& info);
 
-std::optional<AttributeValue> instrumentAttribute(const InstrumentSession& session, const AttributeInfo& info);
+std::optional<AttributeValue> instrumentAttribute(const InstrumentSession& session,
+                                                  const AttributeInfo& info);
 std::optional<AttributeValue> resourceManagerAttribute(const ResourceManagerSession& session,
                                                        const AttributeInfo& info);
 

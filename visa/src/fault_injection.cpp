@@ -74,7 +74,8 @@ bool resourceMatches(std::string_view resource, std::string_view wanted) {
 std::optional<ViStatus> takeFailure(Op op) {
     FaultPlan& plan = faultPlan();
     std::lock_guard lock(plan.mutex);
-    const auto fired = countCall(plan.failures, [op](const CallFailure& failure) { return failure.op == op; });
+    const auto fired =
+        countCall(plan.failures, [op](const CallFailure& failure) { return failure.op == op; });
     if (!fired) return std::nullopt;
     return fired->status;
 }
@@ -111,8 +112,8 @@ KQ_VISA_EXPORT void shortWrite(std::uint32_t accepted, int nth) {
     plan.shortWrites.push_back({accepted, std::max(nth, 1)});
 }
 
-KQ_VISA_EXPORT void scriptReply(const std::string& command, const std::string& reply, const std::string& resource,
-                                int times) {
+KQ_VISA_EXPORT void scriptReply(const std::string& command, const std::string& reply,
+                                const std::string& resource, int times) {
     if (times == 0 || times < kEveryMatch) return;
     FaultPlan& plan = faultPlan();
     std::lock_guard lock(plan.mutex);

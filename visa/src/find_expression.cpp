@@ -45,8 +45,10 @@ using Pattern = FindPattern;
 
 bool atomMatches(const Pattern::Atom& atom, char c) {
     switch (atom.kind) {
-        case Pattern::AtomKind::Literal: return asciiLower(atom.literal) == asciiLower(c);
-        case Pattern::AtomKind::AnyCharacter: return true;
+        case Pattern::AtomKind::Literal:
+            return asciiLower(atom.literal) == asciiLower(c);
+        case Pattern::AtomKind::AnyCharacter:
+            return true;
         case Pattern::AtomKind::CharacterSet: {
             bool inSet = false;
             for (const Pattern::CharacterRange& range : atom.set) {
@@ -58,7 +60,8 @@ bool atomMatches(const Pattern::Atom& atom, char c) {
             }
             return inSet != atom.negatedSet;
         }
-        case Pattern::AtomKind::Group: return false;
+        case Pattern::AtomKind::Group:
+            return false;
     }
     return false;
 }
@@ -70,7 +73,8 @@ bool anySet(const std::vector<bool>& positions) {
     return false;
 }
 
-std::vector<bool> atomEnds(const Pattern::Atom& atom, std::string_view text, const std::vector<bool>& starts) {
+std::vector<bool> atomEnds(const Pattern::Atom& atom, std::string_view text,
+                           const std::vector<bool>& starts) {
     if (atom.kind == Pattern::AtomKind::Group) return atom.group->endsFrom(text, starts);
     std::vector<bool> ends(text.size() + 1, false);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -79,10 +83,11 @@ std::vector<bool> atomEnds(const Pattern::Atom& atom, std::string_view text, con
     return ends;
 }
 
-std::vector<bool> pieceEnds(const Pattern::Piece& piece, std::string_view text, const std::vector<bool>& starts) {
+std::vector<bool> pieceEnds(const Pattern::Piece& piece, std::string_view text,
+                            const std::vector<bool>& starts) {
     if (piece.repeat == Pattern::Repeat::Once) return atomEnds(piece.atom, text, starts);
-    std::vector<bool> reached = piece.repeat == Pattern::Repeat::ZeroOrMore ? starts
-                                                                            : std::vector<bool>(text.size() + 1, false);
+    std::vector<bool> reached =
+        piece.repeat == Pattern::Repeat::ZeroOrMore ? starts : std::vector<bool>(text.size() + 1, false);
     std::vector<bool> frontier = starts;
     while (anySet(frontier)) {
         const std::vector<bool> next = atomEnds(piece.atom, text, frontier);
@@ -129,10 +134,14 @@ struct FindCondition {
 
 bool FindCondition::holds(const AttributeLookup& lookup) const {
     switch (kind) {
-        case Kind::And: return left->holds(lookup) && right->holds(lookup);
-        case Kind::Or: return left->holds(lookup) || right->holds(lookup);
-        case Kind::Not: return !left->holds(lookup);
-        case Kind::Compare: break;
+        case Kind::And:
+            return left->holds(lookup) && right->holds(lookup);
+        case Kind::Or:
+            return left->holds(lookup) || right->holds(lookup);
+        case Kind::Not:
+            return !left->holds(lookup);
+        case Kind::Compare:
+            break;
     }
     const std::optional<AttributeValue> value = lookup(*attribute);
     if (!value) return false;
@@ -144,12 +153,18 @@ bool FindCondition::holds(const AttributeLookup& lookup) const {
     if (!number) return false;
     const auto actual = static_cast<long long>(std::get<ViAttrState>(*value));
     switch (relation) {
-        case Relation::Equal: return actual == *number;
-        case Relation::NotEqual: return actual != *number;
-        case Relation::Less: return actual < *number;
-        case Relation::LessOrEqual: return actual <= *number;
-        case Relation::Greater: return actual > *number;
-        case Relation::GreaterOrEqual: return actual >= *number;
+        case Relation::Equal:
+            return actual == *number;
+        case Relation::NotEqual:
+            return actual != *number;
+        case Relation::Less:
+            return actual < *number;
+        case Relation::LessOrEqual:
+            return actual <= *number;
+        case Relation::Greater:
+            return actual > *number;
+        case Relation::GreaterOrEqual:
+            return actual >= *number;
     }
     return false;
 }

@@ -16,13 +16,20 @@ struct EscapedCharacter {
 inline std::optional<EscapedCharacter> readEscape(std::string_view text) {
     if (text.size() < 2) return std::nullopt;
     switch (text[1]) {
-        case 'n': return EscapedCharacter{'\n', 2};
-        case 'r': return EscapedCharacter{'\r', 2};
-        case 't': return EscapedCharacter{'\t', 2};
-        case '\\': return EscapedCharacter{'\\', 2};
-        case '"': return EscapedCharacter{'"', 2};
-        case '\'': return EscapedCharacter{'\'', 2};
-        default: break;
+        case 'n':
+            return EscapedCharacter{'\n', 2};
+        case 'r':
+            return EscapedCharacter{'\r', 2};
+        case 't':
+            return EscapedCharacter{'\t', 2};
+        case '\\':
+            return EscapedCharacter{'\\', 2};
+        case '"':
+            return EscapedCharacter{'"', 2};
+        case '\'':
+            return EscapedCharacter{'\'', 2};
+        default:
+            break;
     }
     unsigned value = 0;
     std::size_t length = 1;

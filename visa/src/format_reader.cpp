@@ -49,14 +49,17 @@ ViStatus checkLength(const InputDirective& directive) {
         case 'u':
         case 'o':
         case 'x':
-        case 'X': return length == Length::LongDouble ? VI_ERROR_INV_FMT : VI_SUCCESS;
+        case 'X':
+            return length == Length::LongDouble ? VI_ERROR_INV_FMT : VI_SUCCESS;
         case 'f':
         case 'F':
         case 'e':
         case 'E':
         case 'g':
-        case 'G': return (length == Length::Short || length == Length::LongLong) ? VI_ERROR_INV_FMT : VI_SUCCESS;
-        default: return length == Length::None ? VI_SUCCESS : VI_ERROR_NSUP_FMT;
+        case 'G':
+            return (length == Length::Short || length == Length::LongLong) ? VI_ERROR_INV_FMT : VI_SUCCESS;
+        default:
+            return length == Length::None ? VI_SUCCESS : VI_ERROR_NSUP_FMT;
     }
 }
 
@@ -88,11 +91,14 @@ ViStatus parseSet(std::string_view format, std::size_t& position, InputDirective
 
 ViStatus parseDirective(std::string_view format, std::size_t& position, InputDirective& directive) {
     while (position < format.size() && (format[position] == '*' || format[position] == '#')) {
-        if (format[position] == '*') directive.suppress = true;
-        else directive.sizeArgument = true;
+        if (format[position] == '*')
+            directive.suppress = true;
+        else
+            directive.sizeArgument = true;
         ++position;
     }
-    if (position < format.size() && (format[position] == ',' || format[position] == '@' || format[position] == '!')) {
+    if (position < format.size() &&
+        (format[position] == ',' || format[position] == '@' || format[position] == '!')) {
         return VI_ERROR_NSUP_FMT;
     }
     if (position < format.size() && isAsciiDigit(format[position])) {
@@ -125,21 +131,44 @@ ViStatus parseDirective(std::string_view format, std::size_t& position, InputDir
                 break;
             case 'z':
             case 'j':
-            case 'q': return VI_ERROR_NSUP_FMT;
-            default: break;
+            case 'q':
+                return VI_ERROR_NSUP_FMT;
+            default:
+                break;
         }
     }
     if (position >= format.size()) return VI_ERROR_INV_FMT;
     directive.conversion = format[position++];
     switch (directive.conversion) {
-        case 'd': case 'i': case 'u': case 'o': case 'x': case 'X':
-        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G':
-        case 's': case 't': case 'c': case '%': break;
-        case '[':
-            if (const ViStatus status = parseSet(format, position, directive); status != VI_SUCCESS) return status;
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X':
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+        case 's':
+        case 't':
+        case 'c':
+        case '%':
             break;
-        case 'T': case 'b': case 'B': case 'y': case 'n': return VI_ERROR_NSUP_FMT;
-        default: return VI_ERROR_INV_FMT;
+        case '[':
+            if (const ViStatus status = parseSet(format, position, directive); status != VI_SUCCESS)
+                return status;
+            break;
+        case 'T':
+        case 'b':
+        case 'B':
+        case 'y':
+        case 'n':
+            return VI_ERROR_NSUP_FMT;
+        default:
+            return VI_ERROR_INV_FMT;
     }
     if (directive.sizeArgument && !isTextConversion(directive.conversion)) return VI_ERROR_NSUP_FMT;
     return checkLength(directive);
@@ -272,7 +301,8 @@ private:
         if (digits.empty()) return inputMissingOrMismatch();
 
         unsigned long long magnitude = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, base);
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, base);
         if (error != std::errc{}) return VI_ERROR_IO;
         const unsigned long long value = negative ? 0ULL - magnitude : magnitude;
 
@@ -282,7 +312,8 @@ private:
                 return isSigned ? storeNumber(directive, static_cast<ViInt16>(value))
                                 : storeNumber(directive, static_cast<ViUInt16>(value));
             case Length::LongLong:
-                return isSigned ? storeNumber(directive, static_cast<long long>(value)) : storeNumber(directive, value);
+                return isSigned ? storeNumber(directive, static_cast<long long>(value))
+                                : storeNumber(directive, value);
             default:  // plain and "l" (ViInt32)
                 return isSigned ? storeNumber(directive, static_cast<ViInt32>(value))
                                 : storeNumber(directive, static_cast<ViUInt32>(value));
@@ -300,7 +331,9 @@ private:
         const auto c = input_.peek();
         if (c && (asciiLower(*c) == 'i' || asciiLower(*c) == 'n')) {
             std::string word;
-            while (takeIf(word, room, [](char letter) { return asciiLower(letter) >= 'a' && asciiLower(letter) <= 'z'; })) {
+            while (takeIf(word, room, [](char letter) {
+                return asciiLower(letter) >= 'a' && asciiLower(letter) <= 'z';
+            })) {
             }
             if (!equalsNoCase(word, "inf") && !equalsNoCase(word, "infinity") && !equalsNoCase(word, "nan")) {
                 return VI_ERROR_IO;
@@ -330,9 +363,12 @@ private:
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (end == text.data() || error != std::errc{}) return VI_ERROR_IO;
         switch (directive.length) {
-            case Length::Long: return storeNumber(directive, value);
-            case Length::LongDouble: return storeNumber(directive, static_cast<long double>(value));
-            default: return storeNumber(directive, static_cast<float>(value));
+            case Length::Long:
+                return storeNumber(directive, value);
+            case Length::LongDouble:
+                return storeNumber(directive, static_cast<long double>(value));
+            default:
+                return storeNumber(directive, static_cast<float>(value));
         }
     }
 
@@ -360,12 +396,14 @@ private:
         } else if (directive.width) {
             capacity = *directive.width;
         }
-        const std::size_t fieldWidth = directive.width.value_or(conversion == 'c' ? 1 : std::numeric_limits<std::size_t>::max());
+        const std::size_t fieldWidth =
+            directive.width.value_or(conversion == 'c' ? 1 : std::numeric_limits<std::size_t>::max());
 
         if (conversion == 's') skipSpace();
         const auto belongs = [&directive, conversion](char c) {
             if (conversion == 's') return !isAsciiSpace(c);
-            if (conversion == '[') return (directive.set.find(c) != std::string::npos) != directive.negatedSet;
+            if (conversion == '[')
+                return (directive.set.find(c) != std::string::npos) != directive.negatedSet;
             return true;
         };
         std::size_t taken = 0;
@@ -387,10 +425,25 @@ private:
 
     ViStatus convert(const InputDirective& directive) {
         switch (directive.conversion) {
-            case '%': skipSpace(); return matchCharacter('%');
-            case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': return convertInteger(directive);
-            case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': return convertFloating(directive);
-            default: return convertText(directive);
+            case '%':
+                skipSpace();
+                return matchCharacter('%');
+            case 'd':
+            case 'i':
+            case 'u':
+            case 'o':
+            case 'x':
+            case 'X':
+                return convertInteger(directive);
+            case 'f':
+            case 'F':
+            case 'e':
+            case 'E':
+            case 'g':
+            case 'G':
+                return convertFloating(directive);
+            default:
+                return convertText(directive);
         }
     }
 

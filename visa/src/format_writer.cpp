@@ -39,13 +39,20 @@ public:
     ViStatus parse(OutputDirective& directive) {
         while (!atEnd()) {
             const char flag = peek();
-            if (flag == '-') directive.leftAlign = true;
-            else if (flag == '+') directive.forceSign = true;
-            else if (flag == ' ') directive.spaceSign = true;
-            else if (flag == '#') directive.alternate = true;
-            else if (flag == '0') directive.zeroPad = true;
-            else if (flag == ',' || flag == '@' || flag == '!') return VI_ERROR_NSUP_FMT;
-            else break;
+            if (flag == '-')
+                directive.leftAlign = true;
+            else if (flag == '+')
+                directive.forceSign = true;
+            else if (flag == ' ')
+                directive.spaceSign = true;
+            else if (flag == '#')
+                directive.alternate = true;
+            else if (flag == '0')
+                directive.zeroPad = true;
+            else if (flag == ',' || flag == '@' || flag == '!')
+                return VI_ERROR_NSUP_FMT;
+            else
+                break;
             ++position_;
         }
         if (!atEnd() && peek() == '*') {
@@ -114,8 +121,10 @@ private:
             case 'z':
             case 'j':
             case 't':
-            case 'q': return VI_ERROR_NSUP_FMT;
-            default: break;
+            case 'q':
+                return VI_ERROR_NSUP_FMT;
+            default:
+                break;
         }
         return VI_SUCCESS;
     }
@@ -157,31 +166,49 @@ ViStatus formatInteger(const OutputDirective& directive, FormatArguments& argume
     if (isSigned) {
         long long value = 0;
         switch (directive.length) {
-            case Length::Short: value = static_cast<short>(arguments.next<int>()); break;
-            case Length::LongLong: value = arguments.next<long long>(); break;
-            default: value = arguments.next<int>(); break;  // plain and "l" (ViInt32)
+            case Length::Short:
+                value = static_cast<short>(arguments.next<int>());
+                break;
+            case Length::LongLong:
+                value = arguments.next<long long>();
+                break;
+            default:
+                value = arguments.next<int>();
+                break;  // plain and "l" (ViInt32)
         }
         negative = value < 0;
-        magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+        magnitude =
+            negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     } else {
         switch (directive.length) {
-            case Length::Short: magnitude = static_cast<unsigned short>(arguments.next<unsigned>()); break;
-            case Length::LongLong: magnitude = arguments.next<unsigned long long>(); break;
-            default: magnitude = arguments.next<unsigned>(); break;
+            case Length::Short:
+                magnitude = static_cast<unsigned short>(arguments.next<unsigned>());
+                break;
+            case Length::LongLong:
+                magnitude = arguments.next<unsigned long long>();
+                break;
+            default:
+                magnitude = arguments.next<unsigned>();
+                break;
         }
     }
 
     const int base = conversion == 'o' ? 8 : (conversion == 'x' || conversion == 'X') ? 16 : 10;
-    std::string digits = (directive.precision == 0 && magnitude == 0) ? std::string()
-                                                                       : digitsOf(magnitude, base, conversion == 'X');
+    std::string digits = (directive.precision == 0 && magnitude == 0)
+                             ? std::string()
+                             : digitsOf(magnitude, base, conversion == 'X');
     if (directive.precision && digits.size() < static_cast<std::size_t>(*directive.precision)) {
         digits.insert(0, *directive.precision - digits.size(), '0');
     }
     std::string prefix;
-    if (negative) prefix = "-";
-    else if (isSigned && directive.forceSign) prefix = "+";
-    else if (isSigned && directive.spaceSign) prefix = " ";
-    if (directive.alternate && conversion == 'o' && (digits.empty() || digits.front() != '0')) digits.insert(0, "0");
+    if (negative)
+        prefix = "-";
+    else if (isSigned && directive.forceSign)
+        prefix = "+";
+    else if (isSigned && directive.spaceSign)
+        prefix = " ";
+    if (directive.alternate && conversion == 'o' && (digits.empty() || digits.front() != '0'))
+        digits.insert(0, "0");
     if (directive.alternate && base == 16 && magnitude != 0) prefix = conversion == 'X' ? "0X" : "0x";
     appendField(output, prefix, digits, directive, !directive.precision);
     return VI_SUCCESS;
@@ -234,14 +261,18 @@ std::string generalText(double magnitude, int precision, bool alternate) {
 
 ViStatus formatFloating(const OutputDirective& directive, FormatArguments& arguments, std::string& output) {
     if (directive.length == Length::Short || directive.length == Length::LongLong) return VI_ERROR_INV_FMT;
-    const double value = directive.length == Length::LongDouble ? static_cast<double>(arguments.next<long double>())
-                                                                : arguments.next<double>();
+    const double value = directive.length == Length::LongDouble
+                             ? static_cast<double>(arguments.next<long double>())
+                             : arguments.next<double>();
     const char conversion = directive.conversion;
     const bool upperCase = conversion == 'F' || conversion == 'E' || conversion == 'G';
     std::string prefix;
-    if (std::signbit(value)) prefix = "-";
-    else if (directive.forceSign) prefix = "+";
-    else if (directive.spaceSign) prefix = " ";
+    if (std::signbit(value))
+        prefix = "-";
+    else if (directive.forceSign)
+        prefix = "+";
+    else if (directive.spaceSign)
+        prefix = " ";
 
     std::string body;
     const bool finite = std::isfinite(value);
@@ -272,8 +303,9 @@ ViStatus formatString(const OutputDirective& directive, FormatArguments& argumen
     const char* text = arguments.next<const char*>();
     if (text == nullptr) return VI_ERROR_USER_BUF;
     // With a precision the argument need not be terminated within it, so never read past it.
-    const std::size_t length = directive.precision ? strnlen(text, static_cast<std::size_t>(*directive.precision))
-                                                   : std::strlen(text);
+    const std::size_t length = directive.precision
+                                   ? strnlen(text, static_cast<std::size_t>(*directive.precision))
+                                   : std::strlen(text);
     appendField(output, {}, std::string_view(text, length), directive, false);
     return VI_SUCCESS;
 }
@@ -292,20 +324,28 @@ ViStatus formatDirective(const OutputDirective& directive, FormatArguments& argu
         case 'u':
         case 'o':
         case 'x':
-        case 'X': return formatInteger(directive, arguments, output);
+        case 'X':
+            return formatInteger(directive, arguments, output);
         case 'f':
         case 'F':
         case 'e':
         case 'E':
         case 'g':
-        case 'G': return formatFloating(directive, arguments, output);
-        case 's': return formatString(directive, arguments, output);
-        case 'c': return formatCharacter(directive, arguments, output);
-        case '%': output += '%'; return VI_SUCCESS;
+        case 'G':
+            return formatFloating(directive, arguments, output);
+        case 's':
+            return formatString(directive, arguments, output);
+        case 'c':
+            return formatCharacter(directive, arguments, output);
+        case '%':
+            output += '%';
+            return VI_SUCCESS;
         case 'b':
         case 'B':
-        case 'y': return VI_ERROR_NSUP_FMT;
-        default: return VI_ERROR_INV_FMT;
+        case 'y':
+            return VI_ERROR_NSUP_FMT;
+        default:
+            return VI_ERROR_INV_FMT;
     }
 }
 
@@ -319,7 +359,8 @@ ViStatus formatText(std::string_view format, FormatArguments& arguments, Formatt
             OutputDirective directive;
             DirectiveParser parser(format, position + 1, arguments);
             if (const ViStatus status = parser.parse(directive); status != VI_SUCCESS) return status;
-            if (const ViStatus status = formatDirective(directive, arguments, output.bytes); status != VI_SUCCESS) {
+            if (const ViStatus status = formatDirective(directive, arguments, output.bytes);
+                status != VI_SUCCESS) {
                 return status;
             }
             position = parser.position();

@@ -18,7 +18,8 @@ ViStatus recordFailure(Op op, ViSession vi, ViStatus status) {
     return status;
 }
 
-ViStatus printLocked(InstrumentSession& session, const char* format, FormatArguments& arguments, bool endAtFinish) {
+ViStatus printLocked(InstrumentSession& session, const char* format, FormatArguments& arguments,
+                     bool endAtFinish) {
     if (format == nullptr) return recordFailure(Op::Write, session.id, VI_ERROR_INV_FMT);
     FormattedText text;
     if (const ViStatus status = formatText(format, arguments, text); status != VI_SUCCESS) {
@@ -44,7 +45,8 @@ ViStatus scanLocked(InstrumentSession& session, const char* format, FormatArgume
     if (format == nullptr) return recordFailure(Op::Read, session.id, VI_ERROR_INV_FMT);
     FormattedReadInput input(session);
     const ViStatus status = scanText(format, arguments, input);
-    if (status == VI_ERROR_INV_FMT || status == VI_ERROR_NSUP_FMT) return recordFailure(Op::Read, session.id, status);
+    if (status == VI_ERROR_INV_FMT || status == VI_ERROR_NSUP_FMT)
+        return recordFailure(Op::Read, session.id, status);
     // After a mismatch the rest of the message is of no use to the next scan.
     const bool flushOnAccess = session.settings.get(VI_ATTR_RD_BUF_OPER_MODE) == VI_FLUSH_ON_ACCESS;
     if (status != VI_SUCCESS || flushOnAccess) session.formatted.discardRead();
@@ -82,9 +84,8 @@ KQ_VISA_EXPORT ViStatus viPrintf(ViSession vi, ViConstString writeFmt, ...) {
 
 KQ_VISA_EXPORT ViStatus viVScanf(ViSession vi, ViConstString readFmt, va_list params) {
     FormatArguments arguments(params);
-    return onInstrument(Op::Read, vi, [&](InstrumentSession& session) {
-        return scanLocked(session, readFmt, arguments);
-    });
+    return onInstrument(Op::Read, vi,
+                        [&](InstrumentSession& session) { return scanLocked(session, readFmt, arguments); });
 }
 
 KQ_VISA_EXPORT ViStatus viScanf(ViSession vi, ViConstString readFmt, ...) {
@@ -95,7 +96,8 @@ KQ_VISA_EXPORT ViStatus viScanf(ViSession vi, ViConstString readFmt, ...) {
     return status;
 }
 
-KQ_VISA_EXPORT ViStatus viVQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt, va_list params) {
+KQ_VISA_EXPORT ViStatus viVQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt,
+                                  va_list params) {
     FormatArguments arguments(params);
     return onInstrument(Op::Write, vi, [&](InstrumentSession& session) {
         // The whole query is checked first, so a bad read format sends nothing.

@@ -44,7 +44,8 @@ ViStatus flushFormattedWrite(InstrumentSession& session, bool endMessage) {
     std::size_t sent = 0;
     while (sent < pending.size()) {
         TraceRecord record = formattedRecord(session, Op::Write);
-        const TransferResult result = writeToModule(session, std::string_view(pending).substr(sent), end, record);
+        const TransferResult result =
+            writeToModule(session, std::string_view(pending).substr(sent), end, record);
         record.status = result.status;
         appendTrace(std::move(record));
         if (result.status < VI_SUCCESS) return result.status;
@@ -67,7 +68,8 @@ ViStatus flushFormattedRead(InstrumentSession& session) {
 }
 
 FormattedReadInput::FormattedReadInput(InstrumentSession& session) : session_(session) {
-    // What is left of a message an earlier scan finished, if only its trailing white space, is no input for this one.
+    // What is left of a message an earlier scan finished, if only its trailing white space, is no input for
+    // this one.
     const FormattedBuffers& buffers = session.formatted;
     const auto rest = std::string_view(buffers.readData).substr(buffers.readPosition);
     if (buffers.readEndsMessage && std::all_of(rest.begin(), rest.end(), isAsciiSpace)) {

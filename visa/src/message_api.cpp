@@ -12,7 +12,9 @@ namespace {
 constexpr ViUInt16 kFlushMasks = VI_READ_BUF | VI_WRITE_BUF | VI_READ_BUF_DISCARD | VI_WRITE_BUF_DISCARD |
                                  VI_IO_IN_BUF | VI_IO_OUT_BUF | VI_IO_IN_BUF_DISCARD | VI_IO_OUT_BUF_DISCARD;
 
-bool bothSet(ViUInt16 mask, ViUInt16 first, ViUInt16 second) { return (mask & first) != 0 && (mask & second) != 0; }
+bool bothSet(ViUInt16 mask, ViUInt16 first, ViUInt16 second) {
+    return (mask & first) != 0 && (mask & second) != 0;
+}
 
 }  // namespace
 
@@ -80,7 +82,8 @@ KQ_VISA_EXPORT ViStatus viFlush(ViSession vi, ViUInt16 mask) {
         if (!session) return VI_ERROR_INV_OBJECT;
         if (const auto failure = takeFailure(Op::Flush)) return *failure;
         if (mask == 0 || (mask & ~kFlushMasks) != 0 || bothSet(mask, VI_READ_BUF, VI_READ_BUF_DISCARD) ||
-            bothSet(mask, VI_WRITE_BUF, VI_WRITE_BUF_DISCARD) || bothSet(mask, VI_IO_IN_BUF, VI_IO_IN_BUF_DISCARD) ||
+            bothSet(mask, VI_WRITE_BUF, VI_WRITE_BUF_DISCARD) ||
+            bothSet(mask, VI_IO_IN_BUF, VI_IO_IN_BUF_DISCARD) ||
             bothSet(mask, VI_IO_OUT_BUF, VI_IO_OUT_BUF_DISCARD)) {
             return VI_ERROR_INV_MASK;
         }
@@ -89,7 +92,8 @@ KQ_VISA_EXPORT ViStatus viFlush(ViSession vi, ViUInt16 mask) {
         if ((mask & VI_WRITE_BUF_DISCARD) != 0) session->formatted.pendingWrite.clear();
         if ((mask & VI_READ_BUF_DISCARD) != 0) session->formatted.discardRead();
         if ((mask & VI_WRITE_BUF) != 0 && !session->formatted.pendingWrite.empty()) {
-            if (const ViStatus status = flushFormattedWrite(*session, true); status != VI_SUCCESS) return status;
+            if (const ViStatus status = flushFormattedWrite(*session, true); status != VI_SUCCESS)
+                return status;
         }
         if ((mask & VI_READ_BUF) != 0) return flushFormattedRead(*session);
         return VI_SUCCESS;

@@ -4,7 +4,8 @@
 
 namespace kqvisa {
 
-TransferResult writeToModule(InstrumentSession& session, std::string_view bytes, bool end, TraceRecord& record) {
+TransferResult writeToModule(InstrumentSession& session, std::string_view bytes, bool end,
+                             TraceRecord& record) {
     if (const auto failure = takeFailure(Op::Write)) return {*failure, 0};
     if (const auto accepted = takeShortWrite(); accepted && *accepted < bytes.size()) {
         bytes = bytes.substr(0, *accepted);

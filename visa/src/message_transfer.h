@@ -16,7 +16,8 @@ struct TransferResult {
 };
 
 // Hands `bytes` to the module, END with the last one when `end`. Fills `record` with what the module took.
-TransferResult writeToModule(InstrumentSession& session, std::string_view bytes, bool end, TraceRecord& record);
+TransferResult writeToModule(InstrumentSession& session, std::string_view bytes, bool end,
+                             TraceRecord& record);
 
 // Reads at most `max` reply bytes: VI_SUCCESS at END, VI_SUCCESS_TERM_CHAR at the termination character
 // (when enabled), VI_SUCCESS_MAX_CNT when `max` bytes came first, VI_ERROR_TMO when the module has

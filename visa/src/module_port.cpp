@@ -116,8 +116,8 @@ void ModulePort::writeRegister(std::uint16_t offset, std::uint16_t value) {
     instrument_->writeRegister(offset, value);
 }
 
-std::size_t ModulePort::writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words, std::size_t count,
-                                           bool increment) {
+std::size_t ModulePort::writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words,
+                                           std::size_t count, bool increment) {
     std::lock_guard lock(mutex_);
     return std::min(instrument_->writeRegisterBlock(offset, words, count, increment), count);
 }

@@ -49,7 +49,8 @@ KQ_VISA_EXPORT ViStatus viIn16(ViSession vi, ViUInt16 space, ViBusAddress offset
         if (!session) return VI_ERROR_INV_OBJECT;
         if (val16 == nullptr) return VI_ERROR_USER_BUF;
         if (const auto failure = takeFailure(Op::In16)) return *failure;
-        if (const ViStatus status = checkRegisterAccess(space, offset, 1, true); status != VI_SUCCESS) return status;
+        if (const ViStatus status = checkRegisterAccess(space, offset, 1, true); status != VI_SUCCESS)
+            return status;
         std::lock_guard lock(session->mutex);
         *val16 = session->port->readRegister(static_cast<std::uint16_t>(offset));
         record.value = *val16;
@@ -65,7 +66,8 @@ KQ_VISA_EXPORT ViStatus viOut16(ViSession vi, ViUInt16 space, ViBusAddress offse
         const auto session = sessionTable().instrument(vi);
         if (!session) return VI_ERROR_INV_OBJECT;
         if (const auto failure = takeFailure(Op::Out16)) return *failure;
-        if (const ViStatus status = checkRegisterAccess(space, offset, 1, true); status != VI_SUCCESS) return status;
+        if (const ViStatus status = checkRegisterAccess(space, offset, 1, true); status != VI_SUCCESS)
+            return status;
         std::lock_guard lock(session->mutex);
         session->port->writeRegister(static_cast<std::uint16_t>(offset), val16);
         return VI_SUCCESS;
@@ -106,14 +108,15 @@ KQ_VISA_EXPORT ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress o
         if (const auto failure = takeFailure(Op::MoveOut16)) return *failure;
         std::lock_guard lock(session->mutex);
         const bool increment = session->settings.get(VI_ATTR_DEST_INCREMENT) == 1;
-        if (const ViStatus status = checkRegisterAccess(space, offset, length, increment); status != VI_SUCCESS) {
+        if (const ViStatus status = checkRegisterAccess(space, offset, length, increment);
+            status != VI_SUCCESS) {
             return status;
         }
         TransferWait wait(static_cast<ViUInt32>(session->settings.get(VI_ATTR_TMO_VALUE)), session->closed);
         ViBusSize moved = 0;
         while (moved < length) {
-            const std::size_t taken = session->port->writeRegisterBlock(registerAt(offset, moved, increment),
-                                                                        buf16 + moved, length - moved, increment);
+            const std::size_t taken = session->port->writeRegisterBlock(
+                registerAt(offset, moved, increment), buf16 + moved, length - moved, increment);
             record.words.insert(record.words.end(), buf16 + moved, buf16 + moved + taken);
             moved += taken;
             if (taken == 0 && moved < length) {
@@ -135,7 +138,8 @@ KQ_VISA_EXPORT ViStatus viMoveIn16(ViSession vi, ViUInt16 space, ViBusAddress of
         if (const auto failure = takeFailure(Op::MoveIn16)) return *failure;
         std::lock_guard lock(session->mutex);
         const bool increment = session->settings.get(VI_ATTR_SRC_INCREMENT) == 1;
-        if (const ViStatus status = checkRegisterAccess(space, offset, length, increment); status != VI_SUCCESS) {
+        if (const ViStatus status = checkRegisterAccess(space, offset, length, increment);
+            status != VI_SUCCESS) {
             return status;
         }
         for (ViBusSize word = 0; word < length; ++word) {
@@ -148,8 +152,8 @@ KQ_VISA_EXPORT ViStatus viMoveIn16(ViSession vi, ViUInt16 space, ViBusAddress of
 
 // The window is reached through viPeek16/viPoke16 only (VI_ATTR_WIN_ACCESS is VI_USE_OPERS); the
 // suggested address and the access flag are hints this library does without.
-KQ_VISA_EXPORT ViStatus viMapAddress(ViSession vi, ViUInt16 mapSpace, ViBusAddress mapOffset, ViBusSize mapSize,
-                                     ViBoolean, ViAddr, ViPAddr address) {
+KQ_VISA_EXPORT ViStatus viMapAddress(ViSession vi, ViUInt16 mapSpace, ViBusAddress mapOffset,
+                                     ViBusSize mapSize, ViBoolean, ViAddr, ViPAddr address) {
     return tracedCall(Op::MapAddress, vi, [&](TraceRecord& record) -> ViStatus {
         record.space = mapSpace;
         record.offset = mapOffset;

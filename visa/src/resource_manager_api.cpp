@@ -97,7 +97,8 @@ KQ_VISA_EXPORT ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindLi
             const AttributeLookup attributes = [&resource](const AttributeInfo& info) {
                 return resourceAttribute(resource, info);
             };
-            if (expression->matches(resource.descriptor, attributes)) list->matches.push_back(resource.descriptor);
+            if (expression->matches(resource.descriptor, attributes))
+                list->matches.push_back(resource.descriptor);
         }
         record.value = list->matches.size();
         if (list->matches.empty()) return VI_ERROR_RSRC_NFOUND;
@@ -147,7 +148,8 @@ KQ_VISA_EXPORT ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, Vi
     });
 }
 
-KQ_VISA_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType, ViPUInt16 intfNum) {
+KQ_VISA_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViPUInt16 intfType,
+                                    ViPUInt16 intfNum) {
     return viParseRsrcEx(rmSesn, rsrcName, intfType, intfNum, nullptr, nullptr, nullptr);
 }
 

@@ -34,7 +34,8 @@ KQ_VISA_EXPORT ViStatus viStatusDesc(ViObject vi, ViStatus status, ViChar desc[]
         if (desc == nullptr) return VI_ERROR_USER_BUF;
         if (const auto failure = takeFailure(Op::StatusDesc)) return *failure;
         const auto known = findStatusText(status);
-        record.data = known ? std::string(known->name) + ": " + std::string(known->text) : unknownStatusText(status);
+        record.data =
+            known ? std::string(known->name) + ": " + std::string(known->text) : unknownStatusText(status);
         copyToBuffer(record.data, desc);
         return known ? VI_SUCCESS : VI_WARN_UNKNOWN_STATUS;
     });

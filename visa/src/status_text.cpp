@@ -7,7 +7,8 @@ namespace kqvisa {
 
 namespace {
 
-#define KQ_STATUS(code, text) StatusText{code, #code, text}
+#define KQ_STATUS(code, text) \
+    StatusText { code, #code, text }
 
 constexpr StatusText kStatusTexts[] = {
     KQ_STATUS(VI_SUCCESS, "Operation completed successfully."),
@@ -15,11 +16,14 @@ constexpr StatusText kStatusTexts[] = {
     KQ_STATUS(VI_SUCCESS_EVENT_DIS, "The event was already disabled for the given mechanisms."),
     KQ_STATUS(VI_SUCCESS_QUEUE_EMPTY, "The operation succeeded, but the queue was already empty."),
     KQ_STATUS(VI_SUCCESS_TERM_CHAR, "The read ended because the termination character was received."),
-    KQ_STATUS(VI_SUCCESS_MAX_CNT, "The read ended because the requested number of bytes was transferred; "
-                                  "more data may be available."),
-    KQ_STATUS(VI_SUCCESS_DEV_NPRESENT, "Session opened, but the device at the given address does not respond."),
+    KQ_STATUS(VI_SUCCESS_MAX_CNT,
+              "The read ended because the requested number of bytes was transferred; "
+              "more data may be available."),
+    KQ_STATUS(VI_SUCCESS_DEV_NPRESENT,
+              "Session opened, but the device at the given address does not respond."),
     KQ_STATUS(VI_SUCCESS_TRIG_MAPPED, "The trigger path was already mapped."),
-    KQ_STATUS(VI_SUCCESS_QUEUE_NEMPTY, "Wait succeeded; at least one more event of the requested type is queued."),
+    KQ_STATUS(VI_SUCCESS_QUEUE_NEMPTY,
+              "Wait succeeded; at least one more event of the requested type is queued."),
     KQ_STATUS(VI_SUCCESS_NCHAIN, "Event handled; the handler asked not to invoke further handlers."),
     KQ_STATUS(VI_SUCCESS_NESTED_SHARED, "Lock acquired; the session already held a shared lock."),
     KQ_STATUS(VI_SUCCESS_NESTED_EXCLUSIVE, "Lock acquired; the session already held an exclusive lock."),
@@ -30,7 +34,8 @@ constexpr StatusText kStatusTexts[] = {
     KQ_STATUS(VI_WARN_NSUP_ATTR_STATE, "The attribute state is not supported, but the operation went on."),
     KQ_STATUS(VI_WARN_UNKNOWN_STATUS, "The status code given is not known to this library."),
     KQ_STATUS(VI_WARN_NSUP_BUF, "The buffer given is not supported by this implementation."),
-    KQ_STATUS(VI_WARN_EXT_FUNC_NIMPL, "The operation succeeded, but a lower-level driver did not implement it."),
+    KQ_STATUS(VI_WARN_EXT_FUNC_NIMPL,
+              "The operation succeeded, but a lower-level driver did not implement it."),
     KQ_STATUS(VI_ERROR_SYSTEM_ERROR, "An unexpected system error occurred."),
     KQ_STATUS(VI_ERROR_INV_OBJECT, "The session or object reference is not valid."),
     KQ_STATUS(VI_ERROR_RSRC_LOCKED, "The resource is locked by another session."),
@@ -107,7 +112,8 @@ constexpr StatusText kStatusTexts[] = {
     KQ_STATUS(VI_ERROR_FILE_IO, "An error occurred while accessing the file."),
     KQ_STATUS(VI_ERROR_NSUP_LINE, "The line is not supported by this implementation."),
     KQ_STATUS(VI_ERROR_NSUP_MECH, "The mechanism is not supported for this event type."),
-    KQ_STATUS(VI_ERROR_INTF_NUM_NCONFIG, "The interface type is valid, but this interface number is not configured."),
+    KQ_STATUS(VI_ERROR_INTF_NUM_NCONFIG,
+              "The interface type is valid, but this interface number is not configured."),
     KQ_STATUS(VI_ERROR_CONN_LOST, "The connection to the resource was lost."),
     KQ_STATUS(VI_ERROR_MACHINE_NAVAIL, "The remote machine does not exist or does not accept connections."),
     KQ_STATUS(VI_ERROR_NPERMISSION, "Access to the remote machine is denied."),

@@ -21,7 +21,8 @@ ViStatus TransferWait::beforeRetry() {
     if (sessionClosed_) return VI_ERROR_ABORT;
     const Clock::time_point now = Clock::now();
     if (!infinite_ && now >= deadline_) return VI_ERROR_TMO;
-    const auto pause = infinite_ ? Clock::duration(kRetryPause) : std::min<Clock::duration>(kRetryPause, deadline_ - now);
+    const auto pause =
+        infinite_ ? Clock::duration(kRetryPause) : std::min<Clock::duration>(kRetryPause, deadline_ - now);
     std::this_thread::sleep_for(pause);
     return sessionClosed_ ? VI_ERROR_ABORT : VI_SUCCESS;
 }

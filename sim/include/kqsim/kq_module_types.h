@@ -12,14 +12,14 @@ inline constexpr int kMaxChannels = kKq7120Channels;
 
 inline constexpr int kScanTableEntries = 512;
 inline constexpr int kMemoryArrays = 512;
-inline constexpr int kSegmentCount = 4096;      // segments 0-4095
-inline constexpr int kSequenceSteps = 4096;     // steps 0-4095
-inline constexpr long kMaxDwell = 1048575;      // repeat count of a sequence step; 0 = continuous
+inline constexpr int kSegmentCount = 4096;   // segments 0-4095
+inline constexpr int kSequenceSteps = 4096;  // steps 0-4095
+inline constexpr long kMaxDwell = 1048575;   // repeat count of a sequence step; 0 = continuous
 // Waveform memory: every segment takes its size in points from one pool; all channels of a segment
 // share its size, so the pool is counted in segment points.
 inline constexpr std::size_t kWaveformMemoryPoints = 512 * 1024;
 inline constexpr std::size_t kFifoDepthWords = 65536;
-inline constexpr int kCalibrationConstants = 64;   // 32 gain, then 32 zero
+inline constexpr int kCalibrationConstants = 64;  // 32 gain, then 32 zero
 inline constexpr std::size_t kSecurityCodeMaxLength = 12;
 
 // DAC codes are kept as the converter takes them: offset binary, 0x0000 = -full scale,

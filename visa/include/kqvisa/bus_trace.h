@@ -11,32 +11,57 @@
 namespace kqvisa {
 
 enum class Op {
-    OpenDefaultRM, Open, Close, FindRsrc, FindNext, ParseRsrc,
-    GetAttribute, SetAttribute, StatusDesc,
-    Write, Read, Clear, ReadSTB,
-    In16, Out16, MoveOut16, MapAddress, Peek16, UnmapAddress,
-    MoveIn16, Poke16, In8, Out8, Flush, AssertTrigger,
+    OpenDefaultRM,
+    Open,
+    Close,
+    FindRsrc,
+    FindNext,
+    ParseRsrc,
+    GetAttribute,
+    SetAttribute,
+    StatusDesc,
+    Write,
+    Read,
+    Clear,
+    ReadSTB,
+    In16,
+    Out16,
+    MoveOut16,
+    MapAddress,
+    Peek16,
+    UnmapAddress,
+    MoveIn16,
+    Poke16,
+    In8,
+    Out8,
+    Flush,
+    AssertTrigger,
+    EnableEvent,
+    DisableEvent,
+    DiscardEvents,
+    WaitOnEvent,
 };
 
 const char* opName(Op op);
 
 struct TraceRecord {
     Op op;
-    ViSession session = 0;        // the session the call was made on (0 for none)
-    std::string resource;         // descriptor of that session's resource, "" for a resource manager
-    ViStatus status = VI_SUCCESS; // what the call returned
-    bool formatted = false;       // Write/Read made by viPrintf, viScanf or viQueryf
-    std::string data;             // Write: bytes accepted; Read: bytes returned; Open/FindRsrc: descriptor or expression
-                                  // FindNext: descriptor returned; ParseRsrc: descriptor; StatusDesc: text returned;
-                                  // GetAttribute of a text attribute: the text
-    ViAttr attribute = 0;         // Get/SetAttribute
-    ViAttrState value = 0;        // SetAttribute value, GetAttribute result, Out16/In16/Peek16/Poke16 word;
-                                  // OpenDefaultRM/Open: the new session; FindRsrc: match count;
-                                  // ReadSTB: status byte; MapAddress: window size; Flush: mask;
-                                  // StatusDesc: the status described; AssertTrigger: protocol
-    std::uint16_t space = 0;      // register operations
-    ViBusAddress offset = 0;      // register operations and MapAddress
-    std::vector<std::uint16_t> words; // MoveOut16: the words the module took; MoveIn16: the words read
+    ViSession session = 0;         // the session the call was made on (0 for none)
+    std::string resource;          // descriptor of that session's resource, "" for a resource manager
+    ViStatus status = VI_SUCCESS;  // what the call returned
+    bool formatted = false;        // Write/Read made by viPrintf, viScanf or viQueryf
+    std::string data;  // Write: bytes accepted; Read: bytes returned; Open/FindRsrc: descriptor or expression
+                       // FindNext: descriptor returned; ParseRsrc: descriptor; StatusDesc: text returned;
+                       // GetAttribute of a text attribute: the text
+    ViAttr attribute = 0;     // Get/SetAttribute
+    ViAttrState value = 0;    // SetAttribute value, GetAttribute result, Out16/In16/Peek16/Poke16 word;
+                              // OpenDefaultRM/Open: the new session; FindRsrc: match count;
+                              // ReadSTB: status byte; MapAddress: window size; Flush: mask;
+                              // StatusDesc: the status described; AssertTrigger: protocol;
+                              // events: the event type
+    std::uint16_t space = 0;  // register operations
+    ViBusAddress offset = 0;  // register operations and MapAddress
+    std::vector<std::uint16_t> words;  // MoveOut16: the words the module took; MoveIn16: the words read
 };
 
 // Snapshot of the records since the last clear (the most recent 100000 when there are more).

@@ -1,0 +1,7 @@
+// The About panel: driver, VISA and instrument revisions.
+#pragma once
+
+// Main panel command: opens the About panel.
+int About(int panel, const char* control, int event, int eventData1, int* eventData2);
+// The About panel's own callback: a click anywhere on it (or closing it) dismisses it.
+int AboutPanel(int panel, int event);

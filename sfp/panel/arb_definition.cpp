@@ -1,0 +1,7 @@
+#include "arb_definition.h"
+
+ArbDefinition& arbDefinition()
+{
+    static ArbDefinition definition;
+    return definition;
+}
