@@ -24,8 +24,8 @@ int main(int argc, char** argv) {
     ViStatus status = kq7120_scanChassis(logicalAddresses, slots, models, interfaces, &found, &connection);
     if (status < VI_SUCCESS) return failed(VI_NULL, "Chassis scan", status);
     for (ViInt16 i = 0; i < found; ++i) {
-        printf("KQ%d at logical address %d, slot %d, interface %d\n", models[i], logicalAddresses[i], slots[i],
-               interfaces[i]);
+        printf("KQ%d at logical address %d, slot %d, interface %d\n", models[i], logicalAddresses[i],
+               slots[i], interfaces[i]);
     }
     if (found == 0) {
         fprintf(stderr, "No KQ7120 or KQ7110 found\n");
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
 
     char descriptor[64];
     snprintf(descriptor, sizeof descriptor, "%s%d::%d::INSTR",
-             connection == kq7120_GPIB_VXI_CONNECTION ? "GPIB-VXI" : "VXI", interfaces[0], logicalAddresses[0]);
+             connection == kq7120_GPIB_VXI_CONNECTION ? "GPIB-VXI" : "VXI", interfaces[0],
+             logicalAddresses[0]);
     ViSession instr = VI_NULL;
     status = kq7120_init(descriptor, kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &instr);
     if (status < VI_SUCCESS) return failed(VI_NULL, "Opening the module", status);

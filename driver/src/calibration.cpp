@@ -31,7 +31,8 @@ ViStatus checkCode(ViConstString code, ViStatus failure) {
 }
 
 ViStatus checkAdjustment(ViInt16 value, ViStatus failure) {
-    return kq7120_invalidIntegerRange(value, kq7120_CALIBRATION_DATA_MIN, kq7120_CALIBRATION_DATA_MAX, failure);
+    return kq7120_invalidIntegerRange(value, kq7120_CALIBRATION_DATA_MIN, kq7120_CALIBRATION_DATA_MAX,
+                                      failure);
 }
 
 ViStatus querySecurityState(ViSession instHndl, std::size_t replyLimit, ViInt32& state) {
@@ -50,8 +51,8 @@ ViStatus switchSecurityOn(ViSession instHndl) {
 }
 
 template <typename Work>
-ViStatus writeUnderSecurity(ViSession instHndl, ViConstString code, std::size_t stateReplyLimit, SecurityOn rule,
-                            Work work) {
+ViStatus writeUnderSecurity(ViSession instHndl, ViConstString code, std::size_t stateReplyLimit,
+                            SecurityOn rule, Work work) {
     ViInt32 state = 0;
     if (const ViStatus status = querySecurityState(instHndl, stateReplyLimit, state)) return status;
     const bool wasOn = rule == SecurityOn::WhenOne ? state == kq7120_CALIB_SEC_STATE_ON
@@ -68,7 +69,8 @@ ViStatus writeUnderSecurity(ViSession instHndl, ViConstString code, std::size_t 
 
 ViStatus readCalibrationCount(ViSession instHndl, ViInt32& count) {
     std::string reply;
-    if (const ViStatus status = queryWithCheck(instHndl, "CAL:COUNT?", kq7120_READ_BUFF_SIZE, reply)) return status;
+    if (const ViStatus status = queryWithCheck(instHndl, "CAL:COUNT?", kq7120_READ_BUFF_SIZE, reply))
+        return status;
     count = leadingInteger(reply);
     return VI_SUCCESS;
 }
@@ -80,8 +82,8 @@ using namespace kq7120;
 
 ViStatus kq7120_enableDisableSecState(ViSession instHndl, ViConstString password, ViInt16 mode) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidIntegerRange(mode, kq7120_SEC_STATE_ENABLE, kq7120_SEC_STATE_DISABLE,
-                                                               VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(
+                mode, kq7120_SEC_STATE_ENABLE, kq7120_SEC_STATE_DISABLE, VI_ERROR_PARAMETER3)) {
             return status;
         }
         if (mode == kq7120_SEC_STATE_ENABLE) return commandWithCheck(instHndl, "CAL:SEC:STAT 1");
@@ -97,16 +99,16 @@ ViStatus kq7120_calibrateOffsetGain(ViSession instHndl, ViConstString password, 
         if (const ViStatus status = getModelNum(instHndl, &model)) return status;
         if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
         if (const ViInt16 highest = identifiedChannelCount(model)) {
-            if (const ViStatus status = kq7120_invalidIntegerRange(channelNumber, kq7120_CALIBRATION_CHANNEL_MIN,
-                                                                   highest, VI_ERROR_PARAMETER3)) {
+            if (const ViStatus status = kq7120_invalidIntegerRange(
+                    channelNumber, kq7120_CALIBRATION_CHANNEL_MIN, highest, VI_ERROR_PARAMETER3)) {
                 return status;
             }
         }
         if (const ViStatus status = checkAdjustment(gainVal, VI_ERROR_PARAMETER4)) return status;
         if (const ViStatus status = checkAdjustment(offsetVal, VI_ERROR_PARAMETER5)) return status;
         return writeUnderSecurity(instHndl, password, kShortStateReply, SecurityOn::WhenOne, [&] {
-            return commandWithCheck(instHndl, "CAL" + decimalText(channelNumber) + ":GAIN " + decimalText(gainVal) +
-                                                  ";ZERO " + decimalText(offsetVal));
+            return commandWithCheck(instHndl, "CAL" + decimalText(channelNumber) + ":GAIN " +
+                                                  decimalText(gainVal) + ";ZERO " + decimalText(offsetVal));
         });
     });
 }
@@ -118,28 +120,30 @@ ViStatus kq7120_calibrationDataBlock(ViSession instHndl, ViConstString password,
         const auto values = std::span(blockData, kq7120_CAL_DATA_SIZE);
         std::string bytes;
         for (const ViInt16 value : values) {
-            if (const ViStatus status = kq7120_invalidIntegerRange(value, kq7120_CALIBRATION_BLOCK_DATA_MIN,
-                                                                   kq7120_CALIBRATION_BLOCK_DATA_MAX,
-                                                                   VI_ERROR_PARAMETER3)) {
+            if (const ViStatus status =
+                    kq7120_invalidIntegerRange(value, kq7120_CALIBRATION_BLOCK_DATA_MIN,
+                                               kq7120_CALIBRATION_BLOCK_DATA_MAX, VI_ERROR_PARAMETER3)) {
                 return status;
             }
             bytes += static_cast<char>(static_cast<std::uint8_t>(value));
         }
         // No space before the block: the module takes "CAL:DATA#264..." as one unit.
-        return writeUnderSecurity(instHndl, password, kq7120_READ_BUFF_SIZE, SecurityOn::WhenOne,
-                                  [&] { return commandWithCheck(instHndl, "CAL:DATA" + definiteBlock(bytes)); });
+        return writeUnderSecurity(instHndl, password, kq7120_READ_BUFF_SIZE, SecurityOn::WhenOne, [&] {
+            return commandWithCheck(instHndl, "CAL:DATA" + definiteBlock(bytes));
+        });
     });
 }
 
 ViStatus kq7120_enableDisableAutoStore(ViSession instHndl, ViConstString password, ViInt16 mode) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
-        if (const ViStatus status = kq7120_invalidIntegerRange(mode, kq7120_AUTO_SAVE_MODE_OFF, kq7120_AUTO_SAVE_MODE_ON,
-                                                               VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(
+                mode, kq7120_AUTO_SAVE_MODE_OFF, kq7120_AUTO_SAVE_MODE_ON, VI_ERROR_PARAMETER3)) {
             return status;
         }
         return writeUnderSecurity(instHndl, password, kq7120_READ_BUFF_SIZE, SecurityOn::WhenNotZero, [&] {
-            return commandWithCheck(instHndl, mode == kq7120_AUTO_SAVE_MODE_ON ? "CAL:STOR:AUTO 1" : "CAL:STOR:AUTO 0");
+            return commandWithCheck(instHndl,
+                                    mode == kq7120_AUTO_SAVE_MODE_ON ? "CAL:STOR:AUTO 1" : "CAL:STOR:AUTO 0");
         });
     });
 }
@@ -148,10 +152,12 @@ ViStatus kq7120_storeCalibrationData(ViSession instHndl, ViConstString password,
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
         if (!count) return VI_ERROR_PARAMETER3;
-        return writeUnderSecurity(instHndl, password, kShortStateReply, SecurityOn::WhenNotZero, [&]() -> ViStatus {
-            if (const ViStatus status = commandWithCheck(instHndl, "CAL:STOR")) return status;
-            return readCalibrationCount(instHndl, *count);
-        });
+        return writeUnderSecurity(instHndl, password, kShortStateReply, SecurityOn::WhenNotZero,
+                                  [&]() -> ViStatus {
+                                      if (const ViStatus status = commandWithCheck(instHndl, "CAL:STOR"))
+                                          return status;
+                                      return readCalibrationCount(instHndl, *count);
+                                  });
     });
 }
 
@@ -180,11 +186,12 @@ ViStatus kq7120_calibrationQuery(ViSession instHndl, ViInt16* securityState, ViI
         *securityState = static_cast<ViInt16>(state);
         if (const ViStatus status = readCalibrationCount(instHndl, *calibrationCount)) return status;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "CAL:DATA?", kq7120_READ_BUFF_SIZE, reply)) return status;
+        if (const ViStatus status = queryWithCheck(instHndl, "CAL:DATA?", kq7120_READ_BUFF_SIZE, reply))
+            return status;
         ViInt16 decoded = 0;
         if (const ViStatus status =
-                kq7120_decipherArbitraryBlock(reply.data(), static_cast<ViUInt32>(reply.size()), calibrationData,
-                                              kq7120_CAL_DATA_SIZE, &decoded)) {
+                kq7120_decipherArbitraryBlock(reply.data(), static_cast<ViUInt32>(reply.size()),
+                                              calibrationData, kq7120_CAL_DATA_SIZE, &decoded)) {
             return status;
         }
         calibrationData[decoded] = kEndMarker;
@@ -198,9 +205,9 @@ ViStatus kq7120_calibrateInstrument(ViSession instHndl, ViInt16 chanNmbr, ViInt1
         ViInt16 model = 0;
         if (const ViStatus status = kq7120_getModelNumber(instHndl, &model)) return status;
         const ViInt16 highest = model == kq7120_KQ7110 ? kq7120_CALIBRATION_CHANNEL_KQ7110_MAX
-                                                        : kq7120_CALIBRATION_CHANNEL_KQ7120_MAX;
-        if (const ViStatus status =
-                kq7120_invalidIntegerRange(chanNmbr, kq7120_CALIBRATION_CHANNEL_MIN, highest, VI_ERROR_PARAMETER2)) {
+                                                       : kq7120_CALIBRATION_CHANNEL_KQ7120_MAX;
+        if (const ViStatus status = kq7120_invalidIntegerRange(chanNmbr, kq7120_CALIBRATION_CHANNEL_MIN,
+                                                               highest, VI_ERROR_PARAMETER2)) {
             return status;
         }
         if (const ViStatus status = checkAdjustment(gainVal, VI_ERROR_PARAMETER3)) return status;
@@ -211,7 +218,8 @@ ViStatus kq7120_calibrateInstrument(ViSession instHndl, ViInt16 chanNmbr, ViInt1
         if (kq7120_calibrateOffsetGain(instHndl, password, chanNmbr, gainVal, offsVal) != VI_SUCCESS) {
             return kq7120_ERROR_CALIBRATE_OFFSET_GAIN;
         }
-        if (saveFlag == kq7120_STORE && kq7120_storeCalibrationData(instHndl, password, calCount) != VI_SUCCESS) {
+        if (saveFlag == kq7120_STORE &&
+            kq7120_storeCalibrationData(instHndl, password, calCount) != VI_SUCCESS) {
             return kq7120_ERROR_STORING_CAL_DATA;
         }
         return VI_SUCCESS;

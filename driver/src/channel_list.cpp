@@ -22,4 +22,15 @@ ViStatus checkChannels(std::span<const ViInt16> channels, ViInt16 highest, ViSta
     return VI_SUCCESS;
 }
 
+ViStatus checkChannelList(const ViInt16 channelList[], ViInt16 numOfChannels, ViInt16 highest,
+                          ViStatus countCode, ViStatus channelCode) {
+    if (const ViStatus status =
+            kq7120_invalidIntegerRange(numOfChannels, kq7120_CHANNEL_LIST_MIN, highest, countCode)) {
+        return status;
+    }
+    if (!channelList) return channelCode;
+    return checkChannels(std::span(channelList, static_cast<std::size_t>(numOfChannels)), highest,
+                         channelCode);
+}
+
 }  // namespace kq7120

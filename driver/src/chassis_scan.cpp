@@ -1,6 +1,8 @@
 // Finding the KQ7120/KQ7110 modules VISA can reach, and opening the first of them.
 #include <array>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "c_boundary.h"
 #include "kq7120.h"
@@ -47,8 +49,9 @@ ViStatus examine(ViSession resourceManager, const char* descriptor, const ScanLi
     ViInt16 logicalAddress = 0;
     ViInt16 slot = 0;
     ViInt16 interfaceNumber = 0;
-    for (auto [attribute, value] : {std::pair{VI_ATTR_VXI_LA, &logicalAddress}, std::pair{VI_ATTR_SLOT, &slot},
-                                    std::pair{VI_ATTR_INTF_NUM, &interfaceNumber}}) {
+    for (auto [attribute, value] :
+         {std::pair{VI_ATTR_VXI_LA, &logicalAddress}, std::pair{VI_ATTR_SLOT, &slot},
+          std::pair{VI_ATTR_INTF_NUM, &interfaceNumber}}) {
         status = visa::getAttribute(session.get(), attribute, value);
         if (status < VI_SUCCESS) return status;
     }
@@ -111,7 +114,8 @@ ViStatus kq7120_scanChassis(ViInt16 ladrList[], ViInt16 slotList[], ViInt16 mNum
 ViStatus kq7120_autoConnectToFirst(ViSession* instHndl) {
     return guardedCall([&]() -> ViStatus {
         if (!instHndl) return VI_ERROR_PARAMETER1;
-        std::array<ViInt16, kq7120_MAX_SLOTS_IN_CHASSIS + 1> logicalAddresses{}, slots{}, models{}, interfaces{};
+        std::array<ViInt16, kq7120_MAX_SLOTS_IN_CHASSIS + 1> logicalAddresses{}, slots{}, models{},
+            interfaces{};
         ViInt16 found = 0;
         ViInt16 intfFlag = 0;
         if (const ViStatus status = kq7120_scanChassis(logicalAddresses.data(), slots.data(), models.data(),

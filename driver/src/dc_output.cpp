@@ -26,16 +26,6 @@ constexpr std::array<OutputRange, kq7120_MAX_RANGES> kOutputRanges = {{
     {kq7120_10VOLT_RANGE, "10V"},
 }};
 
-// Channel list of 1 to `highest` channels; the count is tested before the channels.
-ViStatus checkChannelList(const ViInt16 channelList[], ViInt16 numOfChannels, ViInt16 highest,
-                          ViStatus countCode, ViStatus channelCode) {
-    if (const ViStatus status = kq7120_invalidIntegerRange(numOfChannels, kq7120_CHANNEL_LIST_MIN, highest, countCode)) {
-        return status;
-    }
-    if (!channelList) return channelCode;
-    return checkChannels(std::span(channelList, static_cast<std::size_t>(numOfChannels)), highest, channelCode);
-}
-
 }  // namespace
 }  // namespace kq7120
 
@@ -46,8 +36,9 @@ ViStatus kq7120_setupVoltage(ViSession instHndl, ViReal32 voltLevelValue, const 
     return guardedCall([&]() -> ViStatus {
         ViInt16 model = 0;
         if (const ViStatus status = getModelNum(instHndl, &model)) return status;
-        if (const ViStatus status = kq7120_invalidRealRange(voltLevelValue, kq7120_VOLT_LEVEL_VALUE_MIN,
-                                                            kq7120_VOLT_LEVEL_VALUE_MAX, VI_ERROR_PARAMETER2)) {
+        if (const ViStatus status =
+                kq7120_invalidRealRange(voltLevelValue, kq7120_VOLT_LEVEL_VALUE_MIN,
+                                        kq7120_VOLT_LEVEL_VALUE_MAX, VI_ERROR_PARAMETER2)) {
             return status;
         }
         if (const ViStatus status = checkChannelList(channelList, numOfChannels, channelCountOf(model),
@@ -65,13 +56,14 @@ ViStatus kq7120_queryVoltage(ViSession instHndl, ViInt16 channelNum, ViReal32* v
         ViInt16 model = 0;
         if (const ViStatus status = getModelNum(instHndl, &model)) return status;
         if (const ViInt16 highest = identifiedChannelCount(model)) {
-            if (const ViStatus status =
-                    kq7120_invalidIntegerRange(channelNum, kq7120_MIN_CHANNEL, highest, VI_ERROR_PARAMETER2)) {
+            if (const ViStatus status = kq7120_invalidIntegerRange(channelNum, kq7120_MIN_CHANNEL, highest,
+                                                                   VI_ERROR_PARAMETER2)) {
                 return status;
             }
         }
         if (!voltLevelValue) return VI_ERROR_PARAMETER3;
-        if (const ViStatus status = sendCommand(instHndl, "SOUR:VOLT:LEV? " + decimalText(channelNum))) return status;
+        if (const ViStatus status = sendCommand(instHndl, "SOUR:VOLT:LEV? " + decimalText(channelNum)))
+            return status;
         std::string reply;
         if (const ViStatus status = readReply(instHndl, kVoltageReplyLimit, reply)) return status;
         // Stored before the error check: a flagged error still leaves the value read.
@@ -83,8 +75,8 @@ ViStatus kq7120_queryVoltage(ViSession instHndl, ViInt16 channelNum, ViReal32* v
 ViStatus kq7120_setupVoltageRange(ViSession instHndl, ViInt16 Range, const ViInt16 channelList[],
                                   ViInt16 numOfChannels) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status =
-                kq7120_invalidIntegerRange(Range, kq7120_20VOLT_RANGE, kq7120_10VOLT_RANGE, VI_ERROR_PARAMETER2)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(Range, kq7120_20VOLT_RANGE,
+                                                               kq7120_10VOLT_RANGE, VI_ERROR_PARAMETER2)) {
             return status;
         }
         // The channel numbers themselves are left to the module; only the list's size is bounded.
@@ -95,8 +87,8 @@ ViStatus kq7120_setupVoltageRange(ViSession instHndl, ViInt16 Range, const ViInt
         if (!channelList) return VI_ERROR_PARAMETER3;
         const auto channels = std::span(channelList, static_cast<std::size_t>(numOfChannels));
         const auto& range = kOutputRanges[static_cast<std::size_t>(Range)];
-        return commandWithCheck(instHndl,
-                                "VOLT:RANG " + std::string(range.word) + ",(@" + channelListText(channels) + ")");
+        return commandWithCheck(
+            instHndl, "VOLT:RANG " + std::string(range.word) + ",(@" + channelListText(channels) + ")");
     });
 }
 
@@ -122,8 +114,9 @@ ViStatus kq7120_triggerEvent(ViSession instHndl) {
     return guardedCall([&] { return commandWithCheck(instHndl, "*TRG"); });
 }
 
-ViStatus kq7120_setupAndWriteToDAC(ViSession instHndl, ViInt16 trigSour, ViUInt16 slope, ViReal32 voltLevelValue,
-                                   const ViInt16 channelList[], ViInt16 numOfChannels) {
+ViStatus kq7120_setupAndWriteToDAC(ViSession instHndl, ViInt16 trigSour, ViUInt16 slope,
+                                   ViReal32 voltLevelValue, const ViInt16 channelList[],
+                                   ViInt16 numOfChannels) {
     return guardedCall([&]() -> ViStatus {
         if (kq7120_configTriggerParams(instHndl, trigSour, slope) != VI_SUCCESS) {
             return kq7120_ERROR_SETTING_TRIGGER_PARAMS;

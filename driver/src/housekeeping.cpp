@@ -117,8 +117,9 @@ ViStatus kq7120_error_query(ViSession instHndl, ViInt32* errorNumber, ViChar err
         checkInstrumentError(instHndl);
         const std::size_t comma = reply.find(',');
         *errorNumber = leadingInteger(std::string_view(reply).substr(0, comma));
-        copyText(comma == std::string::npos ? std::string_view(reply) : std::string_view(reply).substr(comma + 1),
-                 errorString, kCallerTextCapacity);
+        copyText(
+            comma == std::string::npos ? std::string_view(reply) : std::string_view(reply).substr(comma + 1),
+            errorString, kCallerTextCapacity);
         return VI_SUCCESS;
     });
 }
@@ -135,7 +136,8 @@ ViStatus kq7120_getOperComplete(ViSession instHndl, ViInt16* operStatus) {
     return guardedCall([&]() -> ViStatus {
         if (!operStatus) return VI_ERROR_PARAMETER2;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "*OPC?", kq7120_READ_BUFF_SIZE, reply)) return status;
+        if (const ViStatus status = queryWithCheck(instHndl, "*OPC?", kq7120_READ_BUFF_SIZE, reply))
+            return status;
         *operStatus = static_cast<ViInt16>(leadingInteger(reply));
         return VI_SUCCESS;
     });
@@ -145,8 +147,8 @@ ViStatus kq7120_clearStatusRegister(ViSession instHndl) {
     return guardedCall([&] { return commandWithCheck(instHndl, "*CLS"); });
 }
 
-ViStatus kq7120_setStatusMask(ViSession instHndl, ViInt16 service_req_enable_reg, ViInt16 event_status_enable_reg,
-                              ViInt16 oper_status_enable_reg) {
+ViStatus kq7120_setStatusMask(ViSession instHndl, ViInt16 service_req_enable_reg,
+                              ViInt16 event_status_enable_reg, ViInt16 oper_status_enable_reg) {
     return guardedCall([&]() -> ViStatus {
         struct Mask {
             ViInt16 value;
@@ -156,20 +158,22 @@ ViStatus kq7120_setStatusMask(ViSession instHndl, ViInt16 service_req_enable_reg
             std::string_view command;
         };
         const std::array<Mask, 3> masks = {{
-            {service_req_enable_reg, kq7120_SERVICE_REQ_ENAB_MIN, kq7120_SERVICE_REQ_ENAB_MAX, VI_ERROR_PARAMETER2,
-             "*SRE "},
+            {service_req_enable_reg, kq7120_SERVICE_REQ_ENAB_MIN, kq7120_SERVICE_REQ_ENAB_MAX,
+             VI_ERROR_PARAMETER2, "*SRE "},
             {event_status_enable_reg, kq7120_EVENT_STATUS_ENAB_MIN, kq7120_EVENT_STATUS_ENAB_MAX,
              VI_ERROR_PARAMETER3, "*ESE "},
-            {oper_status_enable_reg, kq7120_OPER_STATUS_ENAB_MIN, kq7120_OPER_STATUS_ENAB_MAX, VI_ERROR_PARAMETER4,
-             "STAT:OPER:ENAB "},
+            {oper_status_enable_reg, kq7120_OPER_STATUS_ENAB_MIN, kq7120_OPER_STATUS_ENAB_MAX,
+             VI_ERROR_PARAMETER4, "STAT:OPER:ENAB "},
         }};
         for (const Mask& mask : masks) {
-            if (const ViStatus status = kq7120_invalidIntegerRange(mask.value, mask.min, mask.max, mask.code)) {
+            if (const ViStatus status =
+                    kq7120_invalidIntegerRange(mask.value, mask.min, mask.max, mask.code)) {
                 return status;
             }
         }
         for (const Mask& mask : masks) {
-            if (const ViStatus status = commandWithCheck(instHndl, std::string(mask.command) + decimalText(mask.value))) {
+            if (const ViStatus status =
+                    commandWithCheck(instHndl, std::string(mask.command) + decimalText(mask.value))) {
                 return status;
             }
         }
@@ -177,16 +181,19 @@ ViStatus kq7120_setStatusMask(ViSession instHndl, ViInt16 service_req_enable_reg
     });
 }
 
-ViStatus kq7120_queryDeviceStatusReg(ViSession instHndl, ViInt16 which_status_reg, ViInt32* value_status_reg) {
+ViStatus kq7120_queryDeviceStatusReg(ViSession instHndl, ViInt16 which_status_reg,
+                                     ViInt32* value_status_reg) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidIntegerRange(which_status_reg, kq7120_STATUS_BYTE,
-                                                               kq7120_OPERATION_CONDITION, VI_ERROR_PARAMETER2)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(
+                which_status_reg, kq7120_STATUS_BYTE, kq7120_OPERATION_CONDITION, VI_ERROR_PARAMETER2)) {
             return status;
         }
         if (!value_status_reg) return VI_ERROR_PARAMETER3;
-        const auto& statusRegister = kStatusRegisters[static_cast<std::size_t>(which_status_reg - kq7120_STATUS_BYTE)];
+        const auto& statusRegister =
+            kStatusRegisters[static_cast<std::size_t>(which_status_reg - kq7120_STATUS_BYTE)];
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, statusRegister.query, kq7120_READ_BUFF_SIZE, reply)) {
+        if (const ViStatus status =
+                queryWithCheck(instHndl, statusRegister.query, kq7120_READ_BUFF_SIZE, reply)) {
             return status;
         }
         *value_status_reg = leadingInteger(reply);

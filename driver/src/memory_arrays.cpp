@@ -41,8 +41,8 @@ ViStatus kq7120_queryDACMemoryArray(ViSession instHndl, ViInt16 index, ViReal32 
         ViInt16 model = 0;
         if (const ViStatus status = getModelNum(instHndl, &model)) return status;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "MEM:SET? " + decimalText(index), kq7120_READ_BUFF_SIZE,
-                                                   reply)) {
+        if (const ViStatus status =
+                queryWithCheck(instHndl, "MEM:SET? " + decimalText(index), kq7120_READ_BUFF_SIZE, reply)) {
             return status;
         }
         readVoltageList(reply, std::span(voltageList, static_cast<std::size_t>(channelCountOf(model))));

@@ -36,11 +36,12 @@ std::string decimalText(long long value) { return toText(value); }
 
 std::string generalText(double value) { return toText(value, std::chars_format::general, 6); }
 
-std::string fixedText(double value, int decimals) { return toText(value, std::chars_format::fixed, decimals); }
+std::string fixedText(double value, int decimals) {
+    return toText(value, std::chars_format::fixed, decimals);
+}
 
 ViInt32 leadingInteger(std::string_view text) { return leadingNumber<ViInt32>(text); }
 
 ViReal32 leadingSingle(std::string_view text) { return leadingNumber<ViReal32>(text); }
-
 
 }  // namespace kq7120

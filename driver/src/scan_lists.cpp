@@ -37,7 +37,8 @@ constexpr std::array<ScanMode, 5> kScanModes = {{
 ViStatus checkChannel(ViSession instHndl, ViInt16 channel) {
     ViInt16 model = 0;
     if (const ViStatus status = getModelNum(instHndl, &model)) return status;
-    return kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL, channelCountOf(model), VI_ERROR_PARAMETER2);
+    return kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL, channelCountOf(model),
+                                      VI_ERROR_PARAMETER2);
 }
 
 ViStatus checkTableIndex(ViInt16 index, ViStatus code) {
@@ -51,24 +52,23 @@ ViStatus checkVoltage(ViReal32 voltage, ViStatus code) { return checkVoltages(st
 
 using namespace kq7120;
 
-ViStatus kq7120_setupScanMode(ViSession instHndl, ViInt16 mode, const ViInt16 channelList[], ViInt16 numOfChannels) {
+ViStatus kq7120_setupScanMode(ViSession instHndl, ViInt16 mode, const ViInt16 channelList[],
+                              ViInt16 numOfChannels) {
     return guardedCall([&]() -> ViStatus {
         ViInt16 model = 0;
         if (const ViStatus status = getModelNum(instHndl, &model)) return status;
         if (mode == kq7120_SCAN_MODE_ALL_OFF) return commandWithCheck(instHndl, "SCAN OFF");
-        if (const ViStatus status = kq7120_invalidIntegerRange(mode, kq7120_SCAN_MODE_OFF, kq7120_SCAN_MODE_FIFO,
-                                                               VI_ERROR_PARAMETER2)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(mode, kq7120_SCAN_MODE_OFF,
+                                                               kq7120_SCAN_MODE_FIFO, VI_ERROR_PARAMETER2)) {
             return status;
         }
-        const ViInt16 highest = channelCountOf(model);
-        if (const ViStatus status = kq7120_invalidIntegerRange(numOfChannels, kq7120_CHANNEL_LIST_MIN, highest,
-                                                               VI_ERROR_PARAMETER4)) {
+        if (const ViStatus status = checkChannelList(channelList, numOfChannels, channelCountOf(model),
+                                                     VI_ERROR_PARAMETER4, VI_ERROR_PARAMETER3)) {
             return status;
         }
-        if (!channelList) return VI_ERROR_PARAMETER3;
         const auto channels = std::span(channelList, static_cast<std::size_t>(numOfChannels));
-        if (const ViStatus status = checkChannels(channels, highest, VI_ERROR_PARAMETER3)) return status;
-        return commandWithCheck(instHndl, "SCAN " + std::string(kScanModes[static_cast<std::size_t>(mode)].word) +
+        return commandWithCheck(instHndl, "SCAN " +
+                                              std::string(kScanModes[static_cast<std::size_t>(mode)].word) +
                                               ", (@" + channelListText(channels) + ")");
     });
 }
@@ -84,17 +84,19 @@ ViStatus kq7120_setupScanLimit(ViSession instHndl, ViInt16 channel, ViInt16 coun
     });
 }
 
-ViStatus kq7120_setupScanList(ViSession instHndl, ViInt16 channel, const ViReal32 voltageList[], ViInt16 numOfVolts) {
+ViStatus kq7120_setupScanList(ViSession instHndl, ViInt16 channel, const ViReal32 voltageList[],
+                              ViInt16 numOfVolts) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkChannel(instHndl, channel)) return status;
-        if (const ViStatus status = kq7120_invalidIntegerRange(numOfVolts, kq7120_VOLTAGE_LIST_MIN,
-                                                               kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER4)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(
+                numOfVolts, kq7120_VOLTAGE_LIST_MIN, kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER4)) {
             return status;
         }
         if (!voltageList) return VI_ERROR_PARAMETER3;
         const auto voltages = std::span(voltageList, static_cast<std::size_t>(numOfVolts));
         if (const ViStatus status = checkVoltages(voltages, VI_ERROR_PARAMETER3)) return status;
-        return commandWithCheck(instHndl, "SCAN:TABL " + decimalText(channel) + "," + voltageListText(voltages));
+        return commandWithCheck(instHndl,
+                                "SCAN:TABL " + decimalText(channel) + "," + voltageListText(voltages));
     });
 }
 
@@ -103,8 +105,8 @@ ViStatus kq7120_setupScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt1
         if (const ViStatus status = checkChannel(instHndl, channel)) return status;
         if (const ViStatus status = checkTableIndex(index, VI_ERROR_PARAMETER3)) return status;
         if (const ViStatus status = checkVoltage(voltage, VI_ERROR_PARAMETER4)) return status;
-        return commandWithCheck(instHndl, "SCAN:TABL " + decimalText(channel) + " :LOC " + decimalText(index) + ", " +
-                                              fixedText(voltage, 6));
+        return commandWithCheck(instHndl, "SCAN:TABL " + decimalText(channel) + " :LOC " +
+                                              decimalText(index) + ", " + fixedText(voltage, 6));
     });
 }
 
@@ -112,11 +114,14 @@ ViStatus kq7120_setupScanListParams(ViSession instHndl, ViInt16 channel, ViInt16
                                     const ViReal32 voltageList[], ViInt16 numOfVolts) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = kq7120_reset(instHndl)) return status;
-        if (kq7120_configTriggerParams(instHndl, kq7120_TRIG_SRC_TTLTRG0, kq7120_SLOPE_POSITIVE) != VI_SUCCESS) {
+        if (kq7120_configTriggerParams(instHndl, kq7120_TRIG_SRC_TTLTRG0, kq7120_SLOPE_POSITIVE) !=
+            VI_SUCCESS) {
             return kq7120_ERROR_SETTING_TRIGGER_PARAMS;
         }
-        if (kq7120_setupScanMode(instHndl, mode, &channel, 1) != VI_SUCCESS) return kq7120_ERROR_SETTING_SCAN_MODE;
-        if (kq7120_setupScanLimit(instHndl, channel, count) != VI_SUCCESS) return kq7120_ERROR_SETTING_SCAN_LIMIT;
+        if (kq7120_setupScanMode(instHndl, mode, &channel, 1) != VI_SUCCESS)
+            return kq7120_ERROR_SETTING_SCAN_MODE;
+        if (kq7120_setupScanLimit(instHndl, channel, count) != VI_SUCCESS)
+            return kq7120_ERROR_SETTING_SCAN_LIMIT;
         if (kq7120_setupScanList(instHndl, channel, voltageList, numOfVolts) != VI_SUCCESS) {
             return kq7120_ERROR_SETTING_SCAN_LIST;
         }
@@ -162,8 +167,8 @@ ViStatus kq7120_queryScanList(ViSession instHndl, ViInt16 channel, ViInt16 numOf
                               ViReal32 voltageList[]) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkChannel(instHndl, channel)) return status;
-        if (const ViStatus status = kq7120_invalidIntegerRange(numOfVolts, kq7120_VOLTAGE_LIST_MIN,
-                                                               kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(
+                numOfVolts, kq7120_VOLTAGE_LIST_MIN, kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER3)) {
             return status;
         }
         if (const ViStatus status = checkTableIndex(start, VI_ERROR_PARAMETER4)) return status;
@@ -188,9 +193,9 @@ ViStatus kq7120_queryScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt1
         if (const ViStatus status = checkTableIndex(index, VI_ERROR_PARAMETER3)) return status;
         if (!voltage) return VI_ERROR_PARAMETER4;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(
-                instHndl, "SCAN:TABL " + decimalText(channel) + ":LOC? " + decimalText(index), kq7120_READ_BUFF_SIZE,
-                reply)) {
+        if (const ViStatus status =
+                queryWithCheck(instHndl, "SCAN:TABL " + decimalText(channel) + ":LOC? " + decimalText(index),
+                               kq7120_READ_BUFF_SIZE, reply)) {
             return status;
         }
         *voltage = leadingSingle(reply);

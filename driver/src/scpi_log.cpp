@@ -52,8 +52,8 @@ std::string withCodesHidden(std::string_view command) {
         }
         if (!wellFormed) continue;
         const std::size_t end = std::min(text.size(), start + length);
-        std::fill(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end),
-                  '*');
+        std::fill(text.begin() + static_cast<std::ptrdiff_t>(start),
+                  text.begin() + static_cast<std::ptrdiff_t>(end), '*');
         hash = end - 1;
     }
     return text;
@@ -63,7 +63,8 @@ ViStatus record(std::string_view command) {
     const std::string line = withCodesHidden(command.substr(0, command.find('\0')));
     File file(std::fopen(fileName().c_str(), "a"));
     if (!file) return kq7120_LOG_FILE_OPEN_ERROR;
-    if (!line.empty() && std::fwrite(line.data(), line.size(), 1, file.get()) != 1) return kq7120_LOG_FILE_WRITE_ERROR;
+    if (!line.empty() && std::fwrite(line.data(), line.size(), 1, file.get()) != 1)
+        return kq7120_LOG_FILE_WRITE_ERROR;
     if (std::fwrite("\n", 1, 1, file.get()) != 1) return kq7120_LOG_FILE_WRITE_ERROR;
     return std::fclose(file.release()) == 0 ? VI_SUCCESS : kq7120_LOG_FILE_CLOSE_ERROR;
 }

@@ -94,7 +94,8 @@ ViStatus kq7120_getModelNumber(ViSession instHndl, ViInt16* modelNumber) {
     return guardedCall([&]() -> ViStatus {
         if (!modelNumber) return VI_ERROR_PARAMETER2;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "*IDN?", kq7120_READ_BUFF_SIZE, reply)) return status;
+        if (const ViStatus status = queryWithCheck(instHndl, "*IDN?", kq7120_READ_BUFF_SIZE, reply))
+            return status;
         // "<maker>,<two letters><model number>,..."
         const auto fields = commaFields(reply);
         if (fields.size() < 2) return kq7120_ERROR_IDN_QUERY_RESPONSE;

@@ -1,11 +1,11 @@
 // Status texts and the argument checks every driver function starts with.
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "c_boundary.h"
 #include "kq7120.h"
+#include "text_output.h"
 #include "visa_binding.h"
 
 namespace kq7120 {
@@ -48,11 +48,6 @@ constexpr std::array<std::string_view, 8> kParameterMessages = {
     "Error in Parameter 5", "Error in Parameter 6", "Error in Parameter 7", "Error in Parameter 8",
 };
 
-void copyText(std::string_view text, ViChar destination[]) {
-    std::memcpy(destination, text.data(), text.size());
-    destination[text.size()] = '\0';
-}
-
 }  // namespace
 }  // namespace kq7120
 
@@ -64,11 +59,12 @@ ViStatus kq7120_error_message(ViSession instHndl, ViStatus errorCode, ViChar err
         const auto code = static_cast<std::uint32_t>(errorCode);
         if (code >= kDriverCodeBase && code <= kDriverCodeLast) {
             const std::uint32_t index = code - kDriverCodeBase;
-            copyText(index < kDriverMessages.size() ? kDriverMessages[index] : "Unknown Error Code", errorMessage);
+            copyText(index < kDriverMessages.size() ? kDriverMessages[index] : "Unknown Error Code",
+                     errorMessage, kCallerTextCapacity);
         } else if (code >= kParameterCodeFirst && code <= kParameterCodeLast) {
-            copyText(kParameterMessages[code - kParameterCodeFirst], errorMessage);
+            copyText(kParameterMessages[code - kParameterCodeFirst], errorMessage, kCallerTextCapacity);
         } else if (visa::statusDesc(instHndl, errorCode, errorMessage) != VI_SUCCESS) {
-            copyText("Unknown Error", errorMessage);
+            copyText("Unknown Error", errorMessage, kCallerTextCapacity);
         }
         return VI_SUCCESS;
     });
@@ -90,4 +86,6 @@ ViStatus kq7120_invalidRealRange(ViReal64 inputVal, ViReal64 min, ViReal64 max, 
     return min > inputVal || inputVal > max ? errCode : VI_SUCCESS;
 }
 
-ViStatus kq7120_invalidSession(ViSession instHndl) { return instHndl == 0 ? VI_ERROR_INV_OBJECT : VI_SUCCESS; }
+ViStatus kq7120_invalidSession(ViSession instHndl) {
+    return instHndl == 0 ? VI_ERROR_INV_OBJECT : VI_SUCCESS;
+}

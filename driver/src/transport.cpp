@@ -21,7 +21,8 @@ ViStatus sendCommand(ViSession instHndl, std::string_view bytes) {
     if (instHndl == 0) return VI_ERROR_INV_OBJECT;
     if (bytes.empty() || bytes.front() == '\0') return VI_ERROR_PARAMETER2;
     ViUInt32 written = 0;
-    const ViStatus status = visa::write(instHndl, bytes.data(), static_cast<ViUInt32>(bytes.size()), &written);
+    const ViStatus status =
+        visa::write(instHndl, bytes.data(), static_cast<ViUInt32>(bytes.size()), &written);
     if (status < VI_SUCCESS) return status;
     if (written != bytes.size()) return kq7120_WRITE_ERROR;
     if (scpi_log::isOn()) return scpi_log::record(bytes);

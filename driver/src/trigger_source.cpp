@@ -22,20 +22,20 @@ struct TriggerSource {
 
 // Indexed by code - kq7120_TRIG_SRC_AUTO.
 constexpr std::array<TriggerSource, 29> kTriggerSources = {{
-    {kq7120_TRIG_SRC_AUTO, "AUTO", false},       {kq7120_TRIG_SRC_EXT, "EXT", true},
-    {kq7120_TRIG_SRC_TTLTRG0, "TTLT0", true},    {kq7120_TRIG_SRC_TTLTRG1, "TTLT1", true},
-    {kq7120_TRIG_SRC_TTLTRG2, "TTLT2", true},    {kq7120_TRIG_SRC_TTLTRG3, "TTLT3", true},
-    {kq7120_TRIG_SRC_TTLTRG4, "TTLT4", true},    {kq7120_TRIG_SRC_TTLTRG5, "TTLT5", true},
-    {kq7120_TRIG_SRC_TTLTRG6, "TTLT6", true},    {kq7120_TRIG_SRC_TTLTRG7, "TTLT7", true},
-    {kq7120_TRIG_SRC_INT_CH1, "INT1", false},    {kq7120_TRIG_SRC_INT_CH2, "INT2", false},
-    {kq7120_TRIG_SRC_INT_CH3, "INT3", false},    {kq7120_TRIG_SRC_INT_CH4, "INT4", false},
-    {kq7120_TRIG_SRC_INT_CH5, "INT5", false},    {kq7120_TRIG_SRC_INT_CH6, "INT6", false},
-    {kq7120_TRIG_SRC_INT_CH7, "INT7", false},    {kq7120_TRIG_SRC_INT_CH8, "INT8", false},
-    {kq7120_TRIG_SRC_INT_CH9, "INT9", false},    {kq7120_TRIG_SRC_INT_CH10, "INT10", false},
-    {kq7120_TRIG_SRC_INT_CH11, "INT11", false},  {kq7120_TRIG_SRC_INT_CH12, "INT12", false},
-    {kq7120_TRIG_SRC_INT_CH13, "INT13", false},  {kq7120_TRIG_SRC_INT_CH14, "INT14", false},
-    {kq7120_TRIG_SRC_INT_CH15, "INT15", false},  {kq7120_TRIG_SRC_INT_CH16, "INT16", false},
-    {kq7120_TRIG_SRC_TIMER, "TIM", false},       {kq7120_TRIG_SRC_EXTCLK, "EXTC", false},
+    {kq7120_TRIG_SRC_AUTO, "AUTO", false},      {kq7120_TRIG_SRC_EXT, "EXT", true},
+    {kq7120_TRIG_SRC_TTLTRG0, "TTLT0", true},   {kq7120_TRIG_SRC_TTLTRG1, "TTLT1", true},
+    {kq7120_TRIG_SRC_TTLTRG2, "TTLT2", true},   {kq7120_TRIG_SRC_TTLTRG3, "TTLT3", true},
+    {kq7120_TRIG_SRC_TTLTRG4, "TTLT4", true},   {kq7120_TRIG_SRC_TTLTRG5, "TTLT5", true},
+    {kq7120_TRIG_SRC_TTLTRG6, "TTLT6", true},   {kq7120_TRIG_SRC_TTLTRG7, "TTLT7", true},
+    {kq7120_TRIG_SRC_INT_CH1, "INT1", false},   {kq7120_TRIG_SRC_INT_CH2, "INT2", false},
+    {kq7120_TRIG_SRC_INT_CH3, "INT3", false},   {kq7120_TRIG_SRC_INT_CH4, "INT4", false},
+    {kq7120_TRIG_SRC_INT_CH5, "INT5", false},   {kq7120_TRIG_SRC_INT_CH6, "INT6", false},
+    {kq7120_TRIG_SRC_INT_CH7, "INT7", false},   {kq7120_TRIG_SRC_INT_CH8, "INT8", false},
+    {kq7120_TRIG_SRC_INT_CH9, "INT9", false},   {kq7120_TRIG_SRC_INT_CH10, "INT10", false},
+    {kq7120_TRIG_SRC_INT_CH11, "INT11", false}, {kq7120_TRIG_SRC_INT_CH12, "INT12", false},
+    {kq7120_TRIG_SRC_INT_CH13, "INT13", false}, {kq7120_TRIG_SRC_INT_CH14, "INT14", false},
+    {kq7120_TRIG_SRC_INT_CH15, "INT15", false}, {kq7120_TRIG_SRC_INT_CH16, "INT16", false},
+    {kq7120_TRIG_SRC_TIMER, "TIM", false},      {kq7120_TRIG_SRC_EXTCLK, "EXTC", false},
     {kq7120_TRIG_SRC_NONE, "NONE", false},
 }};
 
@@ -86,22 +86,24 @@ using namespace kq7120;
 
 ViStatus kq7120_configTriggerParams(ViSession instHndl, ViInt16 trigSour, ViUInt16 slope) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidIntegerRange(trigSour, kq7120_TRIG_SRC_AUTO, kq7120_TRIG_SRC_NONE,
-                                                               VI_ERROR_PARAMETER2)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(trigSour, kq7120_TRIG_SRC_AUTO,
+                                                               kq7120_TRIG_SRC_NONE, VI_ERROR_PARAMETER2)) {
             return status;
         }
         ViInt16 model = 0;
         if (const ViStatus status = getModelNum(instHndl, &model)) return status;
         if (isInternalChannelSource(trigSour)) {
-            const ViInt16 highestSource = static_cast<ViInt16>(kq7120_TRIG_SRC_INT_CH1 + channelCountOf(model) - 1);
-            if (const ViStatus status = kq7120_invalidIntegerRange(trigSour, kq7120_TRIG_SRC_INT_CH1, highestSource,
-                                                                   VI_ERROR_PARAMETER2)) {
+            const ViInt16 highestSource =
+                static_cast<ViInt16>(kq7120_TRIG_SRC_INT_CH1 + channelCountOf(model) - 1);
+            if (const ViStatus status = kq7120_invalidIntegerRange(trigSour, kq7120_TRIG_SRC_INT_CH1,
+                                                                   highestSource, VI_ERROR_PARAMETER2)) {
                 return status;
             }
         }
         const auto& source = kTriggerSources[static_cast<std::size_t>(trigSour - kq7120_TRIG_SRC_AUTO)];
-        if (const ViStatus status = kq7120_invalidIntegerRange(static_cast<ViInt16>(slope), kq7120_SLOPE_NEGATIVE,
-                                                               kq7120_SLOPE_POSITIVE, VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status =
+                kq7120_invalidIntegerRange(static_cast<ViInt16>(slope), kq7120_SLOPE_NEGATIVE,
+                                           kq7120_SLOPE_POSITIVE, VI_ERROR_PARAMETER3)) {
             return status;
         }
         std::string command = "TRIG:SOUR " + std::string(source.word);
@@ -115,7 +117,8 @@ ViStatus kq7120_queryTriggerParams(ViSession instHndl, ViInt16* trigSour, ViUInt
         if (!trigSour) return VI_ERROR_PARAMETER2;
         if (!slope) return VI_ERROR_PARAMETER3;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SOUR?", kTriggerReplyLimit, reply)) return status;
+        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SOUR?", kTriggerReplyLimit, reply))
+            return status;
         // A reply naming no known source leaves *trigSour as the caller set it.
         for (const auto& word : kTriggerReplyWords) {
             if (containsIgnoringCase(reply, word.text)) {
@@ -123,7 +126,8 @@ ViStatus kq7120_queryTriggerParams(ViSession instHndl, ViInt16* trigSour, ViUInt
                 break;
             }
         }
-        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SLOP?", kTriggerReplyLimit, reply)) return status;
+        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SLOP?", kTriggerReplyLimit, reply))
+            return status;
         if (reply.find(kSlopes[kq7120_SLOPE_POSITIVE].word) != std::string::npos) {
             *slope = kq7120_SLOPE_POSITIVE;
         } else if (reply.find(kSlopes[kq7120_SLOPE_NEGATIVE].word) != std::string::npos) {

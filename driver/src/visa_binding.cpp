@@ -97,7 +97,9 @@ ViStatus findRsrc(ViSession resourceManager, ViConstString expression, ViFindLis
     return call<&Operations::findRsrc>(resourceManager, expression, list, count, descriptor);
 }
 
-ViStatus findNext(ViFindList list, ViChar descriptor[]) { return call<&Operations::findNext>(list, descriptor); }
+ViStatus findNext(ViFindList list, ViChar descriptor[]) {
+    return call<&Operations::findNext>(list, descriptor);
+}
 
 ViStatus getAttribute(ViObject object, ViAttr attribute, void* value) {
     return call<&Operations::getAttribute>(object, attribute, value);

@@ -7,8 +7,8 @@ namespace kq7120 {
 
 ViStatus checkVoltages(std::span<const ViReal32> voltages, ViStatus code) {
     for (const ViReal32 voltage : voltages) {
-        if (const ViStatus status =
-                kq7120_invalidRealRange(voltage, kq7120_VOLT_LEVEL_VALUE_MIN, kq7120_VOLT_LEVEL_VALUE_MAX, code)) {
+        if (const ViStatus status = kq7120_invalidRealRange(voltage, kq7120_VOLT_LEVEL_VALUE_MIN,
+                                                            kq7120_VOLT_LEVEL_VALUE_MAX, code)) {
             return status;
         }
     }

@@ -5,13 +5,20 @@
 #include "panel_layout.h"
 #include "user_interface.h"
 
+namespace {
+
+int aboutPanel = 0;
+
+}  // namespace
+
 int About(int, const char*, int event, int, int*)
 {
     if (event != UI_EVENT_COMMIT)
         return 0;
     const FrontPanelState& state = frontPanel();
-    const int aboutPanel = LoadPanel(state.mainPanel, layout::kAboutPanelForm);
+    aboutPanel = LoadPanel(state.mainPanel, layout::kAboutPanelForm);
     if (aboutPanel < 0) {
+        aboutPanel = 0;
         MessagePopup("ERROR", "Error loading the About Panel");
         return 0;
     }
@@ -37,7 +44,13 @@ int AboutPanel(int panel, int event)
 {
     if (event == UI_EVENT_LEFT_CLICK || event == UI_EVENT_CLOSE) {
         DiscardPanel(panel);
+        aboutPanel = 0;
         SetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, 0);
     }
     return 0;
+}
+
+int aboutDialogPanel()
+{
+    return IsPanelLoaded(aboutPanel) == 1 ? aboutPanel : 0;
 }

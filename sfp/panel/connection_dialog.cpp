@@ -11,6 +11,14 @@
 
 namespace {
 
+int dialogPanel = 0;
+
+void discardDialog()
+{
+    DiscardPanel(dialogPanel);
+    dialogPanel = 0;
+}
+
 void undimMainPanel()
 {
     SetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, 0);
@@ -24,6 +32,7 @@ void openConnectionDialog()
         MessagePopup("ERROR", "Error loading the Connection Panel");
         return;
     }
+    dialogPanel = dialog;
     SetPanelAttribute(state.mainPanel, UI_ATTR_DIMMED, 1);
 
     const ViStatus status = kq7120_scanChassis(state.moduleLogicalAddress.data(), state.moduleSlot.data(),
@@ -35,7 +44,7 @@ void openConnectionDialog()
     if (failure != nullptr) {
         SetCtrlVal(state.mainPanel, layout::kErrorIndicator, 1);
         MessagePopup("ERROR", failure);
-        DiscardPanel(dialog);
+        discardDialog();
         undimMainPanel();
         return;
     }
@@ -110,7 +119,7 @@ int Connect(int panel, const char*, int event, int, int*)
     state.instrConnected = 1;
     SetCtrlVal(state.mainPanel, layout::kConnectedIndicator, 1);
     SetCtrlVal(state.mainPanel, layout::kSlotDisplay, state.moduleSlot[selected]);
-    DiscardPanel(panel);
+    discardDialog();
     undimMainPanel();
     DimInstrumentControls(0);
     const bool sixteenChannels = state.moduleModel[selected] == kq7120_KQ7120;
@@ -125,11 +134,16 @@ int Connect(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int Cancel(int panel, const char*, int event, int, int*)
+int Cancel(int, const char*, int event, int, int*)
 {
     if (event == UI_EVENT_COMMIT) {
-        DiscardPanel(panel);
+        discardDialog();
         undimMainPanel();
     }
     return 0;
+}
+
+int connectionDialogPanel()
+{
+    return IsPanelLoaded(dialogPanel) == 1 ? dialogPanel : 0;
 }

@@ -8,3 +8,6 @@ void mnuInitialize(int menuBar, const char* menuItem, int panel);
 // Dialog commands.
 int Connect(int panel, const char* control, int event, int eventData1, int* eventData2);
 int Cancel(int panel, const char* control, int event, int eventData1, int* eventData2);
+
+// The dialog's panel while it is up, else 0.
+int connectionDialogPanel();

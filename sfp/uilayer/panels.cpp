@@ -110,6 +110,11 @@ int DiscardPanel(int panel)
     return UI_SUCCESS;
 }
 
+int IsPanelLoaded(int panel)
+{
+    return Registry::instance().panel(panel) != nullptr ? 1 : 0;
+}
+
 int SetPanelAttribute(int panel, int attribute, int value)
 {
     PanelRecord* record = nullptr;

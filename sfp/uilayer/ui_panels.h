@@ -13,6 +13,8 @@ void SetFormDirectory(const char* directory);
 int LoadPanel(int parent, const char* formFile);
 int DisplayPanel(int panel);
 int DiscardPanel(int panel);  // also discards the panel's children
+// 1 while `panel` names a loaded panel, 0 otherwise; reports nothing.
+int IsPanelLoaded(int panel);
 
 int SetPanelAttribute(int panel, int attribute, int value);
 int SetPanelAttribute(int panel, int attribute, const char* value);

@@ -472,7 +472,7 @@ void KqCommandSet::setTriggerSource(Call& call) {
         if (!core_.validChannel(suffix)) return call.fail(err::illegalParameterValue);
         source.number = suffix;
     }
-    core_.settings().triggerSource = source;
+    core_.setTriggerSource(source);
 }
 
 void KqCommandSet::queryTriggerSource(Call& call) {
@@ -503,7 +503,7 @@ void KqCommandSet::setClockSource(Call& call) {
         if (suffix < 0 || suffix >= kTtlLines) return call.fail(err::illegalParameterValue);
         source.line = suffix;
     }
-    core_.settings().clockSource = source;
+    core_.setClockSource(source);
 }
 
 void KqCommandSet::queryClockSource(Call& call) {
@@ -525,7 +525,7 @@ void KqCommandSet::queryClockSlope(Call& call) {
 
 void KqCommandSet::setTimer(Call& call) {
     const auto period = call.real(0, kMinTimerPeriod, kMaxTimerPeriod, "S");
-    if (call.expectCount(1, 1) && period) core_.settings().timerPeriod = *period;
+    if (call.expectCount(1, 1) && period) core_.setTimerPeriod(*period);
 }
 
 void KqCommandSet::queryTimer(Call& call) {

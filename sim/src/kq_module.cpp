@@ -32,6 +32,13 @@ struct KqModule::Impl {
         if (core.calibration().memoryLost()) interpreter.reportError(scpi::err::configurationMemoryLost);
     }
 
+    // Every access locks the module and first plays what happened since the last one.
+    std::unique_lock<std::mutex> access() {
+        std::unique_lock lock(mutex);
+        core.advanceTo(SimClock::now());
+        return lock;
+    }
+
     void checkChannel(int channel) const {
         if (!core.validChannel(channel)) throw std::out_of_range("no channel " + std::to_string(channel));
     }
@@ -52,233 +59,250 @@ KqModule::KqModule(KqModuleOptions options) : impl_(std::make_unique<Impl>(optio
 KqModule::~KqModule() = default;
 
 void KqModule::writeMessage(std::string_view bytes, bool end) {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->interpreter.writeMessage(bytes, end);
 }
 
 bool KqModule::replyPending() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->interpreter.replyPending();
 }
 
 ReplyChunk KqModule::readReply(char* into, std::size_t max) {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->interpreter.readReply(into, max);
 }
 
 void KqModule::deviceClear() {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->interpreter.deviceClear();
 }
 
 std::uint8_t KqModule::statusByte() {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->interpreter.statusByte();
 }
 
 std::uint16_t KqModule::readRegister(std::uint16_t offset) {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.readRegister(offset);
 }
 
 void KqModule::writeRegister(std::uint16_t offset, std::uint16_t value) {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->core.writeRegister(offset, value);
 }
 
 std::size_t KqModule::writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words, std::size_t count,
                                          bool increment) {
     if (words == nullptr || count == 0) return 0;
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.writeRegisterBlock(offset, std::span(words, count), increment);
 }
 
 int KqModule::channelCount() const { return impl_->core.channelCount(); }
 
 std::string KqModule::identity() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->commands.identity();
 }
 
 std::string KqModule::stateFile() const { return impl_->stateFile; }
 
+std::optional<std::chrono::nanoseconds> KqModule::timeUntilRoom(std::uint16_t offset, std::size_t words) {
+    if (offset != kSegmentFifoRegister) return std::nullopt;
+    const auto lock = impl_->access();
+    return impl_->core.playback().timeUntilFifoRoom(words);
+}
+
 std::uint16_t KqModule::dacCode(int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     return impl_->core.playback().outputCode(channel);
 }
 
 double KqModule::outputVoltage(int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     return voltsForCode(impl_->core.playback().outputCode(channel), impl_->core.channel(channel).range);
 }
 
 double KqModule::programmedVoltage(int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     return impl_->core.programmedVoltage(channel);
 }
 
+std::vector<OutputSample> KqModule::recentOutput(int channel, std::size_t count) const {
+    const auto lock = impl_->access();
+    impl_->checkChannel(channel);
+    return impl_->core.playback().recentOutput(channel, count);
+}
+
 OutputRange KqModule::outputRange(int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     return impl_->core.channel(channel).range;
 }
 
 ScanMode KqModule::scanMode(int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     return impl_->core.channel(channel).scanMode;
 }
 
 int KqModule::scanLimit(int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     return impl_->core.channel(channel).scanLimit;
 }
 
 double KqModule::scanTableEntry(int channel, int entry) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     Impl::checkNumber(entry, 1, kScanTableEntries, "scan entry");
     return impl_->core.channel(channel).scanTable[static_cast<std::size_t>(entry - 1)];
 }
 
 int KqModule::scanPosition(int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->checkChannel(channel);
     return impl_->core.playback().scanPosition(channel);
 }
 
 std::vector<double> KqModule::memoryArray(int index) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     Impl::checkNumber(index, 1, kMemoryArrays, "memory array");
     const ChannelVoltages& volts = impl_->core.settings().memoryArrays[static_cast<std::size_t>(index - 1)];
     return {volts.begin(), volts.begin() + impl_->core.channelCount()};
 }
 
 TriggerSource KqModule::triggerSource() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().triggerSource;
 }
 
 Slope KqModule::triggerSlope() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().triggerSlope;
 }
 
 ClockSource KqModule::clockSource() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().clockSource;
 }
 
 Slope KqModule::clockSlope() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().clockSlope;
 }
 
 double KqModule::timerPeriod() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().timerPeriod;
 }
 
 bool KqModule::markerOn() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().markerOn;
 }
 
 Slope KqModule::markerSlope() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().markerSlope;
 }
 
 OutputTriggerSource KqModule::outputTriggerSource() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().outputTriggerSource;
 }
 
 int KqModule::outputTriggerLine() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().outputTriggerLine;
 }
 
 DataFormat KqModule::dataFormat() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.settings().dataFormat;
 }
 
 std::size_t KqModule::segmentSize(int segment) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     Impl::checkNumber(segment, 0, kSegmentCount - 1, "segment");
     return impl_->core.arb().size(segment);
 }
 
 std::vector<std::uint16_t> KqModule::segmentCodes(int segment, int channel) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     Impl::checkNumber(segment, 0, kSegmentCount - 1, "segment");
     impl_->checkChannel(channel);
     return impl_->core.arb().channelData(segment, channel);
 }
 
 std::size_t KqModule::waveformMemoryUsed() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.arb().used();
 }
 
 std::vector<int> KqModule::sequence() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.arb().sequence();
 }
 
 SequenceStep KqModule::sequenceStep(int step) const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     Impl::checkNumber(step, 0, kSequenceSteps - 1, "sequence step");
     return impl_->core.arb().step(step);
 }
 
 std::size_t KqModule::fifoFill() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.playback().fifo().fill();
 }
 
 std::uint16_t KqModule::fifoStatus() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.playback().fifo().statusWord();
 }
 
 RunState KqModule::runState() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.playback().state();
 }
 
 bool KqModule::arbArmed() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.playback().armed();
 }
 
+bool KqModule::markerActive() const {
+    const auto lock = impl_->access();
+    return impl_->core.playback().markerActive();
+}
+
 std::array<std::int8_t, kCalibrationConstants> KqModule::calibrationConstants() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.calibration().constants();
 }
 
 std::int32_t KqModule::calibrationCount() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.calibration().storeCount();
 }
 
 bool KqModule::calibrationSecure() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.calibration().secure();
 }
 
 bool KqModule::calibrationAutoStore() const {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     return impl_->core.calibration().autoStore();
 }
 
 void KqModule::setSelfTestResult(std::int16_t result) {
-    std::lock_guard lock(impl_->mutex);
+    const auto lock = impl_->access();
     impl_->core.setSelfTestResult(result);
 }
 

@@ -27,13 +27,12 @@ ModuleCore::ModuleCore(ModuleKind kind, ModuleIdentityWords identity, NvStore st
     : channelCount_(kind == ModuleKind::KQ7110 ? kKq7110Channels : kKq7120Channels),
       identity_(identity),
       reportError_(std::move(reportError)),
-      calibration_(std::move(store)) {
-    playback_.reset(settings_);
-}
+      calibration_(std::move(store)),
+      playback_(settings_, arb_, channelCount_, SimClock::now()) {}
 
 void ModuleCore::reset() {
     settings_.reset();
-    playback_.reset(settings_);
+    playback_.reset();
     selectedSegment_ = 0;
     selectedChannel_ = 1;
     loadPosition_ = 0;
@@ -50,7 +49,7 @@ int ModuleCore::setVoltage(std::span<const int> channels, double volts) {
     }
     for (std::size_t i = 0; i < channels.size(); ++i) {
         channel(channels[i]).dcCode = codes[i];
-        playback_.channelChanged(settings_, channels[i]);
+        playback_.channelChanged(channels[i]);
     }
     return err::noError;
 }
@@ -67,7 +66,7 @@ int ModuleCore::setRange(std::span<const int> channels, OutputRange range) {
         const double volts = std::clamp(programmedVoltage(number), -fullScale, fullScale - codeStep(range));
         programmed.range = range;
         programmed.dcCode = codeForVolts(volts, range).value_or(kZeroVoltsCode);
-        playback_.channelChanged(settings_, number);
+        playback_.channelChanged(number);
     }
     return err::noError;
 }
@@ -94,7 +93,7 @@ int ModuleCore::applyMemoryArray(int index) {
     }
     for (int number = 1; number <= channelCount_; ++number) {
         channel(number).dcCode = codes[static_cast<std::size_t>(number - 1)];
-        playback_.channelChanged(settings_, number);
+        playback_.channelChanged(number);
     }
     return err::noError;
 }
@@ -102,9 +101,9 @@ int ModuleCore::applyMemoryArray(int index) {
 int ModuleCore::setScanMode(std::span<const int> channels, ScanMode mode) {
     for (int number : channels) {
         channel(number).scanMode = mode;
-        playback_.channelChanged(settings_, number);
+        playback_.channelChanged(number);
     }
-    playback_.stopIfUnused(settings_, channelCount_);
+    playback_.stopIfUnused();
     return err::noError;
 }
 
@@ -124,9 +123,24 @@ int ModuleCore::setScanTable(int number, int firstEntry, std::span<const double>
     return err::noError;
 }
 
-void ModuleCore::trigger() { playback_.trigger(settings_, channelCount_); }
+void ModuleCore::setTriggerSource(TriggerSource source) {
+    settings_.triggerSource = source;
+    playback_.triggerSourceChanged();
+}
 
-int ModuleCore::initiate() { return playback_.initiate(settings_, arb_, channelCount_); }
+void ModuleCore::setClockSource(ClockSource source) {
+    settings_.clockSource = source;
+    playback_.clockSourceChanged();
+}
+
+void ModuleCore::setTimerPeriod(double seconds) {
+    settings_.timerPeriod = seconds;
+    playback_.timerChanged();
+}
+
+void ModuleCore::trigger() { playback_.trigger(); }
+
+int ModuleCore::initiate() { return playback_.initiate(); }
 
 void ModuleCore::abort() { playback_.abort(); }
 

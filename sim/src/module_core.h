@@ -33,6 +33,8 @@ public:
     bool validChannel(int channel) const { return channel >= 1 && channel <= channelCount_; }
 
     void reset();  // *RST
+    // Plays the outputs up to `now`; operations afterwards happen at that time.
+    void advanceTo(SimClock::time_point now) { playback_.advanceTo(now); }
 
     ModuleSettings& settings() { return settings_; }
     const ModuleSettings& settings() const { return settings_; }
@@ -61,6 +63,11 @@ public:
     int setScanMode(std::span<const int> channels, ScanMode mode);
     int setScanLimit(int channel, int limit);
     int setScanTable(int channel, int firstEntry, std::span<const double> volts);
+
+    // Trigger and clock settings; the playback follows them from now on.
+    void setTriggerSource(TriggerSource source);
+    void setClockSource(ClockSource source);
+    void setTimerPeriod(double seconds);
 
     void trigger();
     int initiate();

@@ -13,6 +13,22 @@ std::size_t SampleFifo::push(std::span<const std::uint16_t> codes) {
     return taken;
 }
 
+bool SampleFifo::popFrame(std::span<std::uint16_t> frame) {
+    if (frame.size() > fill_) return false;
+    for (std::uint16_t& code : frame) {
+        code = ring_[head_];
+        head_ = (head_ + 1) % ring_.size();
+    }
+    fill_ -= frame.size();
+    return true;
+}
+
+void SampleFifo::drop(std::size_t count) {
+    const std::size_t dropped = std::min(count, fill_);
+    head_ = (head_ + dropped) % ring_.size();
+    fill_ -= dropped;
+}
+
 void SampleFifo::clear() {
     head_ = 0;
     fill_ = 0;

@@ -27,6 +27,10 @@ public:
 
     // Takes codes until the FIFO is full; returns how many it took.
     std::size_t push(std::span<const std::uint16_t> codes);
+    // The oldest frame.size() codes, taken out; false (and nothing taken) when fewer are queued.
+    bool popFrame(std::span<std::uint16_t> frame);
+    // Discards the oldest `count` codes (all when fewer are queued).
+    void drop(std::size_t count);
     // Empties the FIFO and forgets an underrun.
     void clear();
 

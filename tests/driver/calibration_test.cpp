@@ -50,10 +50,12 @@ TEST_F(Calibration, SecuritySwitch) {
     EXPECT_EQ(kq7120_enableDisableSecState(kq7120, kFactoryCode, 1016), VI_ERROR_PARAMETER3);
     EXPECT_EQ(kq7120_enableDisableSecState(kq7120, "", kq7120_SEC_STATE_DISABLE), VI_ERROR_PARAMETER2);
     EXPECT_EQ(kq7120_enableDisableSecState(kq7120, nullptr, kq7120_SEC_STATE_DISABLE), VI_ERROR_PARAMETER2);
-    EXPECT_EQ(kq7120_enableDisableSecState(kq7120, "abcdefghijklm", kq7120_SEC_STATE_DISABLE), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_enableDisableSecState(kq7120, "abcdefghijklm", kq7120_SEC_STATE_DISABLE),
+              VI_ERROR_PARAMETER2);
     EXPECT_TRUE(sent().empty());
 
-    EXPECT_EQ(kq7120_enableDisableSecState(kq7120, twelve.c_str(), kq7120_SEC_STATE_DISABLE), kq7120_INSTRUMENT_ERROR)
+    EXPECT_EQ(kq7120_enableDisableSecState(kq7120, twelve.c_str(), kq7120_SEC_STATE_DISABLE),
+              kq7120_INSTRUMENT_ERROR)
         << "a wrong code is refused by the module";
     EXPECT_EQ(sent(), (Messages{"CAL:SEC:STAT 0,#212abcdefghijkl", "*ESR?"}));
     kqvisa::clearTrace();
@@ -72,8 +74,8 @@ TEST_F(Calibration, OffsetGainWithSecurityOff) {
 
 TEST_F(Calibration, OffsetGainWithSecurityOn) {
     EXPECT_EQ(kq7120_calibrateOffsetGain(kq7120, kFactoryCode, 3, -5, 12), VI_SUCCESS);
-    EXPECT_EQ(sent(), (Messages{"CAL:SEC:STAT?", "*ESR?", "CAL:SEC:STAT 0,#16KQ7120", "*ESR?", "CAL3:GAIN -5;ZERO 12",
-                                "*ESR?", "CAL:SEC:STAT 1", "*ESR?"}));
+    EXPECT_EQ(sent(), (Messages{"CAL:SEC:STAT?", "*ESR?", "CAL:SEC:STAT 0,#16KQ7120", "*ESR?",
+                                "CAL3:GAIN -5;ZERO 12", "*ESR?", "CAL:SEC:STAT 1", "*ESR?"}));
     EXPECT_EQ(securityState(kq7120), 1) << "on again";
 }
 
@@ -88,7 +90,8 @@ TEST_F(Calibration, FailedWorkStillSwitchesSecurityOnAgain) {
     EXPECT_EQ(kq7120_calibrateOffsetGain(kq7120, kFactoryCode, 3, -5, 12), VI_ERROR_TMO);
     const Messages traffic = sent();
     ASSERT_EQ(traffic.size(), 6u);
-    EXPECT_EQ(std::vector<std::string>(traffic.end() - 2, traffic.end()), (Messages{"CAL:SEC:STAT 1", "*ESR?"}));
+    EXPECT_EQ(std::vector<std::string>(traffic.end() - 2, traffic.end()),
+              (Messages{"CAL:SEC:STAT 1", "*ESR?"}));
     EXPECT_EQ(securityState(kq7120), 1);
 }
 
@@ -126,7 +129,7 @@ TEST_F(Calibration, OffsetGainChecks) {
 }
 
 TEST_F(Calibration, DataBlockGoesOutAsSixtyFourBytes) {
-    const std::string path = kqtest::freshDirectory() + "/scpi.log";
+    const std::string path = newFolder() + "/scpi.log";
     ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
     std::array<ViInt16, 64> block{};
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<ViInt16>(static_cast<int>(i) - 32);
@@ -174,8 +177,8 @@ TEST_F(Calibration, StoreReadsTheCount) {
     ViInt32 count = -1;
     EXPECT_EQ(kq7120_storeCalibrationData(kq7120, kFactoryCode, &count), VI_SUCCESS);
     EXPECT_EQ(count, 1);
-    EXPECT_EQ(sent(), (Messages{"CAL:SEC:STAT?", "*ESR?", "CAL:SEC:STAT 0,#16KQ7120", "*ESR?", "CAL:STOR", "*ESR?",
-                                "CAL:COUNT?", "*ESR?", "CAL:SEC:STAT 1", "*ESR?"}));
+    EXPECT_EQ(sent(), (Messages{"CAL:SEC:STAT?", "*ESR?", "CAL:SEC:STAT 0,#16KQ7120", "*ESR?", "CAL:STOR",
+                                "*ESR?", "CAL:COUNT?", "*ESR?", "CAL:SEC:STAT 1", "*ESR?"}));
     EXPECT_EQ(kq7120_storeCalibrationData(kq7120, kFactoryCode, &count), VI_SUCCESS);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(kq7120_storeCalibrationData(kq7120, "", &count), VI_ERROR_PARAMETER2);
@@ -209,13 +212,14 @@ TEST_F(Calibration, WhatCountsAsSecurityOn) {
 }
 
 TEST_F(Calibration, ChangeSecurityCode) {
-    const std::string path = kqtest::freshDirectory() + "/scpi.log";
+    const std::string path = newFolder() + "/scpi.log";
     ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
     EXPECT_EQ(kq7120_changeSecurityCode(kq7120, kFactoryCode, "newcode"), VI_SUCCESS);
     EXPECT_EQ(sent(), (Messages{"CAL:SEC:STAT?", "*ESR?", "CAL:SEC:STAT 0,#16KQ7120", "*ESR?",
                                 "CAL:SEC:CODE #17newcode;STAT ON", "*ESR?"}));
-    EXPECT_EQ(kqtest::fileContents(path),
-              "CAL:SEC:STAT?\n*ESR?\nCAL:SEC:STAT 0,#16******\n*ESR?\nCAL:SEC:CODE #17*******;STAT ON\n*ESR?\n");
+    EXPECT_EQ(
+        kqtest::fileContents(path),
+        "CAL:SEC:STAT?\n*ESR?\nCAL:SEC:STAT 0,#16******\n*ESR?\nCAL:SEC:CODE #17*******;STAT ON\n*ESR?\n");
     EXPECT_EQ(securityState(kq7120), 1);
     EXPECT_EQ(kq7120_calibrateOffsetGain(kq7120, kFactoryCode, 1, 0, 0), kq7120_INSTRUMENT_ERROR)
         << "the old code no longer opens the module";
@@ -268,7 +272,8 @@ TEST_F(Calibration, QueryBlockIsBounded) {
         ViInt32 count = 0;
         std::array<ViInt16, 70> data{};
         data.fill(-7);
-        EXPECT_EQ(kq7120_calibrationQuery(kq7120, &state, &count, data.data()), c.status) << c.reply.substr(0, 4);
+        EXPECT_EQ(kq7120_calibrationQuery(kq7120, &state, &count, data.data()), c.status)
+            << c.reply.substr(0, 4);
         if (c.status == VI_SUCCESS) {
             EXPECT_EQ(data[c.marker], 10000);
             EXPECT_EQ(data[c.marker + 1], -7);
@@ -280,7 +285,8 @@ TEST_F(Calibration, QueryBlockIsBounded) {
 
 TEST_F(Calibration, OneCallCalibration) {
     ViInt32 count = -1;
-    EXPECT_EQ(kq7120_calibrateInstrument(kq7120, 2, 4, -4, kFactoryCode, kq7120_DONT_STORE, &count), VI_SUCCESS);
+    EXPECT_EQ(kq7120_calibrateInstrument(kq7120, 2, 4, -4, kFactoryCode, kq7120_DONT_STORE, &count),
+              VI_SUCCESS);
     EXPECT_EQ(count, -1) << "not stored, count not written";
     Messages traffic = sent();
     EXPECT_EQ(std::vector<std::string>(traffic.begin(), traffic.begin() + 2), (Messages{"*IDN?", "*ESR?"}));
@@ -320,13 +326,15 @@ TEST_F(Calibration, OneCallCalibrationChecksAndStepCodes) {
         {&kq7120, 1, 0, 0, "wrong", 1, &count, kq7120_ERROR_CALIBRATE_OFFSET_GAIN},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(kq7120_calibrateInstrument(*c.session, c.channel, c.gain, c.offset, c.code, c.save, c.count),
-                  c.status);
+        EXPECT_EQ(
+            kq7120_calibrateInstrument(*c.session, c.channel, c.gain, c.offset, c.code, c.save, c.count),
+            c.status);
     }
     // The fifteenth write is the store: identification (2), calibration under security (8), then the
     // store's state query, check, switch-off and check.
     kqvisa::failCall(kqvisa::Op::Write, VI_ERROR_TMO, 15);
-    EXPECT_EQ(kq7120_calibrateInstrument(kq7120, 1, 0, 0, kFactoryCode, 1, &count), kq7120_ERROR_STORING_CAL_DATA);
+    EXPECT_EQ(kq7120_calibrateInstrument(kq7120, 1, 0, 0, kFactoryCode, 1, &count),
+              kq7120_ERROR_STORING_CAL_DATA);
 }
 
 }  // namespace

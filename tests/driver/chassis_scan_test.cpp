@@ -28,8 +28,9 @@ struct ScanResult {
 ScanResult scan() {
     ScanResult result;
     result.logicalAddresses.fill(-1);
-    result.status = kq7120_scanChassis(result.logicalAddresses.data(), result.slots.data(), result.models.data(),
-                                       result.interfaces.data(), &result.found, &result.connection);
+    result.status =
+        kq7120_scanChassis(result.logicalAddresses.data(), result.slots.data(), result.models.data(),
+                           result.interfaces.data(), &result.found, &result.connection);
     return result;
 }
 
@@ -60,7 +61,8 @@ TEST_F(ChassisScan, KeepsOurModulesInVisaOrder) {
     EXPECT_EQ(result.connection, kq7120_VXI_CONNECTION);
     EXPECT_EQ((std::vector<ViInt16>(result.logicalAddresses.begin(), result.logicalAddresses.begin() + 3)),
               (std::vector<ViInt16>{24, 40, 48}));
-    EXPECT_EQ((std::vector<ViInt16>(result.slots.begin(), result.slots.begin() + 3)), (std::vector<ViInt16>{2, 4, 5}));
+    EXPECT_EQ((std::vector<ViInt16>(result.slots.begin(), result.slots.begin() + 3)),
+              (std::vector<ViInt16>{2, 4, 5}));
     EXPECT_EQ((std::vector<ViInt16>(result.models.begin(), result.models.begin() + 3)),
               (std::vector<ViInt16>{7120, 7110, 7120}));
     EXPECT_EQ((std::vector<ViInt16>(result.interfaces.begin(), result.interfaces.begin() + 3)),

@@ -42,8 +42,9 @@ TEST_F(DcOutput, VoltageTextIsPrintedAsPercentLg) {
     };
     for (const auto& c : cases) {
         kqvisa::clearTrace();
-        EXPECT_EQ(kq7120_setupVoltage(kq7120, c.volts, c.channels.data(), static_cast<ViInt16>(c.channels.size())),
-                  VI_SUCCESS)
+        EXPECT_EQ(
+            kq7120_setupVoltage(kq7120, c.volts, c.channels.data(), static_cast<ViInt16>(c.channels.size())),
+            VI_SUCCESS)
             << c.command;
         EXPECT_EQ(sent(), (Messages{c.command, "*ESR?"}));
     }
@@ -62,14 +63,10 @@ TEST_F(DcOutput, VoltageChecksInOrderVoltageCountChannels) {
     };
     const std::vector<ViInt16> nine = {1, 2, 3, 4, 5, 6, 7, 8, 9};
     const Case cases[] = {
-        {&kq7110, 25.0f, nine, 9, VI_ERROR_PARAMETER2},
-        {&kq7110, 19.9997f, {1}, 1, VI_ERROR_PARAMETER2},
-        {&kq7110, -20.01f, {1}, 1, VI_ERROR_PARAMETER2},
-        {&kq7110, 1.0f, nine, 9, VI_ERROR_PARAMETER4},
-        {&kq7110, 1.0f, {9}, 1, VI_ERROR_PARAMETER3},
-        {&kq7110, 1.0f, {1, 0}, 2, VI_ERROR_PARAMETER3},
-        {&kq7120, 1.0f, {17}, 1, VI_ERROR_PARAMETER3},
-        {&kq7120, 1.0f, {1}, 0, VI_ERROR_PARAMETER4},
+        {&kq7110, 25.0f, nine, 9, VI_ERROR_PARAMETER2},  {&kq7110, 19.9997f, {1}, 1, VI_ERROR_PARAMETER2},
+        {&kq7110, -20.01f, {1}, 1, VI_ERROR_PARAMETER2}, {&kq7110, 1.0f, nine, 9, VI_ERROR_PARAMETER4},
+        {&kq7110, 1.0f, {9}, 1, VI_ERROR_PARAMETER3},    {&kq7110, 1.0f, {1, 0}, 2, VI_ERROR_PARAMETER3},
+        {&kq7120, 1.0f, {17}, 1, VI_ERROR_PARAMETER3},   {&kq7120, 1.0f, {1}, 0, VI_ERROR_PARAMETER4},
         {&kq7120, 1.0f, {1}, 17, VI_ERROR_PARAMETER4},
     };
     for (const auto& c : cases) {
@@ -114,7 +111,8 @@ TEST_F(DcOutput, OutputRangeRoundTrip) {
     EXPECT_EQ(range, kq7120_10VOLT_RANGE);
     EXPECT_EQ(kq7120_queryVoltageRange(kq7120, 3, &range), VI_SUCCESS);
     EXPECT_EQ(range, kq7120_20VOLT_RANGE);
-    EXPECT_EQ(sent(), (Messages{"VOLT:RANG 10V,(@1,2)", "*ESR?", "volt:rang?2", "*ESR?", "volt:rang?3", "*ESR?"}));
+    EXPECT_EQ(sent(),
+              (Messages{"VOLT:RANG 10V,(@1,2)", "*ESR?", "volt:rang?2", "*ESR?", "volt:rang?3", "*ESR?"}));
 }
 
 TEST_F(DcOutput, OutputRangeChecksAndRefusals) {
@@ -138,9 +136,12 @@ TEST_F(DcOutput, OutputRangeReplyMustMatchExactly) {
         ViInt16 range;
     };
     const Case cases[] = {
-        {"20V\n", VI_SUCCESS, 0},           {"10V\n", VI_SUCCESS, 1},
-        {"20 V\n", VI_ERROR_INV_RESPONSE, 9}, {"10v\n", VI_ERROR_INV_RESPONSE, 9},
-        {"20V\r\n", VI_ERROR_INV_RESPONSE, 9}, {"\n", VI_ERROR_INV_RESPONSE, 9},
+        {"20V\n", VI_SUCCESS, 0},
+        {"10V\n", VI_SUCCESS, 1},
+        {"20 V\n", VI_ERROR_INV_RESPONSE, 9},
+        {"10v\n", VI_ERROR_INV_RESPONSE, 9},
+        {"20V\r\n", VI_ERROR_INV_RESPONSE, 9},
+        {"\n", VI_ERROR_INV_RESPONSE, 9},
     };
     for (const auto& c : cases) {
         kqvisa::scriptReply("volt:rang?1", c.reply);
@@ -158,14 +159,16 @@ TEST_F(DcOutput, SoftwareTrigger) {
 
 TEST_F(DcOutput, TriggerThenVoltageWithStepCodes) {
     const ViInt16 channels[] = {1, 2};
-    EXPECT_EQ(kq7120_setupAndWriteToDAC(kq7120, 1017, 1, 2.5f, channels, 2), kq7120_ERROR_SETTING_TRIGGER_PARAMS);
+    EXPECT_EQ(kq7120_setupAndWriteToDAC(kq7120, 1017, 1, 2.5f, channels, 2),
+              kq7120_ERROR_SETTING_TRIGGER_PARAMS);
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(kq7120_setupAndWriteToDAC(kq7120, kq7120_TRIG_SRC_EXT, 1, 25.0f, channels, 2),
               kq7120_ERROR_SETTING_OUTPUT_VOLTAGE);
     EXPECT_EQ(sent(), (Messages{"TRIG:SOUR EXT;SLOP POS", "*ESR?"}));
     kqvisa::clearTrace();
     EXPECT_EQ(kq7120_setupAndWriteToDAC(kq7120, kq7120_TRIG_SRC_AUTO, 0, 2.5f, channels, 2), VI_SUCCESS);
-    EXPECT_EQ(sent(), (Messages{"TRIG:SOUR AUTO", "*ESR?", "SOUR:VOLT:LEV 2.5,(@1,2)", "*ESR?"})) << "no *TRG";
+    EXPECT_EQ(sent(), (Messages{"TRIG:SOUR AUTO", "*ESR?", "SOUR:VOLT:LEV 2.5,(@1,2)", "*ESR?"}))
+        << "no *TRG";
 }
 
 TEST_F(DcOutput, TriggerSourceCommands) {

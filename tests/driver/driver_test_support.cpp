@@ -51,10 +51,18 @@ void DriverTest::TearDown() {
     kq7120_enableDisableSCPILog(kq7120_NO_SCPI_LOG, nullptr);
     for (const ViSession session : opened_) kq7120_close(session);
     kq7120::scaleWaitsForTests(1.0);
+    // The modules go before the folders holding their non-volatile memory.
+    kqsim::installChassis(kqsim::ChassisConfig{});
+    for (const auto& folder : folders_) std::filesystem::remove_all(folder);
+}
+
+std::string DriverTest::newFolder() {
+    folders_.push_back(freshDirectory());
+    return folders_.back();
 }
 
 void DriverTest::install(kqsim::ChassisConfig chassis) {
-    chassis.stateDirectory = freshDirectory();
+    chassis.stateDirectory = newFolder();
     kqsim::installChassis(chassis);
     kqvisa::clearTrace();
 }

@@ -22,7 +22,7 @@ kqsim::ModuleConfig module(kqsim::ModuleKind kind, std::uint16_t logicalAddress,
 // A KQ7120 at LA 24 and a KQ7110 at LA 40 on VXI0.
 kqsim::ChassisConfig twoModuleChassis();
 
-// A fresh, empty folder for this test's files.
+// A fresh, empty folder under the test's state folder; the caller removes it.
 std::string freshDirectory();
 
 // The bytes of a file ("" when it cannot be read).
@@ -32,6 +32,9 @@ class DriverTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // A fresh, empty folder, removed with everything in it when the test ends.
+    std::string newFolder();
 
     // Installs `chassis` (with a fresh state folder) in place of the current one.
     void install(kqsim::ChassisConfig chassis);
@@ -46,6 +49,7 @@ protected:
 
 private:
     std::vector<ViSession> opened_;
+    std::vector<std::string> folders_;
 };
 
 }  // namespace kqtest

@@ -24,7 +24,8 @@ T readAt(const std::string& image, std::size_t offset) {
     return value;
 }
 
-std::string stringAt(const std::string& image, std::size_t tableOffset, std::size_t tableSize, std::size_t index) {
+std::string stringAt(const std::string& image, std::size_t tableOffset, std::size_t tableSize,
+                     std::size_t index) {
     if (index >= tableSize || tableOffset + tableSize > image.size()) return {};
     const char* start = image.data() + tableOffset + index;
     return std::string(start, strnlen(start, tableSize - index));
@@ -48,18 +49,22 @@ DynamicInfo readDynamicInfo(const std::string& path) {
         if (section.sh_link >= sections.size()) continue;
         const auto& strings = sections[section.sh_link];
         if (section.sh_type == SHT_DYNSYM) {
-            for (std::size_t offset = 0; offset + sizeof(Elf64_Sym) <= section.sh_size; offset += sizeof(Elf64_Sym)) {
+            for (std::size_t offset = 0; offset + sizeof(Elf64_Sym) <= section.sh_size;
+                 offset += sizeof(Elf64_Sym)) {
                 const auto symbol = readAt<Elf64_Sym>(image, section.sh_offset + offset);
                 const int binding = ELF64_ST_BIND(symbol.st_info);
                 if (symbol.st_shndx == SHN_UNDEF || (binding != STB_GLOBAL && binding != STB_WEAK)) continue;
-                info.definedSymbols.insert(stringAt(image, strings.sh_offset, strings.sh_size, symbol.st_name));
+                info.definedSymbols.insert(
+                    stringAt(image, strings.sh_offset, strings.sh_size, symbol.st_name));
             }
         }
         if (section.sh_type == SHT_DYNAMIC) {
-            for (std::size_t offset = 0; offset + sizeof(Elf64_Dyn) <= section.sh_size; offset += sizeof(Elf64_Dyn)) {
+            for (std::size_t offset = 0; offset + sizeof(Elf64_Dyn) <= section.sh_size;
+                 offset += sizeof(Elf64_Dyn)) {
                 const auto entry = readAt<Elf64_Dyn>(image, section.sh_offset + offset);
                 if (entry.d_tag == DT_NEEDED) {
-                    info.needed.push_back(stringAt(image, strings.sh_offset, strings.sh_size, entry.d_un.d_val));
+                    info.needed.push_back(
+                        stringAt(image, strings.sh_offset, strings.sh_size, entry.d_un.d_val));
                 }
             }
         }
@@ -70,37 +75,69 @@ DynamicInfo readDynamicInfo(const std::string& path) {
 TEST(Exports, ExactlyTheDriverFunctions) {
     const std::set<std::string> expected = {
         // Status texts and the older name
-        "kq7120_error_message", "kq7120_errorMessage",
+        "kq7120_error_message",
+        "kq7120_errorMessage",
         // Session
-        "kq7120_init", "kq7120_reset", "kq7120_close",
+        "kq7120_init",
+        "kq7120_reset",
+        "kq7120_close",
         // Transport and log
-        "kq7120_enableDisableSCPILog", "kq7120_directIO",
+        "kq7120_enableDisableSCPILog",
+        "kq7120_directIO",
         // Chassis
-        "kq7120_scanChassis", "kq7120_autoConnectToFirst",
+        "kq7120_scanChassis",
+        "kq7120_autoConnectToFirst",
         // Housekeeping, with the older names
-        "kq7120_self_test", "kq7120_selfTest", "kq7120_revision_query", "kq7120_revisionQuery",
-        "kq7120_error_query", "kq7120_errorQuery", "kq7120_setOperComplete", "kq7120_getOperComplete",
-        "kq7120_clearStatusRegister", "kq7120_setStatusMask", "kq7120_queryDeviceStatusReg",
+        "kq7120_self_test",
+        "kq7120_selfTest",
+        "kq7120_revision_query",
+        "kq7120_revisionQuery",
+        "kq7120_error_query",
+        "kq7120_errorQuery",
+        "kq7120_setOperComplete",
+        "kq7120_getOperComplete",
+        "kq7120_clearStatusRegister",
+        "kq7120_setStatusMask",
+        "kq7120_queryDeviceStatusReg",
         // DC output and trigger
-        "kq7120_setupVoltage", "kq7120_queryVoltage", "kq7120_setupVoltageRange", "kq7120_queryVoltageRange",
-        "kq7120_triggerEvent", "kq7120_setupAndWriteToDAC", "kq7120_configTriggerParams",
+        "kq7120_setupVoltage",
+        "kq7120_queryVoltage",
+        "kq7120_setupVoltageRange",
+        "kq7120_queryVoltageRange",
+        "kq7120_triggerEvent",
+        "kq7120_setupAndWriteToDAC",
+        "kq7120_configTriggerParams",
         "kq7120_queryTriggerParams",
         // Memory arrays
-        "kq7120_memorySetup", "kq7120_queryDACMemoryArray", "kq7120_sourceVoltageSetup",
+        "kq7120_memorySetup",
+        "kq7120_queryDACMemoryArray",
+        "kq7120_sourceVoltageSetup",
         // Scanning
-        "kq7120_setupScanMode", "kq7120_setupScanLimit", "kq7120_setupScanList", "kq7120_setupScanListAtIndex",
-        "kq7120_setupScanListParams", "kq7120_queryScanMode", "kq7120_queryScanLimit", "kq7120_queryScanList",
+        "kq7120_setupScanMode",
+        "kq7120_setupScanLimit",
+        "kq7120_setupScanList",
+        "kq7120_setupScanListAtIndex",
+        "kq7120_setupScanListParams",
+        "kq7120_queryScanMode",
+        "kq7120_queryScanLimit",
+        "kq7120_queryScanList",
         "kq7120_queryScanListAtIndex",
         // Calibration
-        "kq7120_enableDisableSecState", "kq7120_calibrateOffsetGain", "kq7120_calibrationDataBlock",
-        "kq7120_enableDisableAutoStore", "kq7120_storeCalibrationData", "kq7120_changeSecurityCode",
-        "kq7120_calibrationQuery", "kq7120_calibrateInstrument",
+        "kq7120_enableDisableSecState",
+        "kq7120_calibrateOffsetGain",
+        "kq7120_calibrationDataBlock",
+        "kq7120_enableDisableAutoStore",
+        "kq7120_storeCalibrationData",
+        "kq7120_changeSecurityCode",
+        "kq7120_calibrationQuery",
+        "kq7120_calibrateInstrument",
     };
     const DynamicInfo info = readDynamicInfo(KQ7120_LIBRARY_PATH);
     EXPECT_EQ(info.definedSymbols, expected);
-    for (const char* internal : {"kq7120_sendWSCmd", "kq7120_readData", "kq7120_check_instr_error", "kq7120_logCmd",
-                                 "kq7120_verifyID", "kq7120_getModelNumber", "getLaFmHndl", "getModelNum",
-                                 "kq7120_invalidIntegerRange", "kq7120_decipherArbitraryBlock"}) {
+    for (const char* internal :
+         {"kq7120_sendWSCmd", "kq7120_readData", "kq7120_check_instr_error", "kq7120_logCmd",
+          "kq7120_verifyID", "kq7120_getModelNumber", "getLaFmHndl", "getModelNum",
+          "kq7120_invalidIntegerRange", "kq7120_decipherArbitraryBlock"}) {
         EXPECT_EQ(info.definedSymbols.count(internal), 0u) << internal;
     }
 }

@@ -176,8 +176,9 @@ TEST_F(Housekeeping, StatusMasksCheckedFirstThenSentInOrder) {
         ViStatus status;
     };
     const Case refused[] = {
-        {0, 256, 0, VI_ERROR_PARAMETER3}, {-1, 0, 0, VI_ERROR_PARAMETER2},   {256, 256, 256, VI_ERROR_PARAMETER2},
-        {0, 0, 256, VI_ERROR_PARAMETER4}, {255, 255, -1, VI_ERROR_PARAMETER4},
+        {0, 256, 0, VI_ERROR_PARAMETER3},     {-1, 0, 0, VI_ERROR_PARAMETER2},
+        {256, 256, 256, VI_ERROR_PARAMETER2}, {0, 0, 256, VI_ERROR_PARAMETER4},
+        {255, 255, -1, VI_ERROR_PARAMETER4},
     };
     for (const auto& c : refused) {
         EXPECT_EQ(kq7120_setStatusMask(session, c.service, c.event, c.operation), c.status);
@@ -201,9 +202,12 @@ TEST_F(Housekeeping, StatusRegisterQueries) {
         const char* query;
     };
     const Case cases[] = {
-        {kq7120_STATUS_BYTE, "*STB?"},          {kq7120_EVENT_REG, "*ESR?"},
-        {kq7120_SERVICE_REQUEST_ENABLE, "*SRE?"}, {kq7120_EVENT_STATUS_ENABLE, "*ESE?"},
-        {kq7120_OPERATION_ENABLE, "STAT:OPER:ENAB?"}, {kq7120_OPERATION_CONDITION, "STAT:OPER:COND?"},
+        {kq7120_STATUS_BYTE, "*STB?"},
+        {kq7120_EVENT_REG, "*ESR?"},
+        {kq7120_SERVICE_REQUEST_ENABLE, "*SRE?"},
+        {kq7120_EVENT_STATUS_ENABLE, "*ESE?"},
+        {kq7120_OPERATION_ENABLE, "STAT:OPER:ENAB?"},
+        {kq7120_OPERATION_CONDITION, "STAT:OPER:COND?"},
     };
     for (const auto& c : cases) {
         kqvisa::clearTrace();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -34,9 +35,28 @@ std::string cFormatted(const char* format, double value) {
 
 const std::vector<double>& sampleValues() {
     static const std::vector<double> values = {
-        2.5, -20.0, 1e-05, static_cast<float>(19.99969), 19.99969, 0.0001, 0.00009999, 123456.0, 1234567.0,
-        999999.5, 0.0, -0.0, 1e-300, 3.14159265358979, 100000.0, -0.125, 429.49, 1e22, 0.1, 5e-324,
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        2.5,
+        -20.0,
+        1e-05,
+        static_cast<float>(19.99969),
+        19.99969,
+        0.0001,
+        0.00009999,
+        123456.0,
+        1234567.0,
+        999999.5,
+        0.0,
+        -0.0,
+        1e-300,
+        3.14159265358979,
+        100000.0,
+        -0.125,
+        429.49,
+        1e22,
+        0.1,
+        5e-324,
+        std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(),
         std::numeric_limits<double>::quiet_NaN(),
     };
     return values;
@@ -53,13 +73,17 @@ TEST(NumberText, MatchesTheCLibraryInTheCLocale) {
 class DecimalCommaLocale : public DriverTest {
 protected:
     static void SetUpTestSuite() {
-        const std::string directory = kqtest::freshDirectory();
+        directory = kqtest::freshDirectory();
         const std::string command = "localedef -i de_DE -f UTF-8 " + directory + "/de_DE.UTF-8 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         setenv("LOCPATH", directory.c_str(), 1);
         ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
     }
-    static void TearDownTestSuite() { std::setlocale(LC_ALL, "C"); }
+    static void TearDownTestSuite() {
+        std::setlocale(LC_ALL, "C");
+        std::filesystem::remove_all(directory);
+    }
+    static inline std::string directory;
 
     void SetUp() override {
         DriverTest::SetUp();
@@ -82,13 +106,17 @@ TEST_F(DecimalCommaLocale, CommandTextsKeepTheDecimalPoint) {
     ASSERT_EQ(kq7120_setupScanList(session, 4, table, 2), VI_SUCCESS);
     ASSERT_EQ(kq7120_setupScanListAtIndex(session, 3, 10, 1.25f), VI_SUCCESS);
     const Messages expected = {
-        "SOUR:VOLT:LEV 2.5,(@1,2)", "*ESR?",
-        "SOUR:VOLT:LEV 1e-05,(@1)", "*ESR?",
+        "SOUR:VOLT:LEV 2.5,(@1,2)",
+        "*ESR?",
+        "SOUR:VOLT:LEV 1e-05,(@1)",
+        "*ESR?",
         "MEM:SET 5,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,1.500000,"
         "1.500000,1.500000,1.500000,1.500000,1.500000,19.999689",
         "*ESR?",
-        "SCAN:TABL 4,1.500000,-2.000000", "*ESR?",
-        "SCAN:TABL 3 :LOC 10, 1.250000", "*ESR?",
+        "SCAN:TABL 4,1.500000,-2.000000",
+        "*ESR?",
+        "SCAN:TABL 3 :LOC 10, 1.250000",
+        "*ESR?",
     };
     EXPECT_EQ(sent(), expected);
 }

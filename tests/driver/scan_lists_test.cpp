@@ -73,9 +73,15 @@ TEST_F(ScanLists, ModeReadBack) {
         ViInt16 mode;
     };
     const Case cases[] = {
-        {"0\n", VI_SUCCESS, 0},     {"1\n", VI_SUCCESS, 1},     {"LOOP\n", VI_SUCCESS, 2},
-        {"ARB\n", VI_SUCCESS, 3},   {"FIFO\n", VI_SUCCESS, 4},  {"ON\n", VI_ERROR_INV_RESPONSE, 9},
-        {"loop\n", VI_ERROR_INV_RESPONSE, 9}, {"1 \n", VI_ERROR_INV_RESPONSE, 9}, {"\n", VI_ERROR_INV_RESPONSE, 9},
+        {"0\n", VI_SUCCESS, 0},
+        {"1\n", VI_SUCCESS, 1},
+        {"LOOP\n", VI_SUCCESS, 2},
+        {"ARB\n", VI_SUCCESS, 3},
+        {"FIFO\n", VI_SUCCESS, 4},
+        {"ON\n", VI_ERROR_INV_RESPONSE, 9},
+        {"loop\n", VI_ERROR_INV_RESPONSE, 9},
+        {"1 \n", VI_ERROR_INV_RESPONSE, 9},
+        {"\n", VI_ERROR_INV_RESPONSE, 9},
     };
     for (const auto& c : cases) {
         kqvisa::scriptReply("SCAN? 4", c.reply);
@@ -187,20 +193,26 @@ TEST_F(ScanLists, TableReadWindow) {
 TEST_F(ScanLists, OneCallSetUpStepsAndTheirCodes) {
     const ViReal32 volts[] = {1.0f, 2.0f, 3.0f};
     EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_ON, 3, volts, 3), VI_SUCCESS);
-    EXPECT_EQ(sent(), (Messages{"*RST", "*ESR?", "TRIG:SOUR TTLT0;SLOP POS", "*ESR?", "SCAN ON, (@3)", "*ESR?",
-                                "SCAN:LIM 3, 3", "*ESR?", "SCAN:TABL 3,1.000000,2.000000,3.000000", "*ESR?"}));
+    EXPECT_EQ(sent(),
+              (Messages{"*RST", "*ESR?", "TRIG:SOUR TTLT0;SLOP POS", "*ESR?", "SCAN ON, (@3)", "*ESR?",
+                        "SCAN:LIM 3, 3", "*ESR?", "SCAN:TABL 3,1.000000,2.000000,3.000000", "*ESR?"}));
 
     kqvisa::clearTrace();
-    EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_ON, 0, volts, 3), kq7120_ERROR_SETTING_SCAN_LIMIT);
-    EXPECT_EQ(sent(), (Messages{"*RST", "*ESR?", "TRIG:SOUR TTLT0;SLOP POS", "*ESR?", "SCAN ON, (@3)", "*ESR?"}));
+    EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_ON, 0, volts, 3),
+              kq7120_ERROR_SETTING_SCAN_LIMIT);
+    EXPECT_EQ(sent(),
+              (Messages{"*RST", "*ESR?", "TRIG:SOUR TTLT0;SLOP POS", "*ESR?", "SCAN ON, (@3)", "*ESR?"}));
 
     kqvisa::clearTrace();
     EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, 7, 3, volts, 3), kq7120_ERROR_SETTING_SCAN_MODE);
-    EXPECT_EQ(sent(), (Messages{"*RST", "*ESR?", "TRIG:SOUR TTLT0;SLOP POS", "*ESR?"})) << "reset and trigger done";
+    EXPECT_EQ(sent(), (Messages{"*RST", "*ESR?", "TRIG:SOUR TTLT0;SLOP POS", "*ESR?"}))
+        << "reset and trigger done";
 
-    EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_LOOP, 3, volts, 0), kq7120_ERROR_SETTING_SCAN_LIST);
+    EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_LOOP, 3, volts, 0),
+              kq7120_ERROR_SETTING_SCAN_LIST);
     kqvisa::scriptReply("*ESR?", "16\n");
-    EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_LOOP, 3, volts, 3), kq7120_INSTRUMENT_ERROR)
+    EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_LOOP, 3, volts, 3),
+              kq7120_INSTRUMENT_ERROR)
         << "the reset's failure is returned unchanged";
     kqvisa::failCall(kqvisa::Op::Write, VI_ERROR_TMO, 3);
     EXPECT_EQ(kq7120_setupScanListParams(kq7120, 3, kq7120_SCAN_MODE_LOOP, 3, volts, 3),

@@ -42,8 +42,9 @@ TEST_F(Session, InitRefusesBadArgumentsBeforeOpeningAnything) {
 
 TEST_F(Session, IdentificationQueryRunsEvenWithoutIdQuery) {
     ViSession session = 0;
-    ASSERT_EQ(kq7120_init(kqtest::kKq7120Descriptor, kq7120_INIT_ID_NO_QUERY, kq7120_INIT_NOT_RESET, &session),
-              VI_SUCCESS);
+    ASSERT_EQ(
+        kq7120_init(kqtest::kKq7120Descriptor, kq7120_INIT_ID_NO_QUERY, kq7120_INIT_NOT_RESET, &session),
+        VI_SUCCESS);
     EXPECT_NE(session, 0u);
     EXPECT_EQ(sent(), (Messages{"*IDN?", "*ESR?"}));
     EXPECT_TRUE(calls(kqvisa::Op::GetAttribute).size() == 1u) << "only the logical address is read";
@@ -52,7 +53,8 @@ TEST_F(Session, IdentificationQueryRunsEvenWithoutIdQuery) {
 
 TEST_F(Session, IdentityCheckThenResetThenIdentification) {
     ViSession session = 0;
-    ASSERT_EQ(kq7120_init(kqtest::kKq7120Descriptor, kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &session), VI_SUCCESS);
+    ASSERT_EQ(kq7120_init(kqtest::kKq7120Descriptor, kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &session),
+              VI_SUCCESS);
     EXPECT_EQ(sent(), (Messages{"*RST", "*ESR?", "*IDN?", "*ESR?"}));
     std::vector<ViAttr> attributesBeforeFirstWrite;
     for (const auto& record : kqvisa::trace()) {

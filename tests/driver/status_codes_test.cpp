@@ -146,9 +146,19 @@ TEST(ReplyNumbers, LeadingIntegerIsDefinedForAnyText) {
         ViInt32 value;
     };
     const Case cases[] = {
-        {"42\n", 42},   {"  -7,next", -7}, {"+5\n", 5},      {"260\n", 260},  {"", 0},
-        {"\n", 0},      {"abc\n", 0},      {"+-3", 0},       {"12abc", 12},   {"99999999999\n", 0},
-        {"-2147483648", -2147483647 - 1},  {"1.9\n", 1},     {"\t\r 3", 3},
+        {"42\n", 42},
+        {"  -7,next", -7},
+        {"+5\n", 5},
+        {"260\n", 260},
+        {"", 0},
+        {"\n", 0},
+        {"abc\n", 0},
+        {"+-3", 0},
+        {"12abc", 12},
+        {"99999999999\n", 0},
+        {"-2147483648", -2147483647 - 1},
+        {"1.9\n", 1},
+        {"\t\r 3", 3},
     };
     for (const auto& c : cases) EXPECT_EQ(kq7120::leadingInteger(c.text), c.value) << '"' << c.text << '"';
 }
@@ -159,8 +169,8 @@ TEST(ReplyNumbers, LeadingRealIsDefinedForAnyText) {
         ViReal32 value;
     };
     const Case cases[] = {
-        {"2.5\n", 2.5f}, {" -20.000000,", -20.0f}, {"1e-05\n", 1e-05f}, {"+1.25", 1.25f},
-        {"", 0.0f},      {"V\n", 0.0f},            {"1e99\n", 0.0f},    {"19.999689\n", 19.999689f},
+        {"2.5\n", 2.5f}, {" -20.000000,", -20.0f}, {"1e-05\n", 1e-05f},         {"+1.25", 1.25f}, {"", 0.0f},
+        {"V\n", 0.0f},   {"1e99\n", 0.0f},         {"19.999689\n", 19.999689f},
     };
     for (const auto& c : cases) EXPECT_EQ(kq7120::leadingSingle(c.text), c.value) << '"' << c.text << '"';
 }
@@ -200,19 +210,20 @@ TEST(DefiniteBlock, DecodesWithinTheBytesReceivedAndTheCapacity) {
         {"#265" + sixtyFour + "x\n", VI_ERROR_INV_RESPONSE, {}},  // more than the caller holds
         {"#15\x01\x02\n", VI_ERROR_INV_RESPONSE, {}},             // fewer bytes than announced
         {"#", VI_ERROR_INV_RESPONSE, {}},
-        {"#0\x01\x02\n", VI_ERROR_INV_RESPONSE, {}},              // no length digits
-        {"#3", VI_ERROR_INV_RESPONSE, {}},                        // header cut short
+        {"#0\x01\x02\n", VI_ERROR_INV_RESPONSE, {}},  // no length digits
+        {"#3", VI_ERROR_INV_RESPONSE, {}},            // header cut short
         {"#2x4", VI_ERROR_INV_RESPONSE, {}},
     };
     for (const auto& c : cases) {
         std::vector<ViInt16> out(65, 12345);
         ViInt16 count = -1;
-        EXPECT_EQ(kq7120_decipherArbitraryBlock(c.reply.data(), static_cast<ViUInt32>(c.reply.size()), out.data(), 64,
-                                                &count),
+        EXPECT_EQ(kq7120_decipherArbitraryBlock(c.reply.data(), static_cast<ViUInt32>(c.reply.size()),
+                                                out.data(), 64, &count),
                   c.status)
             << c.reply.substr(0, 6);
         EXPECT_EQ(count, static_cast<ViInt16>(c.values.size()));
-        EXPECT_EQ(std::vector<ViInt16>(out.begin(), out.begin() + static_cast<long>(c.values.size())), c.values);
+        EXPECT_EQ(std::vector<ViInt16>(out.begin(), out.begin() + static_cast<long>(c.values.size())),
+                  c.values);
         EXPECT_EQ(out[c.values.size()], 12345) << "nothing stored past the values";
     }
 }

@@ -1,6 +1,7 @@
 // The send, read and error-check operations, pass-through commands, and the SCPI log.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -77,14 +78,14 @@ TEST_F(Transport, EventStatusBitsThatMeanARefusal) {
     };
     const Case cases[] = {
         {"0\n", VI_SUCCESS},
-        {"1\n", VI_SUCCESS},                // operation complete
-        {"8\n", VI_SUCCESS},                // device-dependent error
-        {"128\n", VI_SUCCESS},              // power on
-        {"4\n", kq7120_INSTRUMENT_ERROR},   // query error
-        {"16\n", kq7120_INSTRUMENT_ERROR},  // execution error
-        {"32\n", kq7120_INSTRUMENT_ERROR},  // command error
-        {"260\n", kq7120_INSTRUMENT_ERROR}, // read as 4
-        {"256\n", VI_SUCCESS},              // read as 0
+        {"1\n", VI_SUCCESS},                 // operation complete
+        {"8\n", VI_SUCCESS},                 // device-dependent error
+        {"128\n", VI_SUCCESS},               // power on
+        {"4\n", kq7120_INSTRUMENT_ERROR},    // query error
+        {"16\n", kq7120_INSTRUMENT_ERROR},   // execution error
+        {"32\n", kq7120_INSTRUMENT_ERROR},   // command error
+        {"260\n", kq7120_INSTRUMENT_ERROR},  // read as 4
+        {"256\n", VI_SUCCESS},               // read as 0
         {"garbled\n", VI_SUCCESS},
         {"4", kq7120_READ_BUFFER_FULL},
     };
@@ -130,7 +131,7 @@ class ScpiLog : public Transport {
 protected:
     void SetUp() override {
         Transport::SetUp();
-        path = kqtest::freshDirectory() + "/scpi.log";
+        path = newFolder() + "/scpi.log";
     }
     std::string path;
 };
@@ -143,6 +144,11 @@ TEST_F(ScpiLog, RecordsEveryCommandAsItGoes) {
     ViChar response[1025];
     ASSERT_EQ(kq7120_directIO(session, "*IDN?", response), VI_SUCCESS);
     EXPECT_EQ(kqtest::fileContents(path), "*RST\n*ESR?\n*IDN?\n*ESR?\n") << "replies are not logged";
+
+    // Each record opens the file anew: one removed between commands comes back with the next record.
+    std::remove(path.c_str());
+    ASSERT_EQ(kq7120_clearStatusRegister(session), VI_SUCCESS);
+    EXPECT_EQ(kqtest::fileContents(path), "*CLS\n*ESR?\n");
 
     // Switching on again empties the file; switching off leaves it.
     ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
@@ -160,7 +166,7 @@ TEST_F(ScpiLog, RecordEndsAtTheFirstZeroByte) {
 }
 
 TEST_F(ScpiLog, BadOptionOrNameChangesNothing) {
-    const std::string longest = kqtest::freshDirectory() + "/";
+    const std::string longest = newFolder() + "/";
     const std::string name120 = longest + std::string(120 - longest.size(), 'n');
     const std::string name121 = name120 + "n";
     ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
@@ -178,7 +184,7 @@ TEST_F(ScpiLog, BadOptionOrNameChangesNothing) {
 }
 
 TEST_F(ScpiLog, FileThatCannotBeCreatedKeepsLoggingOn) {
-    const std::string unreachable = kqtest::freshDirectory() + "/missing/scpi.log";
+    const std::string unreachable = newFolder() + "/missing/scpi.log";
     EXPECT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, unreachable.c_str()), kq7120_LOG_FILE_OPEN_ERROR);
     kqvisa::clearTrace();
     EXPECT_EQ(kq7120_reset(session), kq7120_LOG_FILE_OPEN_ERROR);

@@ -1,6 +1,8 @@
 // VISA is found at run time. Without it every operation reports VI_ERROR_LIBRARY_NFOUND; once it is
 // there the driver opens its one resource manager on the first kq7120_init and keeps it.
 // This is the only test of its program, so the driver's process-wide state starts fresh.
+#include "visa_binding.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,7 +12,6 @@
 #include "kq7120.h"
 #include "kqvisa/bus_trace.h"
 #include "kqvisa/fault_injection.h"
-#include "visa_binding.h"
 
 namespace {
 

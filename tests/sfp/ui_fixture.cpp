@@ -65,10 +65,9 @@ void UiLayerTest::SetUp()
 void UiLayerTest::TearDown()
 {
     // Panels a test discarded itself (or with their parent) are gone already.
-    testing::internal::CaptureStderr();
-    for (auto panel = panels_.rbegin(); panel != panels_.rend(); ++panel)
-        DiscardPanel(*panel);
-    testing::internal::GetCapturedStderr();
+    for (const int panel : panels_)
+        if (IsPanelLoaded(panel) == 1)
+            DiscardPanel(panel);
     finishDiscards();
 }
 

@@ -65,9 +65,12 @@ TEST_F(ResourcesTest, OpensOnlyResourcesOfTheMainframe) {
         ViStatus status;
     };
     const OpenCase cases[] = {
-        {"VXI0::24::INSTR", VI_SUCCESS},      {"vxi::32", VI_SUCCESS},
-        {"VXI0::25::INSTR", VI_ERROR_RSRC_NFOUND}, {"VXI1::24::INSTR", VI_ERROR_RSRC_NFOUND},
-        {"GPIB-VXI0::24::INSTR", VI_ERROR_RSRC_NFOUND}, {"VXI0::24::BOGUS", VI_ERROR_INV_RSRC_NAME},
+        {"VXI0::24::INSTR", VI_SUCCESS},
+        {"vxi::32", VI_SUCCESS},
+        {"VXI0::25::INSTR", VI_ERROR_RSRC_NFOUND},
+        {"VXI1::24::INSTR", VI_ERROR_RSRC_NFOUND},
+        {"GPIB-VXI0::24::INSTR", VI_ERROR_RSRC_NFOUND},
+        {"VXI0::24::BOGUS", VI_ERROR_INV_RSRC_NAME},
     };
     for (const OpenCase& c : cases) {
         SCOPED_TRACE(c.descriptor);
@@ -140,56 +143,61 @@ TEST_F(ResourcesTest, FindsWithVisaRegularExpressions) {
                                                  {.logicalAddress = 130, .slot = 4, .board = 1}});
     const std::vector<std::string> all = {"VXI0::24::INSTR", "VXI0::7::INSTR", "VXI1::130::INSTR"};
     expectFinds(rm_, {
-        {"?*VXI?*INSTR", VI_SUCCESS, all},
-        {"VXI?*INSTR", VI_SUCCESS, all},
-        {"?*", VI_SUCCESS, all},
-        {"?*instr", VI_SUCCESS, all},
-        {"VXI0::?*", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::7::INSTR"}},
-        {"VXI0::2*4::INSTR", VI_SUCCESS, {"VXI0::24::INSTR"}},
-        {"VXI0::??::INSTR", VI_SUCCESS, {"VXI0::24::INSTR"}},
-        {"VXI[01]::1+3+0::INSTR", VI_SUCCESS, {"VXI1::130::INSTR"}},
-        {"VXI0::[0-9]::INSTR", VI_SUCCESS, {"VXI0::7::INSTR"}},
-        {"VXI?::[^2]?*", VI_SUCCESS, {"VXI0::7::INSTR", "VXI1::130::INSTR"}},
-        {"VXI0::7::INSTR|VXI1::?*", VI_SUCCESS, {"VXI0::7::INSTR", "VXI1::130::INSTR"}},
-        {"VXI0::(24|7)::INSTR", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::7::INSTR"}},
-        {"(VXI0::)*VXI1?*", VI_SUCCESS, {"VXI1::130::INSTR"}},
-        {"VXI0\\:\\:7\\:\\:INSTR", VI_SUCCESS, {"VXI0::7::INSTR"}},
-        {"GPIB-VXI?*INSTR", VI_ERROR_RSRC_NFOUND, {}},
-        {"VXI0::24", VI_ERROR_RSRC_NFOUND, {}},
-        {"", VI_ERROR_INV_EXPR, {}},
-        {"*VXI", VI_ERROR_INV_EXPR, {}},
-        {"VXI[0", VI_ERROR_INV_EXPR, {}},
-        {"VXI(0", VI_ERROR_INV_EXPR, {}},
-        {"VXI0|", VI_ERROR_INV_EXPR, {}},
-        {"VXI[]", VI_ERROR_INV_EXPR, {}},
-    });
+                         {"?*VXI?*INSTR", VI_SUCCESS, all},
+                         {"VXI?*INSTR", VI_SUCCESS, all},
+                         {"?*", VI_SUCCESS, all},
+                         {"?*instr", VI_SUCCESS, all},
+                         {"VXI0::?*", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::7::INSTR"}},
+                         {"VXI0::2*4::INSTR", VI_SUCCESS, {"VXI0::24::INSTR"}},
+                         {"VXI0::??::INSTR", VI_SUCCESS, {"VXI0::24::INSTR"}},
+                         {"VXI[01]::1+3+0::INSTR", VI_SUCCESS, {"VXI1::130::INSTR"}},
+                         {"VXI0::[0-9]::INSTR", VI_SUCCESS, {"VXI0::7::INSTR"}},
+                         {"VXI?::[^2]?*", VI_SUCCESS, {"VXI0::7::INSTR", "VXI1::130::INSTR"}},
+                         {"VXI0::7::INSTR|VXI1::?*", VI_SUCCESS, {"VXI0::7::INSTR", "VXI1::130::INSTR"}},
+                         {"VXI0::(24|7)::INSTR", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::7::INSTR"}},
+                         {"(VXI0::)*VXI1?*", VI_SUCCESS, {"VXI1::130::INSTR"}},
+                         {"VXI0\\:\\:7\\:\\:INSTR", VI_SUCCESS, {"VXI0::7::INSTR"}},
+                         {"GPIB-VXI?*INSTR", VI_ERROR_RSRC_NFOUND, {}},
+                         {"VXI0::24", VI_ERROR_RSRC_NFOUND, {}},
+                         {"", VI_ERROR_INV_EXPR, {}},
+                         {"*VXI", VI_ERROR_INV_EXPR, {}},
+                         {"VXI[0", VI_ERROR_INV_EXPR, {}},
+                         {"VXI(0", VI_ERROR_INV_EXPR, {}},
+                         {"VXI0|", VI_ERROR_INV_EXPR, {}},
+                         {"VXI[]", VI_ERROR_INV_EXPR, {}},
+                     });
 
     installTestMainframe(kqsim::Interface::GpibVxi, {{.logicalAddress = 24, .slot = 2}});
     expectFinds(rm_, {
-        {"?*VXI?*INSTR", VI_SUCCESS, {"GPIB-VXI0::24::INSTR"}},
-        {"VXI?*INSTR", VI_ERROR_RSRC_NFOUND, {}},
-        {"GPIB-VXI?*", VI_SUCCESS, {"GPIB-VXI0::24::INSTR"}},
-    });
+                         {"?*VXI?*INSTR", VI_SUCCESS, {"GPIB-VXI0::24::INSTR"}},
+                         {"VXI?*INSTR", VI_ERROR_RSRC_NFOUND, {}},
+                         {"GPIB-VXI?*", VI_SUCCESS, {"GPIB-VXI0::24::INSTR"}},
+                     });
 }
 
 TEST_F(ResourcesTest, FindsWithAttributeExpressions) {
-    installTestMainframe(kqsim::Interface::Vxi,
-                         {{.logicalAddress = 24, .slot = 2},
-                          {.logicalAddress = 32, .slot = 3, .manufacturerId = 0xFFB, .modelCode = 0x7, .model = ""},
-                          {.logicalAddress = 40, .slot = 4, .model = "KQ7110"}});
+    installTestMainframe(
+        kqsim::Interface::Vxi,
+        {{.logicalAddress = 24, .slot = 2},
+         {.logicalAddress = 32, .slot = 3, .manufacturerId = 0xFFB, .modelCode = 0x7, .model = ""},
+         {.logicalAddress = 40, .slot = 4, .model = "KQ7110"}});
     expectFinds(rm_, {
-        {"?*{VI_ATTR_MANF_ID==0xA5D}", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::40::INSTR"}},
-        {"?*{VI_ATTR_MANF_ID != 2653}", VI_SUCCESS, {"VXI0::32::INSTR"}},
-        {"?*{VI_ATTR_SLOT>=3 && VI_ATTR_MODEL_CODE==259}", VI_SUCCESS, {"VXI0::40::INSTR"}},
-        {"?*{VI_ATTR_VXI_LA<30 || !(VI_ATTR_SLOT<4)}", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::40::INSTR"}},
-        {"?*{VI_ATTR_MODEL_NAME==\"kq7110\"}", VI_SUCCESS, {"VXI0::40::INSTR"}},
-        {"?*{VI_ATTR_TMO_VALUE==2000}", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::32::INSTR", "VXI0::40::INSTR"}},
-        {"?*{VI_ATTR_MANF_ID==0x1}", VI_ERROR_RSRC_NFOUND, {}},
-        {"?*{VI_ATTR_NO_SUCH==1}", VI_ERROR_INV_EXPR, {}},
-        {"?*{VI_ATTR_SLOT==}", VI_ERROR_INV_EXPR, {}},
-        {"?*{VI_ATTR_SLOT>\"a\"}", VI_ERROR_INV_EXPR, {}},
-        {"?*{VI_ATTR_SLOT==2", VI_ERROR_INV_EXPR, {}},
-    });
+                         {"?*{VI_ATTR_MANF_ID==0xA5D}", VI_SUCCESS, {"VXI0::24::INSTR", "VXI0::40::INSTR"}},
+                         {"?*{VI_ATTR_MANF_ID != 2653}", VI_SUCCESS, {"VXI0::32::INSTR"}},
+                         {"?*{VI_ATTR_SLOT>=3 && VI_ATTR_MODEL_CODE==259}", VI_SUCCESS, {"VXI0::40::INSTR"}},
+                         {"?*{VI_ATTR_VXI_LA<30 || !(VI_ATTR_SLOT<4)}",
+                          VI_SUCCESS,
+                          {"VXI0::24::INSTR", "VXI0::40::INSTR"}},
+                         {"?*{VI_ATTR_MODEL_NAME==\"kq7110\"}", VI_SUCCESS, {"VXI0::40::INSTR"}},
+                         {"?*{VI_ATTR_TMO_VALUE==2000}",
+                          VI_SUCCESS,
+                          {"VXI0::24::INSTR", "VXI0::32::INSTR", "VXI0::40::INSTR"}},
+                         {"?*{VI_ATTR_MANF_ID==0x1}", VI_ERROR_RSRC_NFOUND, {}},
+                         {"?*{VI_ATTR_NO_SUCH==1}", VI_ERROR_INV_EXPR, {}},
+                         {"?*{VI_ATTR_SLOT==}", VI_ERROR_INV_EXPR, {}},
+                         {"?*{VI_ATTR_SLOT>\"a\"}", VI_ERROR_INV_EXPR, {}},
+                         {"?*{VI_ATTR_SLOT==2", VI_ERROR_INV_EXPR, {}},
+                     });
 }
 
 TEST_F(ResourcesTest, FindWithoutListOrCount) {

@@ -1,6 +1,7 @@
 // Session life cycle, stale and null arguments, and use from several threads.
 #include <atomic>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,7 +43,8 @@ std::vector<SessionCall> instrumentCalls() {
         {"viUnmapAddress", [](ViSession s) { return viUnmapAddress(s); }},
         {"viGetAttribute", [](ViSession s) { return viGetAttribute(s, VI_ATTR_SLOT, &word); }},
         {"viSetAttribute", [](ViSession s) { return viSetAttribute(s, VI_ATTR_TMO_VALUE, 10); }},
-        {"viStatusDesc", [](ViSession s) { return viStatusDesc(s, VI_SUCCESS, reinterpret_cast<ViChar*>(buffer)); }},
+        {"viStatusDesc",
+         [](ViSession s) { return viStatusDesc(s, VI_SUCCESS, reinterpret_cast<ViChar*>(buffer)); }},
         {"viDisableEvent", [](ViSession s) { return viDisableEvent(s, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH); }},
         {"viClose", [](ViSession s) { return viClose(s); }},
     };
@@ -129,9 +131,12 @@ TEST_F(SessionsTest, NullPointersAreRefused) {
              ViSession s;
              return viOpen(rm_, VI_NULL, VI_NULL, 0, &s);
          }},
-        {"viFindRsrc expression", VI_ERROR_INV_EXPR, [&] { return viFindRsrc(rm_, VI_NULL, VI_NULL, VI_NULL, text); }},
-        {"viFindRsrc descriptor", VI_ERROR_USER_BUF, [&] { return viFindRsrc(rm_, "?*", VI_NULL, VI_NULL, VI_NULL); }},
-        {"viParseRsrc name", VI_ERROR_INV_RSRC_NAME, [&] { return viParseRsrc(rm_, VI_NULL, VI_NULL, VI_NULL); }},
+        {"viFindRsrc expression", VI_ERROR_INV_EXPR,
+         [&] { return viFindRsrc(rm_, VI_NULL, VI_NULL, VI_NULL, text); }},
+        {"viFindRsrc descriptor", VI_ERROR_USER_BUF,
+         [&] { return viFindRsrc(rm_, "?*", VI_NULL, VI_NULL, VI_NULL); }},
+        {"viParseRsrc name", VI_ERROR_INV_RSRC_NAME,
+         [&] { return viParseRsrc(rm_, VI_NULL, VI_NULL, VI_NULL); }},
         {"viParseRsrcEx outputs", VI_SUCCESS,
          [&] { return viParseRsrcEx(rm_, "VXI0::24", VI_NULL, VI_NULL, VI_NULL, VI_NULL, VI_NULL); }},
         {"viGetAttribute", VI_ERROR_USER_BUF, [&] { return viGetAttribute(session, VI_ATTR_SLOT, VI_NULL); }},
@@ -141,8 +146,10 @@ TEST_F(SessionsTest, NullPointersAreRefused) {
         {"viRead buffer", VI_ERROR_USER_BUF, [&] { return viRead(session, VI_NULL, 5, VI_NULL); }},
         {"viReadSTB", VI_ERROR_USER_BUF, [&] { return viReadSTB(session, VI_NULL); }},
         {"viIn16", VI_ERROR_USER_BUF, [&] { return viIn16(session, VI_A16_SPACE, 0x20, VI_NULL); }},
-        {"viMoveOut16", VI_ERROR_USER_BUF, [&] { return viMoveOut16(session, VI_A16_SPACE, 0x20, 4, VI_NULL); }},
-        {"viMoveIn16", VI_ERROR_USER_BUF, [&] { return viMoveIn16(session, VI_A16_SPACE, 0x20, 4, VI_NULL); }},
+        {"viMoveOut16", VI_ERROR_USER_BUF,
+         [&] { return viMoveOut16(session, VI_A16_SPACE, 0x20, 4, VI_NULL); }},
+        {"viMoveIn16", VI_ERROR_USER_BUF,
+         [&] { return viMoveIn16(session, VI_A16_SPACE, 0x20, 4, VI_NULL); }},
         {"viMapAddress", VI_ERROR_USER_BUF,
          [&] { return viMapAddress(session, VI_A16_SPACE, 0x20, 0x20, VI_FALSE, VI_NULL, VI_NULL); }},
         {"viPrintf format", VI_ERROR_INV_FMT, [&] { return viPrintf(session, VI_NULL); }},
@@ -183,6 +190,87 @@ TEST_F(SessionsTest, SessionsWorkFromSeveralThreadsWhileTheResourceManagerCloses
     });
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(failures, 0);
+    ASSERT_EQ(viOpenDefaultRM(&rm_), VI_SUCCESS);
+}
+
+// Random sequences of calls on live, closed and made-up handles, with random bytes for the modules:
+// every call must return a status and leave nothing for the sanitizers to find.
+TEST_F(SessionsTest, RandomCallSequencesAreHarmless) {
+    std::mt19937 random(20240611);
+    std::vector<ViSession> handles = {VI_NULL, 0xFFFFFFFF, rm_};
+    const auto pick = [&] { return handles[random() % handles.size()]; };
+    const auto randomBytes = [&] {
+        std::string bytes(random() % 40, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        return bytes;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const ViSession handle = pick();
+        ViUInt16 word = 0;
+        ViUInt32 count = 0;
+        ViByte buffer[64];
+        ViChar text[VI_FIND_BUFLEN];
+        switch (random() % 12) {
+            case 0: {
+                ViSession rm = VI_NULL;
+                if (viOpenDefaultRM(&rm) == VI_SUCCESS) handles.push_back(rm);
+                break;
+            }
+            case 1: {
+                ViSession session = VI_NULL;
+                const char* names[] = {"VXI0::24::INSTR", "VXI0::32", "VXI0::99", "bogus"};
+                if (viOpen(handle, names[random() % 4], VI_NULL, 0, &session) == VI_SUCCESS)
+                    handles.push_back(session);
+                break;
+            }
+            case 2:
+                viClose(handle);
+                break;
+            case 3: {
+                const std::string bytes = randomBytes();
+                viWrite(handle, reinterpret_cast<ViConstBuf>(bytes.data()),
+                        static_cast<ViUInt32>(bytes.size()), &count);
+                break;
+            }
+            case 4:
+                viRead(handle, buffer, random() % sizeof buffer, &count);
+                break;
+            case 5: {
+                ViFindList list = VI_NULL;
+                if (viFindRsrc(handle, "?*", &list, &count, text) == VI_SUCCESS) handles.push_back(list);
+                viFindNext(pick(), text);
+                break;
+            }
+            case 6:
+                viSetAttribute(handle, VI_ATTR_DEST_INCREMENT, random() % 3);
+                break;
+            case 7:
+                viMoveOut16(handle, VI_A16_SPACE, (random() % 40) * 2, random() % 40,
+                            reinterpret_cast<ViUInt16*>(buffer));
+                break;
+            case 8:
+                viIn16(handle, VI_A16_SPACE, random() % 70, &word);
+                break;
+            case 9: {
+                ViAddr address = VI_NULL;
+                viMapAddress(handle, VI_A16_SPACE, random() % 0x40, random() % 0x44, VI_FALSE, VI_NULL,
+                             &address);
+                if (address != VI_NULL)
+                    viPeek16(handle, static_cast<char*>(address) + random() % 0x41, &word);
+                if (random() % 2) viUnmapAddress(handle);
+                break;
+            }
+            case 10: {
+                ViInt32 number = 0;
+                viQueryf(handle, "%s\n", "%ld%*t", randomBytes().c_str(), &number);
+                break;
+            }
+            default:
+                viClear(handle);
+                break;
+        }
+    }
+    for (const ViSession handle : handles) viClose(handle);
     ASSERT_EQ(viOpenDefaultRM(&rm_), VI_SUCCESS);
 }
 

@@ -56,8 +56,8 @@ void TestInstrument::writeRegister(std::uint16_t offset, std::uint16_t value) {
     registers_.at(offset / 2) = value;
 }
 
-std::size_t TestInstrument::writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words, std::size_t count,
-                                               bool increment) {
+std::size_t TestInstrument::writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words,
+                                               std::size_t count, bool increment) {
     std::lock_guard lock(mutex_);
     BlockWrite block{offset, {}, increment};
     std::size_t taken = count;
@@ -66,7 +66,8 @@ std::size_t TestInstrument::writeRegisterBlock(std::uint16_t offset, const std::
         fifoRoom_ -= taken;
         fifo_.insert(fifo_.end(), words, words + taken);
     } else {
-        for (std::size_t i = 0; i < count; ++i) registers_.at((offset + (increment ? 2 * i : 0)) / 2) = words[i];
+        for (std::size_t i = 0; i < count; ++i)
+            registers_.at((offset + (increment ? 2 * i : 0)) / 2) = words[i];
     }
     block.words.assign(words, words + taken);
     blockWrites_.push_back(std::move(block));
@@ -166,8 +167,8 @@ void VisaTest::TearDown() {
 }
 
 void VisaTest::installTwoInstruments() {
-    instruments_ = installTestMainframe(kqsim::Interface::Vxi, {{.logicalAddress = 24, .slot = 2},
-                                                                {.logicalAddress = 32, .slot = 3}});
+    instruments_ = installTestMainframe(
+        kqsim::Interface::Vxi, {{.logicalAddress = 24, .slot = 2}, {.logicalAddress = 32, .slot = 3}});
 }
 
 ViSession VisaTest::open(const std::string& descriptor) {

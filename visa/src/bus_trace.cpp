@@ -19,8 +19,9 @@ struct TraceStore {
 };
 
 TraceStore& traceStore() {
-    static TraceStore store;
-    return store;
+    // Never destroyed: a client may still call in from its own static destructors at exit.
+    static TraceStore* const store = new TraceStore;
+    return *store;
 }
 
 struct OpNameEntry {

@@ -30,8 +30,9 @@ bool knownEvent(ViEventType type) {
 
 ViStatus checkEventArguments(ViEventType type, ViUInt16 mechanism, bool allowAllEnabled) {
     if (!knownEvent(type) && !(allowAllEnabled && type == VI_ALL_ENABLED_EVENTS)) return VI_ERROR_INV_EVENT;
-    if (mechanism != VI_ALL_MECH && (mechanism == 0 || (mechanism & ~kMechanisms) != 0))
-        return VI_ERROR_INV_MECH;
+    const bool validMechanism =
+        mechanism == VI_ALL_MECH || (mechanism != 0 && (mechanism & ~kMechanisms) == 0);
+    if (!validMechanism) return VI_ERROR_INV_MECH;
     return VI_SUCCESS;
 }
 

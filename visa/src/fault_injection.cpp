@@ -39,8 +39,9 @@ struct FaultPlan {
 };
 
 FaultPlan& faultPlan() {
-    static FaultPlan plan;
-    return plan;
+    // Never destroyed: a client may still call in from its own static destructors at exit.
+    static FaultPlan* const plan = new FaultPlan;
+    return *plan;
 }
 
 // Every armed entry counts the call; the first that reaches its call fires, and all that reached

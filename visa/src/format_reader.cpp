@@ -279,9 +279,11 @@ private:
         if (conversion == 'o') base = 8;
         if (conversion == 'x' || conversion == 'X') base = 16;
         std::string digits;
+        bool leadingZero = false;
         if (conversion == 'i' || base == 16) {
             std::string zero;
-            if (takeIf(zero, room, [](char c) { return c == '0'; })) {
+            leadingZero = takeIf(zero, room, [](char c) { return c == '0'; });
+            if (leadingZero) {
                 std::string marker;
                 if (takeIf(marker, room, [](char c) { return c == 'x' || c == 'X'; })) {
                     base = 16;
@@ -298,6 +300,8 @@ private:
         };
         while (takeIf(digits, room, isDigit)) {
         }
+        // "0x" without hex digits is the number 0, as C reads it.
+        if (digits.empty() && leadingZero) digits = "0";
         if (digits.empty()) return inputMissingOrMismatch();
 
         unsigned long long magnitude = 0;

@@ -1,11 +1,11 @@
 // Scanning for viScanf and viQueryf: the C scanf grammar (assignment suppression "*", width,
 // length modifiers h l ll L, conversions d i u o x X f e g E G c s [set] and %%), numbers read
-// independently of the process locale, plus VISA's "%t" (everything up to the end of the message)
-// and the "#" flag of %s, %t, %[ and %c (the next argument is a ViInt32* holding the buffer size in
-// bytes; it returns the count stored). "l" on an integer conversion means ViInt32*. Without "#" or a
-// width, a text conversion stores at most 255 characters and a terminating NUL (256 bytes), the
-// rest of the word being read and dropped, so a reply can never overrun a caller's buffer of
-// VISA's usual text size.
+// independently of the process locale (decimal forms, inf and nan; no hexadecimal floating point),
+// plus VISA's "%t" (everything up to the end of the message) and the "#" flag of %s, %t, %[ and %c
+// (the next argument is a ViInt32* holding the buffer size in bytes; it returns the count stored).
+// "l" on an integer conversion means ViInt32*. Without "#" or a width, a text conversion stores at
+// most 255 characters and a terminating NUL (256 bytes), the rest of the word being read and
+// dropped, so a reply can never overrun a caller's buffer of VISA's usual text size.
 #pragma once
 
 #include <optional>

@@ -21,8 +21,9 @@ struct PortRegistry {
 };
 
 PortRegistry& portRegistry() {
-    static PortRegistry registry;
-    return registry;
+    // Never destroyed: a client may still call in from its own static destructors at exit.
+    static PortRegistry* const registry = new PortRegistry;
+    return *registry;
 }
 
 }  // namespace

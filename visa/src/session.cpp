@@ -136,8 +136,9 @@ bool SessionTable::close(ViSession id) {
 }
 
 SessionTable& sessionTable() {
-    static SessionTable table;
-    return table;
+    // Never destroyed: a client may still call in from its own static destructors at exit.
+    static SessionTable* const table = new SessionTable;
+    return *table;
 }
 
 }  // namespace kqvisa

@@ -2,8 +2,10 @@
 // and a block of 16-bit device registers in A16 space.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kqsim {
@@ -38,6 +40,14 @@ public:
     // words taken: fewer than `count` when the destination (a full FIFO) takes no more for now.
     virtual std::size_t writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words,
                                            std::size_t count, bool increment) = 0;
+    // After a block write to `offset` took fewer words: how long, in simulated time, until it can
+    // take `words` more (as far as the destination ever holds). Nothing when no room comes by
+    // itself, as for a FIFO that is not playing; a bus waiting for room then polls.
+    virtual std::optional<std::chrono::nanoseconds> timeUntilRoom(std::uint16_t offset, std::size_t words) {
+        static_cast<void>(offset);
+        static_cast<void>(words);
+        return std::nullopt;
+    }
 };
 
 }  // namespace kqsim

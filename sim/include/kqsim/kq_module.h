@@ -42,9 +42,11 @@ public:
     void writeRegister(std::uint16_t offset, std::uint16_t value) override;
     std::size_t writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words, std::size_t count,
                                    bool increment) override;
+    // A playing FIFO frees room at its sample clock.
+    std::optional<std::chrono::nanoseconds> timeUntilRoom(std::uint16_t offset, std::size_t words) override;
 
     // Accessors for tests and output views. They take the module's lock, so they may be called from
-    // any thread. Channels are 1-based up to channelCount(), scan entries and memory arrays 1-512,
+    // any thread, and bring the playback up to SimClock::now() first. Channels are 1-based up to channelCount(), scan entries and memory arrays 1-512,
     // segments 0-4095, sequence steps 0-4095; other numbers throw std::out_of_range.
     int channelCount() const;
     std::string identity() const;  // the "*IDN?" reply without its newline
@@ -53,6 +55,9 @@ public:
     // What a channel's DAC outputs now, as an offset-binary code (0x8000 = 0 V) and in volts.
     std::uint16_t dacCode(int channel) const;
     double outputVoltage(int channel) const;
+    // The channel's most recent output samples (at most `count`, kOutputHistoryLength kept), oldest
+    // first: every value its DAC took, each sample clock of a playing generator included.
+    std::vector<OutputSample> recentOutput(int channel, std::size_t count = kOutputHistoryLength) const;
     // The programmed DC level (what "SOUR:VOLT:LEV?" answers).
     double programmedVoltage(int channel) const;
     OutputRange outputRange(int channel) const;
@@ -85,6 +90,9 @@ public:
     std::uint16_t fifoStatus() const;  // as register 0x20 reads
     RunState runState() const;
     bool arbArmed() const;
+    // The marker signal (before its slope): with the marker output enabled, on while the outputs
+    // hold a point of a sequence step whose marker is on.
+    bool markerActive() const;
 
     std::array<std::int8_t, kCalibrationConstants> calibrationConstants() const;
     std::int32_t calibrationCount() const;

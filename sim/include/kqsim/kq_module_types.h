@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kqsim/sim_clock.h"
+
 namespace kqsim {
 
 inline constexpr int kKq7120Channels = 16;
@@ -18,7 +20,12 @@ inline constexpr long kMaxDwell = 1048575;   // repeat count of a sequence step;
 // Waveform memory: every segment takes its size in points from one pool; all channels of a segment
 // share its size, so the pool is counted in segment points.
 inline constexpr std::size_t kWaveformMemoryPoints = 512 * 1024;
-inline constexpr std::size_t kFifoDepthWords = 65536;
+// Deep enough for a controller that writes one block of 256K words before it starts the FIFO.
+inline constexpr std::size_t kFifoDepthWords = 262144;
+// Sample clock "INT": the internal oscillator, 100 kHz (the timer's fastest rate).
+inline constexpr SimClock::duration kInternalSamplePeriod = std::chrono::microseconds(10);
+// Recent output samples kept per channel.
+inline constexpr std::size_t kOutputHistoryLength = 4096;
 inline constexpr int kCalibrationConstants = 64;  // 32 gain, then 32 zero
 inline constexpr std::size_t kSecurityCodeMaxLength = 12;
 
@@ -60,5 +67,12 @@ struct SequenceStep {
 
 // What the waveform generator is doing.
 enum class RunState { Idle, ArbRunning, FifoRunning };
+
+// A value a channel's DAC took, and when.
+struct OutputSample {
+    SimClock::time_point time;
+    double volts = 0.0;
+    friend bool operator==(const OutputSample&, const OutputSample&) = default;
+};
 
 }  // namespace kqsim

@@ -1,0 +1,63 @@
+"""A real VISA client on libvisa.so: PyVISA lists the simulated instruments, opens the KQ7120 of the
+default chassis, asks its identity, reads its VXI attributes and writes and reads back an A16
+register. Run with Debian's /usr/bin/python3 and the library's path as the only argument."""
+import sys
+import unittest
+
+import pyvisa
+from pyvisa import constants
+from pyvisa.resources import MessageBasedResource, RegisterBasedResource
+
+LIBRARY = sys.argv[1] if len(sys.argv) > 1 else "libvisa.so"
+KQ7120 = "VXI0::24::INSTR"
+DAC_SELECT_REGISTER = 0x28
+
+
+class Kq7120(MessageBasedResource, RegisterBasedResource):
+    """PyVISA's VXI instrument class is register-based only; the module also talks SCPI."""
+
+
+class PyVisaClientTest(unittest.TestCase):
+    def setUp(self):
+        self.rm = pyvisa.ResourceManager(LIBRARY)
+
+    def tearDown(self):
+        self.rm.close()
+
+    def test_lists_the_vxi_instruments(self):
+        resources = self.rm.list_resources("?*VXI?*INSTR")
+        self.assertIn(KQ7120, resources)
+        self.assertEqual(resources, tuple(sorted(resources, key=lambda name: int(name.split("::")[1]))))
+
+    def test_queries_identity_attributes_and_a_register(self):
+        instrument = self.rm.open_resource(KQ7120, resource_pyclass=Kq7120, read_termination="\n",
+                                           write_termination="\n")
+        try:
+            identity = instrument.query("*IDN?").split(",")
+            self.assertEqual(identity[1], "KQ7120")
+            self.assertEqual(instrument.get_visa_attribute(constants.VI_ATTR_MANF_ID), 0xA5D)
+            self.assertEqual(instrument.get_visa_attribute(constants.VI_ATTR_SLOT), 2)
+            instrument.write_memory(constants.VI_A16_SPACE, DAC_SELECT_REGISTER, 5, 16)
+            self.assertEqual(instrument.read_memory(constants.VI_A16_SPACE, DAC_SELECT_REGISTER, 16), 5)
+        finally:
+            instrument.close()
+
+    def test_opens_with_the_default_resource_class(self):
+        instrument = self.rm.open_resource("vxi::24")
+        try:
+            self.assertEqual(instrument.resource_name, KQ7120)
+            self.assertEqual(instrument.model_code, 0x103)
+            self.assertEqual(instrument.model_name, "KQ7120")
+            instrument.timeout = 500
+            self.assertEqual(instrument.timeout, 500)
+        finally:
+            instrument.close()
+
+    def test_reports_errors_as_visa_errors(self):
+        with self.assertRaises(pyvisa.VisaIOError) as raised:
+            self.rm.open_resource("VXI0::99::INSTR")
+        self.assertEqual(raised.exception.error_code, constants.StatusCode.error_resource_not_found)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
