@@ -197,6 +197,71 @@ extern "C" {
 #define kq7120_DONT_STORE                       0
 #define kq7120_STORE                            1
 
+/* ---- Sample clock, timer, marker, output trigger and data format -------------------------------- */
+
+#define kq7120_ROSC_TTLTRG0              0  /* "TTLT0" ... "TTLT7": VXI TTL trigger lines */
+#define kq7120_ROSC_TTLTRG1              1
+#define kq7120_ROSC_TTLTRG2              2
+#define kq7120_ROSC_TTLTRG3              3
+#define kq7120_ROSC_TTLTRG4              4
+#define kq7120_ROSC_TTLTRG5              5
+#define kq7120_ROSC_TTLTRG6              6
+#define kq7120_ROSC_TTLTRG7              7
+#define kq7120_ROSC_INTERNAL             8  /* "INT" */
+#define kq7120_ROSC_EXT                  9  /* "EXT" */
+#define kq7120_ROSC_EXTCLK               10 /* "EXTC" */
+#define kq7120_ROSC_TIMER                11 /* "TIM" */
+#define kq7120_MAX_CLOCK_SOURCES         12
+#define kq7120_NEGATIVE                  0  /* slope "NEG", as kq7120_SLOPE_NEGATIVE */
+#define kq7120_POSITIVE                  1  /* slope "POS", as kq7120_SLOPE_POSITIVE */
+#define kq7120_OFF                       0  /* marker "OFF" */
+#define kq7120_ON                        1  /* marker "ON" */
+#define kq7120_OUT_TRIG_NONE             0  /* "NONE" */
+#define kq7120_OUT_TRIG_TRIGGER          1  /* "TRIG" */
+#define kq7120_OUT_TRIG_MARKER           2  /* "MARK" */
+#define kq7120_TRIGOUT0                  0
+#define kq7120_TRIGOUT1                  1
+#define kq7120_TRIGOUT2                  2
+#define kq7120_TRIGOUT3                  3
+#define kq7120_TRIGOUT4                  4
+#define kq7120_TRIGOUT5                  5
+#define kq7120_TRIGOUT6                  6
+#define kq7120_TRIGOUT7                  7
+#define kq7120_MAX_TRIGOUT_LINES         8
+#define kq7120_FORMAT_SIGNED             0  /* DAC codes in two's complement */
+#define kq7120_FORMAT_UNSIGNED           1  /* DAC codes in offset binary */
+#define kq7120_MIN_TIMER_VALUE           0.00001
+#define kq7120_MAX_TIMER_VALUE           429.49
+#define kq7120_DEFAUFT_TIMER_VALUE       0.01
+
+/* ---- ARB segments and sequences ----------------------------------------------------------------- */
+
+#define kq7120_MIN_SEGMENT               0
+#define kq7120_MAX_SEGMENT               4095
+#define kq7120_MIN_SEQUENCE              0
+#define kq7120_MAX_SEQUENCE              4095
+#define kq7120_SEQ_TRIG_START            0  /* "TRIG" */
+#define kq7120_SEQ_AUTO_START            1  /* "AUTO" */
+#define kq7120_SEQ_SYNC_ADVANCE          0  /* "SYNC" */
+#define kq7120_SEQ_TRIG_ADVANCE          0
+#define kq7120_SEQ_ASYNC_ADVANCE         1  /* "ASYNC" */
+#define kq7120_SEQ_AUTO_ADVANCE          1
+#define kq7120_SEQ_REPEAT_MIN            0
+#define kq7120_SEQ_REPEAT_MAX            1048575
+#define kq7120_SEQ_CONTINUOUS            0  /* repeat for ever */
+#define kq7120_SEQ_MARKER_OFF            0  /* "OFF" */
+#define kq7120_SEQ_MARKER_ON             1  /* "ON" */
+
+/* ---- Register-level waveform transfer ----------------------------------------------------------- */
+
+#define kq7120_FIFO_FULL                 32768 /* FIFO status bits */
+#define kq7120_FIFO_EMPTY                16384
+#define kq7120_FIFO_UNDERRUN             8192  /* the FIFO ran empty while generating */
+#define kq7120_INITIATE                  0     /* "INIT" */
+#define kq7120_ABORT                     1     /* "ABOR" */
+#define kq7120_VOLT_DATA_VALUE_MIN       (-32768)
+#define kq7120_VOLT_DATA_VALUE_MAX       32767
+
 /* ================================================================================================ */
 /* Status codes, checks and messages                                                                */
 /* ================================================================================================ */
@@ -400,6 +465,142 @@ KQ7120_API ViStatus kq7120_calibrateInstrument(ViSession instHndl, ViInt16 chanN
  * than outputCapacity values or more bytes than were received. */
 ViStatus kq7120_decipherArbitraryBlock(const ViChar inputArray[], ViUInt32 inputLength, ViInt16 outputArray[],
                                        ViInt16 outputCapacity, ViInt16 *numOfWordsInOutputArray);
+
+/* ================================================================================================ */
+/* Sample clock, timer, marker, output trigger and data format                                      */
+/* ================================================================================================ */
+
+/* Sets the sample clock of ARB and FIFO output (kq7120_ROSC_...) and its active edge. */
+KQ7120_API ViStatus kq7120_setupClock(ViSession instHndl, ViInt16 clockSource, ViUInt16 slope);
+/* Switches the marker output on or off (kq7120_ON, kq7120_OFF) with its polarity. */
+KQ7120_API ViStatus kq7120_setupMarker(ViSession instHndl, ViUInt16 markerState, ViUInt16 slope);
+/* Sets the internal timer's period in seconds; the module judges the value
+ * (kq7120_MIN_TIMER_VALUE to kq7120_MAX_TIMER_VALUE). */
+KQ7120_API ViStatus kq7120_setupTimer(ViSession instHndl, ViReal64 period);
+/* Sets the data format of DAC codes (kq7120_FORMAT_SIGNED or kq7120_FORMAT_UNSIGNED); the module
+ * judges the value. */
+KQ7120_API ViStatus kq7120_setupDataFormat(ViSession instHndl, ViInt16 dataFormat);
+/* Drives VXI TTL trigger line trigline (0 to 7) from the module's trigger or marker
+ * (kq7120_OUT_TRIG_...) and sets the marker's polarity. Sent without the module's error check. */
+KQ7120_API ViStatus kq7120_setupOutput(ViSession instHndl, ViInt16 trigSource, ViInt16 trigline,
+                                       ViUInt16 markerSlope);
+/* Reads back the sample clock source and slope. */
+KQ7120_API ViStatus kq7120_queryClockParms(ViSession instHndl, ViInt16 *clockSource, ViUInt16 *slope);
+/* Reads back the marker state and slope. */
+KQ7120_API ViStatus kq7120_queryMarkerParms(ViSession instHndl, ViInt16 *markerState, ViUInt16 *slope);
+/* Reads back the timer period in seconds. */
+KQ7120_API ViStatus kq7120_queryTimer(ViSession instHndl, ViReal64 *timerValue);
+/* Reads back the data format. */
+KQ7120_API ViStatus kq7120_queryDataFormat(ViSession instHndl, ViInt16 *format);
+/* Reads back the output trigger source, line and marker slope; a zero handle gives
+ * VI_ERROR_PARAMETER1. */
+KQ7120_API ViStatus kq7120_queryOutput(ViSession instHndl, ViInt16 *source, ViInt16 *trigline, ViUInt16 *slope);
+
+/* ================================================================================================ */
+/* ARB segments and sequences                                                                       */
+/* ================================================================================================ */
+/* Segment, channel, size and offset numbers go to the module unchecked; it refuses what it cannot
+ * take and the error check reports kq7120_INSTRUMENT_ERROR. */
+
+/* Creates segment segmentNumber (0 to 4095) of buffSize points. */
+KQ7120_API ViStatus kq7120_arbDefineSegment(ViSession instHndl, ViInt16 segmentNumber, ViInt32 buffSize);
+/* Changes the size of a segment. */
+KQ7120_API ViStatus kq7120_arbResizeSegment(ViSession instHndl, ViInt16 segmentNumber, ViInt32 buffSize);
+/* Deletes every segment. */
+KQ7120_API ViStatus kq7120_arbDeleteAllSegments(ViSession instHndl);
+/* Copies the waveform of one segment and channel to another. */
+KQ7120_API ViStatus kq7120_arbCopyWaveform(ViSession instHndl, ViInt16 srcSegNbr, ViInt16 srcCh,
+                                           ViInt16 destSegNbr, ViInt16 destCh);
+/* Writes one DAC code (in the module's data format) at point offset of a segment's channel. */
+KQ7120_API ViStatus kq7120_arbSetDataPoint(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
+                                           ViInt32 offset, ViInt16 sample);
+/* Sets the number of sequence steps. */
+KQ7120_API ViStatus kq7120_arbResizeSequence(ViSession instHndl, ViInt16 listSize);
+/* Sets the sequence: step i plays segment sequenceList[i]; numOfSegments 1 to 4096. */
+KQ7120_API ViStatus kq7120_arbDefineSequence(ViSession instHndl, const ViInt16 sequenceList[],
+                                             ViInt16 numOfSegments);
+/* Sets start (kq7120_SEQ_..._START), advance (kq7120_SEQ_..._ADVANCE), repeat count and marker
+ * (kq7120_SEQ_MARKER_...) of sequence step seqIndex. Start, advance and marker must be 0 or 1; index
+ * and repeat count go to the module unchecked. */
+KQ7120_API ViStatus kq7120_arbSetSeqParms(ViSession instHndl, ViInt16 seqIndex, ViInt16 seqStart,
+                                          ViInt16 seqAdvance, ViInt16 seqRepeat, ViInt16 seqMarker);
+/* kq7120_arbSetSeqParms with every value checked first: index 0 to 4095, repeat count 0 to 1048575
+ * (0 repeats for ever). */
+KQ7120_API ViStatus kq7120_arbSetSeqParmsEx(ViSession instHndl, ViInt16 seqIndex, ViInt16 seqStart,
+                                            ViInt16 seqAdvance, ViInt32 seqRepeat, ViInt16 seqMarker);
+/* Loads trcSize DAC codes into a segment's channel as one SCPI block; the whole command holds at most
+ * 32767 bytes (16373 codes for the longest header). No error check follows. */
+KQ7120_API ViStatus kq7120_arbLoadText(ViSession instHndl, ViInt16 sgmtNmbr, ViInt16 chanNmbr,
+                                       const ViInt16 waveData[], ViInt32 trcSize);
+/* The module's waveform memory in points. */
+KQ7120_API ViStatus kq7120_memorySize(ViSession instHndl, ViInt32 *size);
+/* Waveform memory points available and in use. */
+KQ7120_API ViStatus kq7120_queryArbMemoryUsage(ViSession instHndl, ViInt32 *available, ViInt32 *used);
+/* The size of a segment in points. */
+KQ7120_API ViStatus kq7120_arbQuerySegmentSize(ViSession instHndl, ViInt16 segmentNumber, ViInt32 *size);
+/* One DAC code of a segment's channel. */
+KQ7120_API ViStatus kq7120_arbQueryDataPoint(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
+                                             ViInt32 offset, ViInt16 *dataPoint);
+/* Segment, repeat count, start, advance and marker of sequence step sequenceNumber (0 to 4095).
+ * Missing outputs give VI_ERROR_PARAMETER2 (segmentNumber) to VI_ERROR_PARAMETER6 (marker). */
+KQ7120_API ViStatus kq7120_arbQuerySeqParms(ViSession instHndl, ViInt16 sequenceNumber, ViInt16 *segmentNumber,
+                                            ViInt32 *repeatCount, ViInt16 *start, ViInt16 *advance,
+                                            ViInt16 *marker);
+/* Reads up to *points (0 to 16380) DAC codes of a segment's channel into data and sets *points to the
+ * number read. stream receives the raw reply and holds 2 * *points + 8 bytes. Missing stream, data
+ * or points give VI_ERROR_PARAMETER3, 4 and 5, as does a count outside 0 to 16380. */
+KQ7120_API ViStatus kq7120_arbQueryWaveformData(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
+                                                ViChar stream[], ViUInt16 data[], ViInt32 *points);
+/* kq7120_arbQueryWaveformData with every code converted to volts in the channel's present range and
+ * the module's present data format. */
+KQ7120_API ViStatus kq7120_arbQueryWaveformVoltage(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
+                                                   ViChar stream[], ViReal64 data[], ViInt32 *points);
+
+/* ================================================================================================ */
+/* Register-level waveform transfer                                                                 */
+/* ================================================================================================ */
+/* The loaders move all samples with one VISA block move into the module's A16 registers. Voltages
+ * are converted to DAC codes in the module's data format, rounded half up, within -20.0 to 19.99969 V
+ * (kq7120_20VOLT_RANGE) or -10.0 to 9.99984 V (kq7120_10VOLT_RANGE); a sample outside the range gives
+ * VI_ERROR_PARAMETER5 and nothing is moved. A Range other than the two gives VI_ERROR_PARAMETER2 after
+ * the load's selection registers have been written. */
+
+/* Loads buffSize voltages into a segment's channel (channel 1 to 16, or 8 on a KQ7110). */
+KQ7120_API ViStatus kq7120_arbLoadVoltage(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
+                                          ViInt16 Range, const ViReal64 waveBuffer[], ViInt32 buffSize);
+/* Loads trcSize DAC codes, already in the module's data format, into a segment's channel. */
+KQ7120_API ViStatus kq7120_arbLoadData(ViSession instHndl, ViInt16 sgmtNmbr, ViInt16 chanNmbr,
+                                       const ViUInt16 waveData[], ViInt32 trcSize);
+/* Appends buffSize voltages to the FIFO; channel is not used (a caller feeding several channels
+ * interleaves their samples). */
+KQ7120_API ViStatus kq7120_loadFIFOVoltage(ViSession instHndl, ViInt16 channel, ViInt16 Range,
+                                           const ViReal64 waveBuffer[], ViInt32 buffSize);
+/* Appends buffSize DAC codes to the FIFO: one block move, without the module's error check. */
+KQ7120_API ViStatus kq7120_loadFIFO_Data(ViSession instHndl, const ViUInt16 dataBuffer[], ViInt32 buffSize);
+/* The FIFO status word (kq7120_FIFO_FULL, kq7120_FIFO_EMPTY, kq7120_FIFO_UNDERRUN bits). */
+KQ7120_API ViStatus kq7120_GetFifoStatus(ViSession instHndl, ViUInt16 *fifoStatus);
+/* Starts (kq7120_INITIATE) or stops (kq7120_ABORT) the ARB; the channels' scan mode decides what runs. */
+KQ7120_API ViStatus kq7120_commandArb(ViSession instHndl, ViUInt16 command);
+/* Starts or stops the FIFO, as kq7120_commandArb. */
+KQ7120_API ViStatus kq7120_commandFifo(ViSession instHndl, ViUInt16 command);
+/* Resets the module and plays numSmpls signed DAC codes on channel 1 as segment 0, one every smplTime
+ * seconds, for ever. The module's complaints are shown to the operator as they come. */
+KQ7120_API ViStatus kq7120_arbScpi(ViSession instHndl, ViInt16 numSmpls, const ViInt16 waveData[],
+                                   ViReal64 smplTime);
+/* Internal: sends cmdBuff (at most 254 characters) and a "\n" without log or error check, then shows
+ * the module's oldest error, if any, in a message box titled "ERROR" (the front panel's when the
+ * process has one, else on standard error). Returns the status of the write. */
+ViStatus txCmdBuff(ViSession instHndl, ViConstString cmdBuff);
+/* Writes dacData[i] straight into DAC channel dacChan[i] (1 to 16) for numChan channels, in order;
+ * with more than one channel it waits dlyTime seconds (1 ms to 1 s) after each. Returns the status of
+ * the last register write. */
+KQ7120_API ViStatus kq7120_regModeDacWrt(ViSession instHndl, ViInt16 numChan, const ViInt16 dacChan[],
+                                         const ViInt16 dacData[], ViReal64 dlyTime);
+/* Internal: accepts its arguments and does nothing. */
+ViStatus kq7120_regModeDacVolts(ViSession instHndl, ViInt16 numChan, const ViInt16 dacChan[],
+                                const ViReal64 dacVolt[], ViReal64 dlyTime);
+/* Arms the ARB through its register: a running sequence starts over at step 0. */
+KQ7120_API ViStatus kq7120_regModeArmArb(ViSession instHndl);
 
 /* ================================================================================================ */
 /* Older names                                                                                      */

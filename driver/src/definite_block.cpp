@@ -13,6 +13,18 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+std::optional<DefiniteBlockHeader> readDefiniteBlockHeader(std::string_view bytes) {
+    if (bytes.size() < 2 || bytes[0] != '#' || !isDigit(bytes[1]) || bytes[1] == '0') return std::nullopt;
+    const auto digits = static_cast<std::size_t>(bytes[1] - '0');
+    if (bytes.size() < 2 + digits) return std::nullopt;
+    std::size_t count = 0;
+    for (const char c : bytes.substr(2, digits)) {
+        if (!isDigit(c)) return std::nullopt;
+        count = count * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return DefiniteBlockHeader{2 + digits, count};
+}
+
 std::string definiteBlock(std::string_view payload) {
     const std::string length = decimalText(static_cast<long long>(payload.size()));
     return "#" + decimalText(static_cast<long long>(length.size())) + length + std::string(payload);
@@ -29,17 +41,11 @@ ViStatus kq7120_decipherArbitraryBlock(const ViChar inputArray[], ViUInt32 input
         if (!outputArray) return VI_ERROR_PARAMETER3;
         if (!numOfWordsInOutputArray) return VI_ERROR_PARAMETER5;
         *numOfWordsInOutputArray = 0;
-        // Position 0 is the "#" (not tested), 1 the digit count, then the byte count, then the bytes.
         const std::string_view block(inputArray, inputLength);
-        if (block.size() < 2 || !isDigit(block[1]) || block[1] == '0') return VI_ERROR_INV_RESPONSE;
-        const auto digits = static_cast<std::size_t>(block[1] - '0');
-        if (block.size() < 2 + digits) return VI_ERROR_INV_RESPONSE;
-        std::size_t count = 0;
-        for (const char c : block.substr(2, digits)) {
-            if (!isDigit(c)) return VI_ERROR_INV_RESPONSE;
-            count = count * 10 + static_cast<std::size_t>(c - '0');
-        }
-        const std::string_view bytes = block.substr(2 + digits);
+        const auto header = readDefiniteBlockHeader(block);
+        if (!header) return VI_ERROR_INV_RESPONSE;
+        const std::size_t count = header->byteCount;
+        const std::string_view bytes = block.substr(header->length);
         if (outputCapacity < 0 || count > static_cast<std::size_t>(outputCapacity) || count > bytes.size()) {
             return VI_ERROR_INV_RESPONSE;
         }

@@ -32,4 +32,11 @@ bool containsIgnoringCase(std::string_view text, std::string_view word) {
     return findIgnoringCase(text, word) != std::string_view::npos;
 }
 
+std::optional<std::size_t> exactWordIndex(std::span<const std::string_view> words, std::string_view reply) {
+    for (std::size_t index = 0; index < words.size(); ++index) {
+        if (words[index] == reply) return index;
+    }
+    return std::nullopt;
+}
+
 }  // namespace kq7120

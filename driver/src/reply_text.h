@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -18,5 +20,8 @@ std::string_view beforeNewline(std::string_view text);
 // std::string_view::npos when absent.
 std::size_t findIgnoringCase(std::string_view text, std::string_view word, std::size_t from = 0);
 bool containsIgnoringCase(std::string_view text, std::string_view word);
+
+// Index of the entry of `words` equal to `reply` (exact bytes, case included); nothing when none is.
+std::optional<std::size_t> exactWordIndex(std::span<const std::string_view> words, std::string_view reply);
 
 }  // namespace kq7120

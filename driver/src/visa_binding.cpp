@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <type_traits>
 #include <utility>
 
 namespace kq7120::visa {
@@ -19,6 +20,14 @@ struct Operations {
     decltype(&::viWrite) write = nullptr;
     decltype(&::viRead) read = nullptr;
     decltype(&::viStatusDesc) statusDesc = nullptr;
+    decltype(&::viSetAttribute) setAttribute = nullptr;
+    decltype(&::viOut16) out16 = nullptr;
+    decltype(&::viMoveOut16) moveOut16 = nullptr;
+    decltype(&::viMapAddress) mapAddress = nullptr;
+    decltype(&::viPeek16) peek16 = nullptr;
+    decltype(&::viUnmapAddress) unmapAddress = nullptr;
+    decltype(&::viPrintf) printf = nullptr;
+    decltype(&::viQueryf) queryf = nullptr;
 };
 
 class Binding {
@@ -53,6 +62,14 @@ private:
         resolve(operations_.write, "viWrite");
         resolve(operations_.read, "viRead");
         resolve(operations_.statusDesc, "viStatusDesc");
+        resolve(operations_.setAttribute, "viSetAttribute");
+        resolve(operations_.out16, "viOut16");
+        resolve(operations_.moveOut16, "viMoveOut16");
+        resolve(operations_.mapAddress, "viMapAddress");
+        resolve(operations_.peek16, "viPeek16");
+        resolve(operations_.unmapAddress, "viUnmapAddress");
+        resolve(operations_.printf, "viPrintf");
+        resolve(operations_.queryf, "viQueryf");
     }
 
     void unload() {
@@ -77,6 +94,13 @@ ViStatus call(Args... args) {
     const Operations* operations = binding().operations();
     if (!operations || !(operations->*Member)) return VI_ERROR_LIBRARY_NFOUND;
     return (operations->*Member)(args...);
+}
+
+// The operation itself, or null when it cannot be called.
+template <auto Member>
+auto operation() -> std::remove_reference_t<decltype(std::declval<Operations>().*Member)> {
+    const Operations* operations = binding().operations();
+    return operations ? operations->*Member : nullptr;
 }
 
 }  // namespace
@@ -116,6 +140,38 @@ ViStatus read(ViSession session, void* buffer, ViUInt32 count, ViUInt32* receive
 ViStatus statusDesc(ViObject object, ViStatus status, ViChar text[]) {
     return call<&Operations::statusDesc>(object, status, text);
 }
+
+ViStatus setAttribute(ViObject object, ViAttr attribute, ViAttrState value) {
+    return call<&Operations::setAttribute>(object, attribute, value);
+}
+
+ViStatus out16(ViSession session, ViUInt16 space, ViBusAddress offset, ViUInt16 value) {
+    return call<&Operations::out16>(session, space, offset, value);
+}
+
+ViStatus moveOut16(ViSession session, ViUInt16 space, ViBusAddress offset, ViBusSize count,
+                   const ViUInt16 words[]) {
+    // VISA's prototype takes a non-const buffer; a move out only reads it.
+    return call<&Operations::moveOut16>(session, space, offset, count, const_cast<ViUInt16*>(words));
+}
+
+ViStatus mapAddress(ViSession session, ViUInt16 space, ViBusAddress offset, ViBusSize size, ViAddr* address) {
+    return call<&Operations::mapAddress>(session, space, offset, size, ViBoolean{VI_FALSE}, ViAddr{VI_NULL},
+                                         address);
+}
+
+ViStatus peek16(ViSession session, ViAddr address, ViUInt16* value) {
+    const auto peek = operation<&Operations::peek16>();
+    if (!peek) return VI_ERROR_LIBRARY_NFOUND;
+    peek(session, address, value);
+    return VI_SUCCESS;
+}
+
+ViStatus unmapAddress(ViSession session) { return call<&Operations::unmapAddress>(session); }
+
+PrintfOperation printfOperation() { return operation<&Operations::printf>(); }
+
+QueryfOperation queryfOperation() { return operation<&Operations::queryf>(); }
 
 void useLibrary(std::string fileName) { binding().use(std::move(fileName)); }
 

@@ -123,4 +123,9 @@ std::size_t ModulePort::writeRegisterBlock(std::uint16_t offset, const std::uint
     return std::min(instrument_->writeRegisterBlock(offset, words, count, increment), count);
 }
 
+std::optional<std::chrono::nanoseconds> ModulePort::timeUntilRoom(std::uint16_t offset, std::size_t words) {
+    std::lock_guard lock(mutex_);
+    return instrument_->timeUntilRoom(offset, words);
+}
+
 }  // namespace kqvisa

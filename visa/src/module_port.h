@@ -2,10 +2,12 @@
 // serialises access to the module and stands in for it where a test scripted a reply.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,8 @@ public:
     void writeRegister(std::uint16_t offset, std::uint16_t value);
     std::size_t writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words, std::size_t count,
                                    bool increment);
+    // When a destination that took fewer words expects room for `words` more (simulated time).
+    std::optional<std::chrono::nanoseconds> timeUntilRoom(std::uint16_t offset, std::size_t words);
 
 private:
     void drainModuleReply();

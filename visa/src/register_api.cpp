@@ -120,7 +120,9 @@ KQ_VISA_EXPORT ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress o
             record.words.insert(record.words.end(), buf16 + moved, buf16 + moved + taken);
             moved += taken;
             if (taken == 0 && moved < length) {
-                if (const ViStatus status = wait.beforeRetry(); status != VI_SUCCESS) return status;
+                const auto roomIn = session->port->timeUntilRoom(registerAt(offset, moved, increment),
+                                                                 static_cast<std::size_t>(length - moved));
+                if (const ViStatus status = wait.beforeRetry(roomIn); status != VI_SUCCESS) return status;
             }
         }
         return VI_SUCCESS;

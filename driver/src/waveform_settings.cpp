@@ -1,0 +1,194 @@
+// Settings of ARB and FIFO output: sample clock, timer, marker, output trigger line and the data
+// format of DAC codes.
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "c_boundary.h"
+#include "formatted_query.h"
+#include "kq7120.h"
+#include "number_text.h"
+#include "reply_text.h"
+#include "transport.h"
+#include "visa_binding.h"
+
+namespace kq7120 {
+namespace {
+
+// Indexed by clock source code.
+constexpr std::array<std::string_view, kq7120_MAX_CLOCK_SOURCES> kClockSourceWords = {
+    "TTLT0", "TTLT1", "TTLT2", "TTLT3", "TTLT4", "TTLT5", "TTLT6", "TTLT7", "INT", "EXT", "EXTC", "TIM",
+};
+
+// Indexed by slope code.
+constexpr std::array<std::string_view, 2> kSlopeWords = {"NEG", "POS"};
+
+// Indexed by marker state.
+constexpr std::array<std::string_view, 2> kMarkerStateWords = {"OFF", "ON"};
+
+// Indexed by output trigger source code.
+constexpr std::array<std::string_view, 3> kOutputTriggerWords = {"NONE", "TRIG", "MARK"};
+
+// "outp:ttlt?" answers the line as "TTLT<n>".
+constexpr std::string_view kTriggerLinePrefix = "TTLT";
+
+// The timer period as "%4.7f": seven decimals, at least four characters (only "nan" and "inf" need
+// the padding).
+std::string timerText(ViReal64 period) {
+    constexpr std::size_t kWidth = 4;
+    std::string text = fixedText(period, 7);
+    if (text.size() < kWidth) text.insert(0, kWidth - text.size(), ' ');
+    return text;
+}
+
+// Query with check, the reply's last character (its "\n") removed.
+ViStatus queryTrimmed(ViSession instHndl, std::string_view query, std::string& reply) {
+    if (const ViStatus status = queryWithCheck(instHndl, query, kq7120_READ_BUFF_SIZE, reply)) return status;
+    reply.pop_back();
+    return VI_SUCCESS;
+}
+
+// Query with check of a slope word; VI_ERROR_INV_RESPONSE for any other reply.
+ViStatus querySlope(ViSession instHndl, std::string_view query, ViUInt16& slope) {
+    std::string reply;
+    if (const ViStatus status = queryTrimmed(instHndl, query, reply)) return status;
+    const auto index = exactWordIndex(kSlopeWords, reply);
+    if (!index) return VI_ERROR_INV_RESPONSE;
+    slope = static_cast<ViUInt16>(*index);
+    return VI_SUCCESS;
+}
+
+ViStatus checkSlope(ViUInt16 slope, ViStatus code) {
+    return slope < kSlopeWords.size() ? VI_SUCCESS : code;
+}
+
+}  // namespace
+}  // namespace kq7120
+
+using namespace kq7120;
+
+ViStatus kq7120_setupClock(ViSession instHndl, ViInt16 clockSource, ViUInt16 slope) {
+    return guardedCall([&]() -> ViStatus {
+        if (const ViStatus status = kq7120_invalidIntegerRange(clockSource, kq7120_ROSC_TTLTRG0,
+                                                               kq7120_ROSC_TIMER, VI_ERROR_PARAMETER2)) {
+            return status;
+        }
+        if (const ViStatus status = checkSlope(slope, VI_ERROR_PARAMETER3)) return status;
+        return commandWithCheck(instHndl, "ROSC:SOUR " +
+                                              std::string(kClockSourceWords[static_cast<std::size_t>(clockSource)]) +
+                                              ";SLOP " + std::string(kSlopeWords[slope]));
+    });
+}
+
+ViStatus kq7120_setupMarker(ViSession instHndl, ViUInt16 markerState, ViUInt16 slope) {
+    return guardedCall([&]() -> ViStatus {
+        if (markerState >= kMarkerStateWords.size()) return VI_ERROR_PARAMETER2;
+        if (const ViStatus status = checkSlope(slope, VI_ERROR_PARAMETER3)) return status;
+        return commandWithCheck(instHndl, "MARK:SYNC:STAT " + std::string(kMarkerStateWords[markerState]) +
+                                              ";SLOP " + std::string(kSlopeWords[slope]));
+    });
+}
+
+ViStatus kq7120_setupTimer(ViSession instHndl, ViReal64 period) {
+    return guardedCall([&] { return commandWithCheck(instHndl, "tim " + timerText(period)); });
+}
+
+ViStatus kq7120_setupDataFormat(ViSession instHndl, ViInt16 dataFormat) {
+    return guardedCall([&] { return commandWithCheck(instHndl, "VOLT:FORM " + decimalText(dataFormat)); });
+}
+
+ViStatus kq7120_setupOutput(ViSession instHndl, ViInt16 trigSource, ViInt16 trigline, ViUInt16 markerSlope) {
+    return guardedCall([&]() -> ViStatus {
+        if (const ViStatus status = kq7120_invalidIntegerRange(trigSource, kq7120_OUT_TRIG_NONE,
+                                                               kq7120_OUT_TRIG_MARKER, VI_ERROR_PARAMETER2)) {
+            return status;
+        }
+        if (const ViStatus status = kq7120_invalidIntegerRange(trigline, kq7120_TRIGOUT0, kq7120_TRIGOUT7,
+                                                               VI_ERROR_PARAMETER3)) {
+            return status;
+        }
+        if (const ViStatus status = checkSlope(markerSlope, VI_ERROR_PARAMETER4)) return status;
+        const std::string source(kOutputTriggerWords[static_cast<std::size_t>(trigSource)]);
+        const std::string slope(kSlopeWords[markerSlope]);
+        ViStatus status = visa::formattedWrite(instHndl, "outp:ttlt:sour %s\n", source.c_str());
+        if (status < VI_SUCCESS) return status;
+        status = visa::formattedWrite(instHndl, "mark:sync:slop %s\n", slope.c_str());
+        if (status < VI_SUCCESS) return status;
+        return visa::formattedWrite(instHndl, "outp:ttlt%d\n", static_cast<int>(trigline));
+    });
+}
+
+ViStatus kq7120_queryClockParms(ViSession instHndl, ViInt16* clockSource, ViUInt16* slope) {
+    return guardedCall([&]() -> ViStatus {
+        if (!clockSource) return VI_ERROR_PARAMETER2;
+        if (!slope) return VI_ERROR_PARAMETER3;
+        std::string reply;
+        if (const ViStatus status = queryTrimmed(instHndl, "rosc:sour?", reply)) return status;
+        const auto source = exactWordIndex(kClockSourceWords, reply);
+        if (!source) return VI_ERROR_INV_RESPONSE;
+        *clockSource = static_cast<ViInt16>(*source);
+        return querySlope(instHndl, "rosc:slop?", *slope);
+    });
+}
+
+ViStatus kq7120_queryMarkerParms(ViSession instHndl, ViInt16* markerState, ViUInt16* slope) {
+    return guardedCall([&]() -> ViStatus {
+        if (!markerState) return VI_ERROR_PARAMETER2;
+        if (!slope) return VI_ERROR_PARAMETER3;
+        std::string reply;
+        if (const ViStatus status = queryTrimmed(instHndl, "MARK:SYNC:STAT?", reply)) return status;
+        *markerState = static_cast<ViInt16>(leadingInteger(reply));
+        return querySlope(instHndl, "MARK:SYNC:slop?", *slope);
+    });
+}
+
+ViStatus kq7120_queryTimer(ViSession instHndl, ViReal64* timerValue) {
+    return guardedCall([&]() -> ViStatus {
+        if (!timerValue) return VI_ERROR_PARAMETER2;
+        ViReal64 period = 0.0;
+        const ViStatus status = visa::formattedQuery(instHndl, "tim?\n", "%lg%*t", &period);
+        if (status < VI_SUCCESS) return status;
+        *timerValue = period;
+        return status;
+    });
+}
+
+ViStatus kq7120_queryDataFormat(ViSession instHndl, ViInt16* format) {
+    return guardedCall([&]() -> ViStatus {
+        if (!format) return VI_ERROR_PARAMETER2;
+        std::string reply;
+        if (const ViStatus status = queryWithCheck(instHndl, "VOLT:FORM ?", kq7120_READ_BUFF_SIZE, reply))
+            return status;
+        *format = static_cast<ViInt16>(leadingInteger(reply));
+        return VI_SUCCESS;
+    });
+}
+
+ViStatus kq7120_queryOutput(ViSession instHndl, ViInt16* source, ViInt16* trigline, ViUInt16* slope) {
+    return guardedCall([&]() -> ViStatus {
+        if (instHndl == 0) return VI_ERROR_PARAMETER1;
+        if (!source) return VI_ERROR_PARAMETER2;
+        if (!trigline) return VI_ERROR_PARAMETER3;
+        if (!slope) return VI_ERROR_PARAMETER4;
+        std::string word;
+        ViStatus status = queryWord(instHndl, "outp:ttlt:sour?\n", word);
+        if (status < VI_SUCCESS) return status;
+        const auto sourceIndex = exactWordIndex(kOutputTriggerWords, word);
+        if (!sourceIndex) return VI_ERROR_INV_RESPONSE;
+        *source = static_cast<ViInt16>(*sourceIndex);
+        status = queryWord(instHndl, "mark:sync:slop?\n", word);
+        if (status < VI_SUCCESS) return status;
+        const auto slopeIndex = exactWordIndex(kSlopeWords, word);
+        if (!slopeIndex) return VI_ERROR_INV_RESPONSE;
+        *slope = static_cast<ViUInt16>(*slopeIndex);
+        status = queryWord(instHndl, "outp:ttlt?\n", word);
+        if (status < VI_SUCCESS) return status;
+        // The line number follows the prefix; a reply without one names no line.
+        const std::string_view reply(word);
+        const bool namesLine = reply.starts_with(kTriggerLinePrefix) && reply.size() > kTriggerLinePrefix.size() &&
+                               reply[kTriggerLinePrefix.size()] >= '0' && reply[kTriggerLinePrefix.size()] <= '9';
+        if (!namesLine) return VI_ERROR_INV_RESPONSE;
+        *trigline = static_cast<ViInt16>(leadingInteger(reply.substr(kTriggerLinePrefix.size())));
+        return status;
+    });
+}
