@@ -10,7 +10,7 @@ packages=(
   python3 python3-pyvisa
   locales
   qt6-base-dev qt6-tools-dev libqt6uitools6 libqt6opengl6-dev libgl-dev
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth
 )
 
 missing=()

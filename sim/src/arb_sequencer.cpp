@@ -37,7 +37,6 @@ bool ArbSequencer::wantsTrigger() const {
            (phase_ == Phase::Playing && step().advance == SequenceAdvance::Sync && !advanceRequested_);
 }
 
-
 std::optional<std::uint64_t> ArbSequencer::clocksLeftInStep() const {
     if (phase_ != Phase::Playing) return std::nullopt;
     const std::uint64_t size = segmentSize();

@@ -14,7 +14,8 @@ std::vector<OutputSample> OutputHistory::recent(std::size_t count) const {
     const std::size_t taken = std::min(count, count_);
     std::vector<OutputSample> samples;
     samples.reserve(taken);
-    for (std::size_t i = taken; i > 0; --i) samples.push_back(ring_[(next_ + ring_.size() - i) % ring_.size()]);
+    for (std::size_t i = taken; i > 0; --i)
+        samples.push_back(ring_[(next_ + ring_.size() - i) % ring_.size()]);
     return samples;
 }
 

@@ -14,7 +14,8 @@ extern "C" int kqsim_readChannelOutput(unsigned interfaceNumber, unsigned logica
         const std::shared_ptr<kqsim::Mainframe> mainframe = kqsim::currentMainframe();
         const kqsim::MountedModule* mounted = mainframe->find(static_cast<std::uint16_t>(interfaceNumber),
                                                               static_cast<std::uint16_t>(logicalAddress));
-        const auto* module = mounted ? dynamic_cast<const kqsim::KqModule*>(mounted->instrument.get()) : nullptr;
+        const auto* module =
+            mounted ? dynamic_cast<const kqsim::KqModule*>(mounted->instrument.get()) : nullptr;
         if (module == nullptr || channel < 1 || channel > module->channelCount()) return -1;
         if (maxSamples <= 0) return 0;
         if (times == nullptr || volts == nullptr) return -1;

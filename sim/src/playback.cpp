@@ -146,10 +146,13 @@ void Playback::playClocks(std::uint64_t clocks, TimePoint first, Duration period
 
 void Playback::playArb(std::uint64_t clocks, TimePoint first, Duration period) {
     const std::vector<int> channels = channelsIn(ScanMode::Arb);
-    sequencer_.play(clocks, kKeptSamples, startsByItself(), [&](std::uint64_t clock, ArbSequencer::Point point) {
+    const auto emit = [&](std::uint64_t clock, ArbSequencer::Point point) {
         const TimePoint time = first + times(period, clock);
-        for (int channel : channels) output(channel, memory_.point(point.segment, channel, point.offset), time);
-    });
+        for (int channel : channels) {
+            output(channel, memory_.point(point.segment, channel, point.offset), time);
+        }
+    };
+    sequencer_.play(clocks, kKeptSamples, startsByItself(), emit);
 }
 
 // Every sample clock takes one word for each FIFO channel, in channel order. A clock that finds
@@ -273,7 +276,8 @@ std::optional<Playback::Duration> Playback::timeUntilFifoRoom(std::size_t words)
     const std::size_t wanted = std::min(words, fifo_.depth());
     const std::size_t room = fifo_.depth() - fifo_.fill();
     if (room >= wanted) return Duration(0);
-    const std::size_t frames = std::min((wanted - room + frameSize - 1) / frameSize, fifo_.fill() / frameSize);
+    const std::size_t frames =
+        std::min((wanted - room + frameSize - 1) / frameSize, fifo_.fill() / frameSize);
     if (frames == 0) return std::nullopt;
     return nextSampleClock_ + times(*period, frames - 1) - now_;
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 #include "blocking_delay.h"
 #include "kqsim/mainframe.h"
@@ -24,6 +25,13 @@ kqsim::ChassisConfig twoModuleChassis() {
     kqsim::ChassisConfig chassis;
     chassis.modules = {module(kqsim::ModuleKind::KQ7120, 24, 2), module(kqsim::ModuleKind::KQ7110, 40, 4)};
     return chassis;
+}
+
+kqsim::KqModule& kqModule(std::uint16_t logicalAddress) {
+    const kqsim::MountedModule* mounted = kqsim::currentMainframe()->find(0, logicalAddress);
+    auto* module = mounted ? dynamic_cast<kqsim::KqModule*>(mounted->instrument.get()) : nullptr;
+    if (!module) throw std::runtime_error("no KQ module at logical address " + std::to_string(logicalAddress));
+    return *module;
 }
 
 std::string freshDirectory() {

@@ -10,6 +10,7 @@
 
 #include "kq7120.h"
 #include "kqsim/chassis_config.h"
+#include "kqsim/kq_module.h"
 #include "kqvisa/bus_trace.h"
 
 namespace kqtest {
@@ -21,6 +22,10 @@ kqsim::ModuleConfig module(kqsim::ModuleKind kind, std::uint16_t logicalAddress,
 
 // A KQ7120 at LA 24 and a KQ7110 at LA 40 on VXI0.
 kqsim::ChassisConfig twoModuleChassis();
+
+// The simulated KQ module at `logicalAddress` on VXI0 of the chassis in use; fails the test when there
+// is none.
+kqsim::KqModule& kqModule(std::uint16_t logicalAddress);
 
 // A fresh, empty folder under the test's state folder; the caller removes it.
 std::string freshDirectory();

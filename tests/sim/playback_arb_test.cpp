@@ -24,8 +24,8 @@ protected:
 
 TEST_F(ArbPlayback, StepsPlayInOrderWithTheirRepeatCountsAndALastContinuousStep) {
     ASSERT_EQ(errorsOf("SEQ:LIST (@1,2);:SEQ:DWEL 2,(@0);:SEQ:DWEL 0,(@1);:INIT"), std::vector<int>{});
-    EXPECT_EQ(outputOverTime(1, 12, 1ms),
-              (std::vector<double>{1.25, 2.5, 1.25, 2.5, -1.25, -2.5, -3.75, -1.25, -2.5, -3.75, -1.25, -2.5}));
+    EXPECT_EQ(outputOverTime(1, 12, 1ms), (std::vector<double>{1.25, 2.5, 1.25, 2.5, -1.25, -2.5, -3.75,
+                                                               -1.25, -2.5, -3.75, -1.25, -2.5}));
     advance(1h);  // continuous: 3.6e6 samples later, a whole number of passes, the same point
     EXPECT_DOUBLE_EQ(module().outputVoltage(1), -2.5);
     EXPECT_EQ(module().runState(), RunState::ArbRunning);

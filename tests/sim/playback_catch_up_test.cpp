@@ -27,9 +27,10 @@ std::vector<std::uint16_t> ramp(std::size_t count) {
 TEST(PlaybackCatchUp, ALongGapPlaysAsIfTheModuleWereWatchedThroughout) {
     const CatchUpCase cases[] = {
         {"ARB steps with counts and SYNC advance, scans on timer ticks",
-         {"TRAC:DEF 1,7", "TRAC:DATA:POIN 1,1,0,1000", "TRAC:DATA:POIN 1,1,3,60000", "TRAC:DATA:POIN 1,2,6,123",
-          "TRAC:DEF 2,5", "TRAC:DATA:POIN 2,1,1,40000", "TRAC:DATA:POIN 2,2,4,20000",
-          "SEQ:LIST (@1,2,1)", "SEQ:DWEL 1000,(@0);:SEQ:DWEL 500,(@1);:SEQ:DWEL 0,(@2)",
+         {"TRAC:DEF 1,7", "TRAC:DATA:POIN 1,1,0,1000", "TRAC:DATA:POIN 1,1,3,60000",
+          "TRAC:DATA:POIN 1,2,6,123", "TRAC:DEF 2,5", "TRAC:DATA:POIN 2,1,1,40000",
+          "TRAC:DATA:POIN 2,2,4,20000", "SEQ:LIST (@1,2,1)",
+          "SEQ:DWEL 1000,(@0);:SEQ:DWEL 500,(@1);:SEQ:DWEL 0,(@2)",
           "SEQ:ADV SYNC,(@1);:MARK:TRIG ON,(@1);:MARK:SYNC:STAT ON",
           "SCAN:TABL 3,1,2,3,4,5,6,7,8;:SCAN:LIM 3, 7;:SCAN:TABL 4,-1,-2,-3,-4,-5,-6;:SCAN:LIM 4, 5",
           "SCAN ARB,(@1,2);:SCAN LOOP,(@3);:SCAN ON,(@4);:TIM 0.0123;:TRIG:SOUR TIM", "INIT"},

@@ -1,9 +1,8 @@
 // Channel outputs over simulated time: scanning channels step on timer ticks (ON stops at the
 // limit, LOOP starts over), register-mode DAC writes take effect at once, and every channel's recent
 // output samples read back through the module and through the exported C function.
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include "kqsim/mainframe.h"
 #include "kqsim/output_monitor.h"
@@ -41,8 +40,8 @@ TEST_F(OutputPlayback, ScansStepOnTimerTicksAndStopOrWrapAtTheLimit) {
 TEST_F(OutputPlayback, RegisterModeDacWriteChangesTheOutputAtOnce) {
     advance(3ms);
     const SimClock::time_point writtenAt = SimClock::now();
-    module().writeRegister(0x28, 4);                // channel 5
-    module().writeRegister(0x2A, codeOf(-7.5));     // unsigned format after *RST
+    module().writeRegister(0x28, 4);             // channel 5
+    module().writeRegister(0x2A, codeOf(-7.5));  // unsigned format after *RST
     EXPECT_DOUBLE_EQ(module().outputVoltage(5), -7.5);
     EXPECT_EQ(module().recentOutput(5, 1), (std::vector<OutputSample>{{writtenAt, -7.5}}));
 }
@@ -65,7 +64,8 @@ class ExportedOutputMonitor : public ::testing::Test {
 protected:
     void SetUp() override {
         installChassis(defaultChassis());
-        read_ = reinterpret_cast<KqsimReadChannelOutputFunction>(dlsym(RTLD_DEFAULT, KQSIM_READ_CHANNEL_OUTPUT_SYMBOL));
+        read_ = reinterpret_cast<KqsimReadChannelOutputFunction>(
+            dlsym(RTLD_DEFAULT, KQSIM_READ_CHANNEL_OUTPUT_SYMBOL));
         ASSERT_NE(read_, nullptr);
     }
     void TearDown() override { installMainframe(nullptr); }
@@ -107,9 +107,11 @@ TEST_F(ExportedOutputMonitor, RefusesWhatIsNoKqChannel) {
         unsigned logicalAddress;
         int channel;
     };
-    for (const Refused& refused : {Refused{0, 32, 1}, Refused{0, 25, 1}, Refused{1, 24, 1}, Refused{0, 24, 17},
-                                   Refused{0, 40, 9}, Refused{0, 24, 0}, Refused{70000, 24, 1}}) {
-        EXPECT_EQ(read_(refused.interfaceNumber, refused.logicalAddress, refused.channel, times, volts, 4), -1)
+    for (const Refused& refused :
+         {Refused{0, 32, 1}, Refused{0, 25, 1}, Refused{1, 24, 1}, Refused{0, 24, 17}, Refused{0, 40, 9},
+          Refused{0, 24, 0}, Refused{70000, 24, 1}}) {
+        EXPECT_EQ(read_(refused.interfaceNumber, refused.logicalAddress, refused.channel, times, volts, 4),
+                  -1)
             << refused.interfaceNumber << "::" << refused.logicalAddress << " channel " << refused.channel;
     }
     EXPECT_EQ(read_(0, 24, 1, nullptr, volts, 4), -1);

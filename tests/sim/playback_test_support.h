@@ -32,8 +32,8 @@ protected:
         const std::string number = std::to_string(segment);
         send("VOLT:FORM 1;:TRAC:DEF " + number + "," + std::to_string(volts.size()));
         for (std::size_t point = 0; point < volts.size(); ++point) {
-            send("TRAC:DATA:POIN " + number + "," + std::to_string(channel) + "," + std::to_string(point) + "," +
-                 std::to_string(codeOf(volts[point])));
+            send("TRAC:DATA:POIN " + number + "," + std::to_string(channel) + "," + std::to_string(point) +
+                 "," + std::to_string(codeOf(volts[point])));
         }
         ASSERT_EQ(bus().errors(), std::vector<int>{});
     }

@@ -1,10 +1,10 @@
 // The simulated chassis clock: manual mode stands still until advanced, waits in manual mode cost
 // no wall time, and the reading never goes back when the mode changes.
+#include "kqsim/sim_clock.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
-
-#include "kqsim/sim_clock.h"
 
 namespace kqsim {
 namespace {

@@ -39,8 +39,8 @@ protected:
 
     void send(const char* command) {
         ViUInt32 count = 0;
-        ASSERT_EQ(viWrite(session_, reinterpret_cast<ViConstBuf>(command), static_cast<ViUInt32>(std::strlen(command)),
-                          &count),
+        ASSERT_EQ(viWrite(session_, reinterpret_cast<ViConstBuf>(command),
+                          static_cast<ViUInt32>(std::strlen(command)), &count),
                   VI_SUCCESS);
     }
 

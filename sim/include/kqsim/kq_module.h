@@ -46,8 +46,9 @@ public:
     std::optional<std::chrono::nanoseconds> timeUntilRoom(std::uint16_t offset, std::size_t words) override;
 
     // Accessors for tests and output views. They take the module's lock, so they may be called from
-    // any thread, and bring the playback up to SimClock::now() first. Channels are 1-based up to channelCount(), scan entries and memory arrays 1-512,
-    // segments 0-4095, sequence steps 0-4095; other numbers throw std::out_of_range.
+    // any thread, and bring the playback up to SimClock::now() first. Channels are 1-based up to
+    // channelCount(), scan entries and memory arrays 1-512, segments 0-4095, sequence steps 0-4095;
+    // other numbers throw std::out_of_range.
     int channelCount() const;
     std::string identity() const;  // the "*IDN?" reply without its newline
     std::string stateFile() const;
