@@ -547,8 +547,9 @@ KQ7120_API ViStatus kq7120_arbQuerySeqParms(ViSession instHndl, ViInt16 sequence
                                             ViInt32 *repeatCount, ViInt16 *start, ViInt16 *advance,
                                             ViInt16 *marker);
 /* Reads up to *points (0 to 16380) DAC codes of a segment's channel into data and sets *points to the
- * number read. stream receives the raw reply and holds 2 * *points + 8 bytes. Missing stream, data
- * or points give VI_ERROR_PARAMETER3, 4 and 5, as does a count outside 0 to 16380. */
+ * number decoded: never more than asked for, and only codes that arrived whole. stream (2 * *points + 8
+ * bytes) receives the reply as far as it holds, terminated. Missing stream, data or points give
+ * VI_ERROR_PARAMETER3, 4 and 5, as does a count outside 0 to 16380. */
 KQ7120_API ViStatus kq7120_arbQueryWaveformData(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
                                                 ViChar stream[], ViUInt16 data[], ViInt32 *points);
 /* kq7120_arbQueryWaveformData with every code converted to volts in the channel's present range and

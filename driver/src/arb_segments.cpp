@@ -1,6 +1,7 @@
 // ARB segments through SCPI: defining, resizing, deleting, copying and writing them point by point or
 // as one text block, and the waveform memory they take.
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 

@@ -29,8 +29,8 @@ inline constexpr ViUInt16 kFormatBit = 0x8000;
 std::optional<OutputScale> outputScaleOf(ViInt16 range);
 
 // Rounds every value to its code (half up) in `format` into `codes` (as long as `volts`).
-// VI_ERROR_PARAMETER5 at the first value outside the scale's bounds (a NaN included); the codes
-// before it are written, the rest are not.
+// VI_ERROR_PARAMETER5, and nothing converted, when any value lies outside the scale's bounds (a NaN
+// included).
 ViStatus voltsToCodes(std::span<const ViReal64> volts, const OutputScale& scale, ViInt16 format,
                       std::span<ViUInt16> codes);
 

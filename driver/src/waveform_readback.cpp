@@ -17,10 +17,12 @@
 namespace kq7120 {
 namespace {
 
-// The read count, 2 * points + 7, has to fit the reader's 16-bit count.
 constexpr ViInt32 kMostPoints = 16380;
-// "#4dddd" and the closing "\n" around the codes of a block of fewer than 10000 bytes.
-constexpr std::size_t kBlockFrameBytes = 7;
+// Bytes around the codes: a header of six bytes ("#40004") or, from 10000 bytes on, seven, and the
+// closing "\n".
+constexpr std::size_t kLongestBlockFrame = 8;
+// The caller's stream holds 2 * points + 8 bytes: the reply's first 2 * points + 7 and a terminator.
+constexpr std::size_t kStreamFrame = 7;
 
 ViStatus checkReaderArguments(const ViChar stream[], const void* data, const ViInt32* points) {
     if (!stream) return VI_ERROR_PARAMETER3;
@@ -29,27 +31,31 @@ ViStatus checkReaderArguments(const ViChar stream[], const void* data, const ViI
     return kq7120_invalidLongIntRange(*points, 0, kMostPoints, VI_ERROR_PARAMETER5);
 }
 
-// Asks for the block and reads at most 2 * points + 7 bytes into `reply`; `stream` receives the same
-// bytes, terminated.
+// Asks for the block and reads it whole (at most 2 * points + 8 bytes) into `reply`; `stream`
+// receives as much of it as it holds, terminated.
 ViStatus readWaveformBlock(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel, ViInt32 points,
                            ViChar stream[], std::string& reply) {
     if (const ViStatus status = sendCommand(instHndl, "trac:data? " + decimalText(segmentNumber) + "," +
                                                           decimalText(channel))) {
         return status;
     }
-    const ViStatus status = readReply(instHndl, 2 * static_cast<std::size_t>(points) + kBlockFrameBytes, reply);
-    std::memcpy(stream, reply.data(), reply.size());
-    stream[reply.size()] = '\0';
+    const auto codeBytes = 2 * static_cast<std::size_t>(points);
+    const ViStatus status = readReply(instHndl, codeBytes + kLongestBlockFrame, reply);
+    const std::size_t kept = std::min(reply.size(), codeBytes + kStreamFrame);
+    std::memcpy(stream, reply.data(), kept);
+    stream[kept] = '\0';
     return status;
 }
 
 // Hands each code of the block to `store` (index, code), at most `limit` of them and only codes whose
-// two bytes were received; the number handed over, or nothing when the header is malformed.
+// two bytes were received; the number handed over, or nothing when the header is malformed. A final
+// "\n" is the reply's end, not data: a block cut short ends there.
 template <typename Store>
 std::optional<std::size_t> decodeBlock(std::string_view reply, std::size_t limit, Store store) {
     const auto header = readDefiniteBlockHeader(reply);
     if (!header) return std::nullopt;
-    const std::string_view bytes = reply.substr(header->length);
+    std::string_view bytes = reply.substr(header->length);
+    if (bytes.ends_with('\n')) bytes.remove_suffix(1);
     const std::size_t count = std::min({header->byteCount, bytes.size(), 2 * limit}) / 2;
     for (std::size_t index = 0; index < count; ++index) {
         const auto high = static_cast<std::uint8_t>(bytes[2 * index]);

@@ -107,12 +107,7 @@ int Connect(int panel, const char*, int event, int, int*)
                                                     state.moduleLogicalAddress[selected]);
     if (kq7120_init(descriptor.c_str(), static_cast<ViUInt16>(idQuery), static_cast<ViUInt16>(resetOnOpen),
                     &state.instrHandle) < VI_SUCCESS) {
-        SetCtrlVal(state.mainPanel, layout::kErrorIndicator, 1);
-        state.instrConnected = 0;
-        SetCtrlVal(state.mainPanel, layout::kConnectedIndicator, 0);
-        SetCtrlVal(state.mainPanel, layout::kSlotDisplay, 0);
-        MessagePopup("ERROR", "Error initializing the instrument");
-        DimInstrumentControls(1);
+        ShowOpenFailure("Error initializing the instrument");
         return 0;
     }
 

@@ -45,3 +45,14 @@ void InitChannelTables()
         state.channelRange[i] = 0;
     }
 }
+
+void ShowOpenFailure(const char* message)
+{
+    FrontPanelState& state = frontPanel();
+    SetCtrlVal(state.mainPanel, layout::kErrorIndicator, 1);
+    state.instrConnected = 0;
+    SetCtrlVal(state.mainPanel, layout::kConnectedIndicator, 0);
+    SetCtrlVal(state.mainPanel, layout::kSlotDisplay, 0);
+    MessagePopup("ERROR", message);
+    DimInstrumentControls(1);
+}

@@ -12,3 +12,6 @@ void SetChannelColor(int color);
 void KeepIndicatorsAsDefaults();
 // Channel i+1's control into entry i of channelControl; every channelRange entry 0.
 void InitChannelTables();
+// The main panel after an instrument failed to open: error lamp lit, not connected, no slot,
+// `message` in a pop-up, and the instrument controls dimmed.
+void ShowOpenFailure(const char* message);

@@ -55,12 +55,7 @@ ViStatus StartFrontPanel()
     const std::string descriptor =
         moduleDescriptor(state.moduleInterfaceType, state.moduleInterfaceNumber[0], state.moduleLogicalAddress[0]);
     if (kq7120_init(descriptor.c_str(), kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &state.instrHandle) < VI_SUCCESS) {
-        SetCtrlVal(state.mainPanel, layout::kErrorIndicator, 1);
-        state.instrConnected = 0;
-        SetCtrlVal(state.mainPanel, layout::kConnectedIndicator, 0);
-        SetCtrlVal(state.mainPanel, layout::kSlotDisplay, 0);
-        MessagePopup("ERROR", "Autoconnect to first failed");
-        DimInstrumentControls(1);
+        ShowOpenFailure("Autoconnect to first failed");
     } else {
         state.instrConnected = 1;
         SetCtrlVal(state.mainPanel, layout::kConnectedIndicator, 1);

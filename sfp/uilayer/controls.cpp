@@ -32,6 +32,23 @@ int getValue(const char* operation, int panel, const char* control, ControlValue
     return sfpui::readValue(widget, value);
 }
 
+// The number or the text a value holds; UI_ERR_WRONG_TYPE when it holds the other kind.
+int numberOf(const ControlValue& held, double* number)
+{
+    if (!std::holds_alternative<double>(held))
+        return UI_ERR_WRONG_TYPE;
+    *number = std::get<double>(held);
+    return UI_SUCCESS;
+}
+
+int textOf(const ControlValue& held, std::string* text)
+{
+    if (!std::holds_alternative<QString>(held))
+        return UI_ERR_WRONG_TYPE;
+    *text = std::get<QString>(held).toStdString();
+    return UI_SUCCESS;
+}
+
 int toInt(double value)
 {
     return std::isfinite(value) ? static_cast<int>(std::lround(std::clamp(value, -2147483648.0, 2147483647.0))) : 0;
@@ -103,10 +120,7 @@ int getNumericAttribute(int panel, const char* control, int attribute, double* v
         ControlValue stored;
         if (const int status = sfpui::readDefault(widget, &stored); status < 0)
             return status;
-        if (!std::holds_alternative<double>(stored))
-            return UI_ERR_WRONG_TYPE;
-        *value = std::get<double>(stored);
-        return UI_SUCCESS;
+        return numberOf(stored, value);
     }
     case UI_ATTR_MIN_VALUE:
     case UI_ATTR_MAX_VALUE:
@@ -135,12 +149,10 @@ int SetCtrlVal(int panel, const char* control, const char* value)
 
 int GetCtrlVal(int panel, const char* control, int* value)
 {
-    ControlValue read;
-    if (const int status = getValue("GetCtrlVal", panel, control, &read); status < 0)
+    double number = 0.0;
+    if (const int status = GetCtrlVal(panel, control, &number); status < 0)
         return status;
-    if (!std::holds_alternative<double>(read))
-        return UI_ERR_WRONG_TYPE;
-    *value = toInt(std::get<double>(read));
+    *value = toInt(number);
     return UI_SUCCESS;
 }
 
@@ -149,10 +161,7 @@ int GetCtrlVal(int panel, const char* control, double* value)
     ControlValue read;
     if (const int status = getValue("GetCtrlVal", panel, control, &read); status < 0)
         return status;
-    if (!std::holds_alternative<double>(read))
-        return UI_ERR_WRONG_TYPE;
-    *value = std::get<double>(read);
-    return UI_SUCCESS;
+    return numberOf(read, value);
 }
 
 int GetCtrlVal(int panel, const char* control, std::string* value)
@@ -160,10 +169,7 @@ int GetCtrlVal(int panel, const char* control, std::string* value)
     ControlValue read;
     if (const int status = getValue("GetCtrlVal", panel, control, &read); status < 0)
         return status;
-    if (!std::holds_alternative<QString>(read))
-        return UI_ERR_WRONG_TYPE;
-    *value = std::get<QString>(read).toStdString();
-    return UI_SUCCESS;
+    return textOf(read, value);
 }
 
 int DefaultCtrl(int panel, const char* control)
@@ -243,10 +249,7 @@ int GetCtrlAttribute(int panel, const char* control, int attribute, std::string*
         ControlValue stored;
         if (const int status = sfpui::readDefault(widget, &stored); status < 0)
             return status;
-        if (!std::holds_alternative<QString>(stored))
-            return UI_ERR_WRONG_TYPE;
-        *value = std::get<QString>(stored).toStdString();
-        return UI_SUCCESS;
+        return textOf(stored, value);
     }
     default:
         return UI_ERR_INVALID_ATTRIBUTE;

@@ -70,14 +70,6 @@ void Registry::removePanel(int handle)
     panels_.erase(found);
 }
 
-int Registry::handleOf(const QWidget* root) const
-{
-    for (const auto& [handle, record] : panels_)
-        if (record.root == root)
-            return handle;
-    return 0;
-}
-
 int lookUpPanel(const char* operation, int panel, PanelRecord** record)
 {
     if (qApp == nullptr) {

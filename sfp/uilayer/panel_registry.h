@@ -43,8 +43,6 @@ public:
     // The panel and every panel loaded as its child, children first.
     std::vector<int> panelTree(int handle) const;
     void removePanel(int handle);
-    // The panel whose root is `root`, or 0.
-    int handleOf(const QWidget* root) const;
 
 private:
     std::map<int, PanelRecord> panels_;

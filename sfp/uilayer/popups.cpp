@@ -45,7 +45,7 @@ extern "C" int MessagePopup(const char* title, const char* message)
     return 0;
 }
 
-int FileSelectPopup(const char* directory, const char* fileSpec, const char* typeList, const char* title,
+int FileSelectPopup(const char* directory, const char* filePattern, const char* typeList, const char* title,
                     const char* buttonLabel, int allowCancel, std::string* path)
 {
     if (capture().on) {
@@ -59,8 +59,8 @@ int FileSelectPopup(const char* directory, const char* fileSpec, const char* typ
     if (qApp == nullptr)
         return 0;
     QStringList filters;
-    for (const QString& spec : (fromUtf8(fileSpec) + u';' + fromUtf8(typeList)).split(u';', Qt::SkipEmptyParts))
-        filters.append(spec.trimmed());
+    for (const QString& filter : (fromUtf8(filePattern) + u';' + fromUtf8(typeList)).split(u';', Qt::SkipEmptyParts))
+        filters.append(filter.trimmed());
     filters.append(QStringLiteral("*"));
     filters.removeDuplicates();
     QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));

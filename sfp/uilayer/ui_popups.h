@@ -9,7 +9,7 @@
 extern "C" __attribute__((visibility("default"))) int MessagePopup(const char* title, const char* message);
 
 // File dialog. Returns 1 with the chosen path, 0 when cancelled (or, with `allowCancel` 0, never).
-int FileSelectPopup(const char* directory, const char* fileSpec, const char* typeList, const char* title,
+int FileSelectPopup(const char* directory, const char* filePattern, const char* typeList, const char* title,
                     const char* buttonLabel, int allowCancel, std::string* path);
 
 struct CapturedPopup {

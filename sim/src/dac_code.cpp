@@ -8,17 +8,17 @@ namespace {
 constexpr double kCodesPerHalfScale = 32768.0;
 }
 
-const RangeSpec& rangeSpec(OutputRange range) {
-    for (const RangeSpec& spec : kRangeSpecs) {
-        if (spec.range == range) return spec;
+const RangeScale& rangeScale(OutputRange range) {
+    for (const RangeScale& scale : kRangeScales) {
+        if (scale.range == range) return scale;
     }
-    return kRangeSpecs[0];
+    return kRangeScales[0];
 }
 
-double codeStep(OutputRange range) { return rangeSpec(range).fullScale / kCodesPerHalfScale; }
+double codeStep(OutputRange range) { return rangeScale(range).fullScale / kCodesPerHalfScale; }
 
 bool voltsWithinSpan(double volts, OutputRange range) {
-    const double fullScale = rangeSpec(range).fullScale;
+    const double fullScale = rangeScale(range).fullScale;
     return volts >= -fullScale && volts < fullScale;  // false for NaN too
 }
 

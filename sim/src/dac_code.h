@@ -10,18 +10,18 @@
 
 namespace kqsim {
 
-struct RangeSpec {
+struct RangeScale {
     OutputRange range;
     std::string_view word;  // as the range query answers
     double fullScale;       // volts; the range spans -fullScale up to one step below +fullScale
 };
 
-inline constexpr RangeSpec kRangeSpecs[] = {
+inline constexpr RangeScale kRangeScales[] = {
     {OutputRange::Volts20, "20V", 20.0},
     {OutputRange::Volts10, "10V", 10.0},
 };
 
-const RangeSpec& rangeSpec(OutputRange range);
+const RangeScale& rangeScale(OutputRange range);
 // Volts per code step: 20/32768 or 10/32768.
 double codeStep(OutputRange range);
 

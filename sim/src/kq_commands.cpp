@@ -343,7 +343,7 @@ void KqCommandSet::setRange(Call& call) {
 void KqCommandSet::queryRange(Call& call) {
     const auto channel = channelArgument(call, 0);
     if (!call.expectCount(1, 1) || !channel) return;
-    call.reply(rangeSpec(core_.channel(*channel).range).word);
+    call.reply(rangeScale(core_.channel(*channel).range).word);
 }
 
 void KqCommandSet::applyMemoryArray(Call& call) {

@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "kqsim/instrument.h"
+#include "kqsim/pending_reply.h"
 
 namespace kqsim {
 
@@ -19,11 +21,10 @@ public:
     // maxMessageBytes is dropped whole (nothing is returned for it).
     std::optional<std::string> receive(std::string_view bytes, bool end);
 
-    bool replyPending() const { return readPosition_ < reply_.size(); }
+    bool replyPending() const { return reply_.pending(); }
     // Replaces whatever reply is still unread.
-    void setReply(std::string reply);
-    void discardReply();
-    ReplyChunk read(char* into, std::size_t max);
+    void setReply(std::string reply) { reply_.set(std::move(reply)); }
+    ReplyChunk read(char* into, std::size_t max) { return reply_.read(into, max); }
 
     // Device clear: partial input and unread output are dropped.
     void clear();
@@ -31,8 +32,7 @@ public:
 private:
     std::string input_;
     bool overflowed_ = false;
-    std::string reply_;
-    std::size_t readPosition_ = 0;
+    PendingReply reply_;
 };
 
 }  // namespace kqsim

@@ -60,7 +60,7 @@ double ModuleCore::programmedVoltage(int number) const {
 }
 
 int ModuleCore::setRange(std::span<const int> channels, OutputRange range) {
-    const double fullScale = rangeSpec(range).fullScale;
+    const double fullScale = rangeScale(range).fullScale;
     for (int number : channels) {
         ChannelSettings& programmed = channel(number);
         const double volts = std::clamp(programmedVoltage(number), -fullScale, fullScale - codeStep(range));

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -90,6 +91,39 @@ std::vector<kqvisa::TraceRecord> DriverTest::calls(kqvisa::Op op) {
         if (record.op == op) matching.push_back(std::move(record));
     }
     return matching;
+}
+
+std::vector<std::string> DriverTest::busLog() {
+    const auto hex = [](unsigned long long value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%llX", value);
+        return std::string(text);
+    };
+    std::vector<std::string> lines;
+    for (const auto& record : kqvisa::trace()) {
+        switch (record.op) {
+            case kqvisa::Op::Write: lines.push_back("write " + record.data); break;
+            case kqvisa::Op::Read: lines.push_back("read"); break;
+            case kqvisa::Op::Out16:
+                lines.push_back("out16 " + hex(record.offset) + " " + std::to_string(record.value));
+                break;
+            case kqvisa::Op::SetAttribute:
+                lines.push_back((record.attribute == VI_ATTR_DEST_INCREMENT ? "dest increment "
+                                                                             : "set " + hex(record.attribute) + " ") +
+                                std::to_string(record.value));
+                break;
+            case kqvisa::Op::MoveOut16:
+                lines.push_back("move " + hex(record.offset) + " " + std::to_string(record.words.size()) + " words");
+                break;
+            case kqvisa::Op::MapAddress:
+                lines.push_back("map " + hex(record.offset) + " " + hex(record.value));
+                break;
+            case kqvisa::Op::Peek16: lines.push_back("peek " + hex(record.offset)); break;
+            case kqvisa::Op::UnmapAddress: lines.push_back("unmap"); break;
+            default: lines.push_back(kqvisa::opName(record.op)); break;
+        }
+    }
+    return lines;
 }
 
 }  // namespace kqtest

@@ -51,6 +51,9 @@ protected:
     // Every message written since the last clear, in order.
     static std::vector<std::string> sent() { return kqvisa::writtenMessages(); }
     static std::vector<kqvisa::TraceRecord> calls(kqvisa::Op op);
+    // Every VISA call since the last clear, one short line each: "write *ESR?", "read",
+    // "out16 0x20 3", "dest increment 0", "move 0x26 3 words", "map 0x20 0x20", "peek 0x20", "unmap".
+    static std::vector<std::string> busLog();
 
 private:
     std::vector<ViSession> opened_;

@@ -131,13 +131,55 @@ TEST(Exports, ExactlyTheDriverFunctions) {
         "kq7120_changeSecurityCode",
         "kq7120_calibrationQuery",
         "kq7120_calibrateInstrument",
+        // Sample clock, timer, marker, output trigger and data format
+        "kq7120_setupClock",
+        "kq7120_setupMarker",
+        "kq7120_setupTimer",
+        "kq7120_setupDataFormat",
+        "kq7120_setupOutput",
+        "kq7120_queryClockParms",
+        "kq7120_queryMarkerParms",
+        "kq7120_queryTimer",
+        "kq7120_queryDataFormat",
+        "kq7120_queryOutput",
+        // ARB segments and sequences
+        "kq7120_arbDefineSegment",
+        "kq7120_arbResizeSegment",
+        "kq7120_arbDeleteAllSegments",
+        "kq7120_arbCopyWaveform",
+        "kq7120_arbSetDataPoint",
+        "kq7120_arbResizeSequence",
+        "kq7120_arbDefineSequence",
+        "kq7120_arbSetSeqParms",
+        "kq7120_arbSetSeqParmsEx",
+        "kq7120_arbLoadText",
+        "kq7120_memorySize",
+        "kq7120_queryArbMemoryUsage",
+        "kq7120_arbQuerySegmentSize",
+        "kq7120_arbQueryDataPoint",
+        "kq7120_arbQuerySeqParms",
+        "kq7120_arbQueryWaveformData",
+        "kq7120_arbQueryWaveformVoltage",
+        // Register-level transfer, run control and register-mode DAC
+        "kq7120_arbLoadVoltage",
+        "kq7120_arbLoadData",
+        "kq7120_loadFIFOVoltage",
+        "kq7120_loadFIFO_Data",
+        "kq7120_GetFifoStatus",
+        "kq7120_commandArb",
+        "kq7120_commandFifo",
+        "kq7120_arbScpi",
+        "kq7120_regModeDacWrt",
+        "kq7120_regModeArmArb",
     };
     const DynamicInfo info = readDynamicInfo(KQ7120_LIBRARY_PATH);
+    EXPECT_EQ(expected.size(), 85u);
     EXPECT_EQ(info.definedSymbols, expected);
     for (const char* internal :
          {"kq7120_sendWSCmd", "kq7120_readData", "kq7120_check_instr_error", "kq7120_logCmd",
           "kq7120_verifyID", "kq7120_getModelNumber", "getLaFmHndl", "getModelNum",
-          "kq7120_invalidIntegerRange", "kq7120_decipherArbitraryBlock"}) {
+          "kq7120_invalidIntegerRange", "kq7120_decipherArbitraryBlock", "txCmdBuff",
+          "kq7120_regModeDacVolts"}) {
         EXPECT_EQ(info.definedSymbols.count(internal), 0u) << internal;
     }
 }

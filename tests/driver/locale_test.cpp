@@ -121,6 +121,17 @@ TEST_F(DecimalCommaLocale, CommandTextsKeepTheDecimalPoint) {
     EXPECT_EQ(sent(), expected);
 }
 
+TEST_F(DecimalCommaLocale, TimerTextIsPercentFourPointSevenF) {
+    const double values[] = {0.01, 1e-05, 429.49, 2.5, 1e-08, -0.0, 123456789.125,
+                             std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+    for (const double value : values) {
+        kqvisa::clearTrace();
+        kq7120_setupTimer(session, value);
+        ASSERT_FALSE(sent().empty());
+        EXPECT_EQ(sent()[0], cFormatted("tim %4.7f", value)) << value;
+    }
+}
+
 TEST_F(DecimalCommaLocale, RepliesAreReadWithTheDecimalPoint) {
     kqvisa::scriptReply("SOUR:VOLT:LEV? 1", "2.5\n");
     ViReal32 volts = 0.0f;
@@ -131,6 +142,10 @@ TEST_F(DecimalCommaLocale, RepliesAreReadWithTheDecimalPoint) {
     ASSERT_EQ(kq7120_queryScanList(session, 1, 2, 1, table), VI_SUCCESS);
     EXPECT_FLOAT_EQ(table[0], -1.25f);
     EXPECT_FLOAT_EQ(table[1], 19.999689f);
+    kqvisa::scriptReply("tim?", "0.0125\n");
+    ViReal64 period = 0.0;
+    ASSERT_EQ(kq7120_queryTimer(session, &period), VI_SUCCESS);
+    EXPECT_DOUBLE_EQ(period, 0.0125) << "read with VISA's %lg";
 }
 
 }  // namespace

@@ -40,6 +40,15 @@ TEST_F(VisaBinding, MissingLibraryThenResourceManagerOpenedOnce) {
     EXPECT_EQ(kq7120_close(1), VI_ERROR_LIBRARY_NFOUND);
     ViReal32 volts = 0.0f;
     EXPECT_EQ(kq7120_queryVoltage(1, 1, &volts), VI_ERROR_LIBRARY_NFOUND);
+    // Register access and formatted I/O are bound the same way.
+    const ViUInt16 words[] = {1, 2};
+    EXPECT_EQ(kq7120_loadFIFO_Data(1, words, 2), VI_ERROR_LIBRARY_NFOUND);
+    ViUInt16 fifoStatus = 0;
+    EXPECT_EQ(kq7120_GetFifoStatus(1, &fifoStatus), VI_ERROR_LIBRARY_NFOUND);
+    EXPECT_EQ(kq7120_regModeArmArb(1), VI_ERROR_LIBRARY_NFOUND);
+    EXPECT_EQ(kq7120_setupOutput(1, kq7120_OUT_TRIG_NONE, 0, kq7120_POSITIVE), VI_ERROR_LIBRARY_NFOUND);
+    ViReal64 period = 0.0;
+    EXPECT_EQ(kq7120_queryTimer(1, &period), VI_ERROR_LIBRARY_NFOUND);
     ViChar text[256] = {};
     EXPECT_EQ(kq7120_error_message(1, VI_ERROR_TMO, text), VI_SUCCESS);
     EXPECT_STREQ(text, "Unknown Error");

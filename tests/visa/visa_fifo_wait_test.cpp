@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <vector>
 
 #include "kqsim/kq_module.h"
@@ -37,12 +36,7 @@ protected:
         VisaTest::TearDown();
     }
 
-    void send(const char* command) {
-        ViUInt32 count = 0;
-        ASSERT_EQ(viWrite(session_, reinterpret_cast<ViConstBuf>(command),
-                          static_cast<ViUInt32>(std::strlen(command)), &count),
-                  VI_SUCCESS);
-    }
+    void send(const char* command) { ASSERT_EQ(writeBytes(session_, command), VI_SUCCESS); }
 
     kqsim::ManualClockScope clock_;
     ViSession session_ = VI_NULL;

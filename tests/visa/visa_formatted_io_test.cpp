@@ -16,23 +16,14 @@
 namespace kqvisatest {
 namespace {
 
-class FormattedIoTest : public VisaTest {
+class FormattedIoTest : public InstrumentTest {
 protected:
-    void SetUp() override {
-        VisaTest::SetUp();
-        session_ = open("VXI0::24::INSTR");
-        module_ = instruments_[0];
-    }
-
     // Everything the module received, joined.
     std::string received() const {
         std::string bytes;
         for (const ReceivedWrite& write : module_->writes()) bytes += write.bytes;
         return bytes;
     }
-
-    ViSession session_ = VI_NULL;
-    std::shared_ptr<TestInstrument> module_;
 };
 
 struct PrintCase {

@@ -7,45 +7,17 @@
 namespace kqvisatest {
 namespace {
 
-class MessageIoTest : public VisaTest {
-protected:
-    void SetUp() override {
-        VisaTest::SetUp();
-        session_ = open("VXI0::24::INSTR");
-        module_ = instruments_[0];
-    }
-
-    ViStatus write(const std::string& bytes, ViUInt32* count = nullptr) {
-        ViUInt32 written = 0;
-        const ViStatus status = viWrite(session_, reinterpret_cast<ViConstBuf>(bytes.data()),
-                                        static_cast<ViUInt32>(bytes.size()), &written);
-        if (count != nullptr) *count = written;
-        return status;
-    }
-
-    // One viRead of at most `count` bytes; returns the bytes and sets `status`.
-    std::string read(ViUInt32 count, ViStatus& status) {
-        std::string buffer(count, '\0');
-        ViUInt32 got = 12345;
-        status = viRead(session_, reinterpret_cast<ViPBuf>(buffer.data()), count, &got);
-        EXPECT_LE(got, count);
-        buffer.resize(got);
-        return buffer;
-    }
-
-    ViSession session_ = VI_NULL;
-    std::shared_ptr<TestInstrument> module_;
-};
+class MessageIoTest : public InstrumentTest {};
 
 TEST_F(MessageIoTest, WriteSendsEndWithTheLastByteWhenEnabled) {
     ViUInt32 count = 0;
-    EXPECT_EQ(write("*RST", &count), VI_SUCCESS);
+    EXPECT_EQ(writeBytes(session_, "*RST", &count), VI_SUCCESS);
     EXPECT_EQ(count, 4u);
     ASSERT_EQ(viSetAttribute(session_, VI_ATTR_SEND_END_EN, VI_FALSE), VI_SUCCESS);
-    EXPECT_EQ(write("VOLT 1"), VI_SUCCESS);
+    EXPECT_EQ(writeBytes(session_, "VOLT 1"), VI_SUCCESS);
     ASSERT_EQ(viSetAttribute(session_, VI_ATTR_SEND_END_EN, VI_TRUE), VI_SUCCESS);
-    EXPECT_EQ(write(";VOLT 2"), VI_SUCCESS);
-    EXPECT_EQ(write(""), VI_SUCCESS);
+    EXPECT_EQ(writeBytes(session_, ";VOLT 2"), VI_SUCCESS);
+    EXPECT_EQ(writeBytes(session_, ""), VI_SUCCESS);
 
     const std::vector<ReceivedWrite> writes = module_->writes();
     ASSERT_EQ(writes.size(), 3u);
@@ -57,19 +29,19 @@ TEST_F(MessageIoTest, WriteSendsEndWithTheLastByteWhenEnabled) {
 
 TEST_F(MessageIoTest, ReadEndsAtEndOrCountAndKeepsTheRest) {
     module_->answer("*IDN?", "HELLO WORLD\n");
-    ASSERT_EQ(write("*IDN?"), VI_SUCCESS);
+    ASSERT_EQ(writeBytes(session_, "*IDN?"), VI_SUCCESS);
     ViStatus status = VI_SUCCESS;
-    EXPECT_EQ(read(5, status), "HELLO");
+    EXPECT_EQ(readBytes(session_, 5, status), "HELLO");
     EXPECT_EQ(status, VI_SUCCESS_MAX_CNT);
-    EXPECT_EQ(read(7, status), " WORLD\n");
+    EXPECT_EQ(readBytes(session_, 7, status), " WORLD\n");
     EXPECT_EQ(status, VI_SUCCESS);
 
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(read(100, status), "");
+    EXPECT_EQ(readBytes(session_, 100, status), "");
     EXPECT_EQ(status, VI_ERROR_TMO);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 
-    EXPECT_EQ(read(0, status), "");
+    EXPECT_EQ(readBytes(session_, 0, status), "");
     EXPECT_EQ(status, VI_SUCCESS_MAX_CNT);
 }
 
@@ -77,7 +49,7 @@ TEST_F(MessageIoTest, ReadCollectsAReplyTheModuleHandsOutInPieces) {
     module_->limitChunks(3);
     module_->queueReply("0123456789\n");
     ViStatus status = VI_SUCCESS;
-    EXPECT_EQ(read(1024, status), "0123456789\n");
+    EXPECT_EQ(readBytes(session_, 1024, status), "0123456789\n");
     EXPECT_EQ(status, VI_SUCCESS);
 }
 
@@ -93,15 +65,15 @@ TEST_F(MessageIoTest, TerminationCharacterEndsReadWhenEnabled) {
     module_->queueReply("1;2;3\n");
     ViStatus status = VI_SUCCESS;
     ASSERT_EQ(viSetAttribute(session_, VI_ATTR_TERMCHAR, ';'), VI_SUCCESS);
-    EXPECT_EQ(read(1, status), "1");
+    EXPECT_EQ(readBytes(session_, 1, status), "1");
     EXPECT_EQ(status, VI_SUCCESS_MAX_CNT);
     ASSERT_EQ(viSetAttribute(session_, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
-    EXPECT_EQ(read(10, status), ";");
+    EXPECT_EQ(readBytes(session_, 10, status), ";");
     EXPECT_EQ(status, VI_SUCCESS_TERM_CHAR);
-    EXPECT_EQ(read(10, status), "2;");
+    EXPECT_EQ(readBytes(session_, 10, status), "2;");
     EXPECT_EQ(status, VI_SUCCESS_TERM_CHAR);
     ASSERT_EQ(viSetAttribute(session_, VI_ATTR_TERMCHAR_EN, VI_FALSE), VI_SUCCESS);
-    EXPECT_EQ(read(10, status), "3\n");
+    EXPECT_EQ(readBytes(session_, 10, status), "3\n");
     EXPECT_EQ(status, VI_SUCCESS);
 }
 
@@ -109,11 +81,11 @@ TEST_F(MessageIoTest, SuppressedEndLeavesTheReadToCountOrTermination) {
     ASSERT_EQ(viSetAttribute(session_, VI_ATTR_SUPPRESS_END_EN, VI_TRUE), VI_SUCCESS);
     module_->queueReply("AB");
     ViStatus status = VI_SUCCESS;
-    EXPECT_EQ(read(10, status), "AB");
+    EXPECT_EQ(readBytes(session_, 10, status), "AB");
     EXPECT_EQ(status, VI_ERROR_TMO);
     module_->queueReply("AB\nCD");
     ASSERT_EQ(viSetAttribute(session_, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
-    EXPECT_EQ(read(10, status), "AB\n");
+    EXPECT_EQ(readBytes(session_, 10, status), "AB\n");
     EXPECT_EQ(status, VI_SUCCESS_TERM_CHAR);
 }
 
@@ -123,7 +95,7 @@ TEST_F(MessageIoTest, ClearEmptiesModuleAndFormattedBuffers) {
     ASSERT_EQ(viClear(session_), VI_SUCCESS);
     EXPECT_EQ(module_->deviceClears(), 1);
     ViStatus status = VI_SUCCESS;
-    EXPECT_EQ(read(10, status), "");
+    EXPECT_EQ(readBytes(session_, 10, status), "");
     EXPECT_EQ(status, VI_ERROR_TMO);
     ASSERT_EQ(viFlush(session_, VI_WRITE_BUF), VI_SUCCESS);
     EXPECT_TRUE(module_->writes().empty());
@@ -139,7 +111,7 @@ TEST_F(MessageIoTest, ReadsTheStatusByte) {
 TEST_F(MessageIoTest, SessionsOnOneModuleShareItsMessages) {
     const ViSession other = open("VXI0::24::INSTR");
     module_->answer("Q?", "A\n");
-    ASSERT_EQ(write("Q?"), VI_SUCCESS);
+    ASSERT_EQ(writeBytes(session_, "Q?"), VI_SUCCESS);
     ViUInt32 got = 0;
     char reply[8] = {};
     EXPECT_EQ(viRead(other, reinterpret_cast<ViPBuf>(reply), sizeof reply, &got), VI_SUCCESS);

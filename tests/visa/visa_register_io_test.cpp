@@ -12,17 +12,7 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-class RegisterIoTest : public VisaTest {
-protected:
-    void SetUp() override {
-        VisaTest::SetUp();
-        session_ = open("VXI0::24::INSTR");
-        module_ = instruments_[0];
-    }
-
-    ViSession session_ = VI_NULL;
-    std::shared_ptr<TestInstrument> module_;
-};
+class RegisterIoTest : public InstrumentTest {};
 
 TEST_F(RegisterIoTest, WritesAndReadsSingleWords) {
     ASSERT_EQ(viOut16(session_, VI_A16_SPACE, 0x28, 0xBEEF), VI_SUCCESS);

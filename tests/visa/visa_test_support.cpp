@@ -1,7 +1,6 @@
 #include "visa_test_support.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace kqvisatest {
 
@@ -12,32 +11,24 @@ void TestInstrument::writeMessage(std::string_view bytes, bool end) {
     if (!end) return;
     messages_.push_back(input_);
     const auto answer = answers_.find(input_);
-    if (answer != answers_.end()) {
-        reply_ = answer->second;
-        replyRead_ = 0;
-    }
+    if (answer != answers_.end()) reply_.set(answer->second);
     input_.clear();
 }
 
 bool TestInstrument::replyPending() const {
     std::lock_guard lock(mutex_);
-    return replyRead_ < reply_.size();
+    return reply_.pending();
 }
 
 kqsim::ReplyChunk TestInstrument::readReply(char* into, std::size_t max) {
     std::lock_guard lock(mutex_);
-    std::size_t count = std::min(max, reply_.size() - replyRead_);
-    if (chunkLimit_ != 0) count = std::min(count, chunkLimit_);
-    std::memcpy(into, reply_.data() + replyRead_, count);
-    replyRead_ += count;
-    return {count, count > 0 && replyRead_ == reply_.size()};
+    return reply_.read(into, chunkLimit_ != 0 ? std::min(max, chunkLimit_) : max);
 }
 
 void TestInstrument::deviceClear() {
     std::lock_guard lock(mutex_);
     input_.clear();
     reply_.clear();
-    replyRead_ = 0;
     ++deviceClears_;
 }
 
@@ -81,8 +72,7 @@ void TestInstrument::answer(const std::string& message, const std::string& reply
 
 void TestInstrument::queueReply(const std::string& reply) {
     std::lock_guard lock(mutex_);
-    reply_ = reply;
-    replyRead_ = 0;
+    reply_.set(reply);
 }
 
 void TestInstrument::limitChunks(std::size_t bytes) {
@@ -183,6 +173,29 @@ std::vector<kqvisa::TraceRecord> VisaTest::records(kqvisa::Op op) {
         if (record.op == op) matching.push_back(record);
     }
     return matching;
+}
+
+void InstrumentTest::SetUp() {
+    VisaTest::SetUp();
+    session_ = open("VXI0::24::INSTR");
+    module_ = instruments_[0];
+}
+
+ViStatus writeBytes(ViSession session, const std::string& bytes, ViUInt32* count) {
+    ViUInt32 written = 0;
+    const ViStatus status = viWrite(session, reinterpret_cast<ViConstBuf>(bytes.data()),
+                                    static_cast<ViUInt32>(bytes.size()), &written);
+    if (count != nullptr) *count = written;
+    return status;
+}
+
+std::string readBytes(ViSession session, ViUInt32 count, ViStatus& status) {
+    std::string buffer(count, '\0');
+    ViUInt32 got = 12345;
+    status = viRead(session, reinterpret_cast<ViPBuf>(buffer.data()), count, &got);
+    EXPECT_LE(got, count);
+    buffer.resize(got);
+    return buffer;
 }
 
 }  // namespace kqvisatest

@@ -15,6 +15,7 @@
 
 #include "kqsim/instrument.h"
 #include "kqsim/mainframe.h"
+#include "kqsim/pending_reply.h"
 #include "kqvisa/bus_trace.h"
 #include "kqvisa/fault_injection.h"
 #include "visa.h"
@@ -68,8 +69,7 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, std::string> answers_;
     std::string input_;
-    std::string reply_;
-    std::size_t replyRead_ = 0;
+    kqsim::PendingReply reply_;
     std::size_t chunkLimit_ = 0;
     std::uint8_t statusByte_ = 0;
     std::size_t fifoRoom_ = SIZE_MAX;
@@ -108,5 +108,19 @@ protected:
     ViSession rm_ = VI_NULL;
     std::vector<std::shared_ptr<TestInstrument>> instruments_;
 };
+
+// A session on the first test instrument (LA 24), and that instrument.
+class InstrumentTest : public VisaTest {
+protected:
+    void SetUp() override;
+
+    ViSession session_ = VI_NULL;
+    std::shared_ptr<TestInstrument> module_;
+};
+
+// One viWrite of `bytes`; `count`, when given, receives the count written.
+ViStatus writeBytes(ViSession session, const std::string& bytes, ViUInt32* count = nullptr);
+// One viRead of at most `count` bytes; returns the bytes read and sets `status`.
+std::string readBytes(ViSession session, ViUInt32 count, ViStatus& status);
 
 }  // namespace kqvisatest

@@ -21,26 +21,10 @@ protected:
         kqvisa::clearTrace();
     }
 
-    ViStatus write(ViSession session, const std::string& bytes, ViUInt32* count = nullptr) {
-        ViUInt32 written = 0;
-        const ViStatus status = viWrite(session, reinterpret_cast<ViConstBuf>(bytes.data()),
-                                        static_cast<ViUInt32>(bytes.size()), &written);
-        if (count != nullptr) *count = written;
-        return status;
-    }
-
-    std::string read(ViSession session, ViUInt32 count, ViStatus& status) {
-        std::string buffer(count, '\0');
-        ViUInt32 got = 0;
-        status = viRead(session, reinterpret_cast<ViPBuf>(buffer.data()), count, &got);
-        buffer.resize(got);
-        return buffer;
-    }
-
     std::string query(ViSession session, const std::string& command) {
-        EXPECT_EQ(write(session, command), VI_SUCCESS);
+        EXPECT_EQ(writeBytes(session, command), VI_SUCCESS);
         ViStatus status = VI_SUCCESS;
-        return read(session, 1024, status);
+        return readBytes(session, 1024, status);
     }
 
     ViSession first_ = VI_NULL;
@@ -49,13 +33,13 @@ protected:
 
 TEST_F(TraceFaultsTest, TraceRecordsEveryOperationInOrderAcrossSessions) {
     instruments_[0]->answer("*IDN?", "ID\n");
-    ASSERT_EQ(write(first_, "*IDN?"), VI_SUCCESS);
+    ASSERT_EQ(writeBytes(first_, "*IDN?"), VI_SUCCESS);
     ASSERT_EQ(viOut16(second_, VI_A16_SPACE, 0x28, 7), VI_SUCCESS);
     ASSERT_EQ(viSetAttribute(first_, VI_ATTR_DEST_INCREMENT, 0), VI_SUCCESS);
     std::vector<ViUInt16> words = {5, 6, 7};
     ASSERT_EQ(viMoveOut16(first_, VI_A16_SPACE, 0x26, words.size(), words.data()), VI_SUCCESS);
     ViStatus status = VI_SUCCESS;
-    ASSERT_EQ(read(first_, 100, status), "ID\n");
+    ASSERT_EQ(readBytes(first_, 100, status), "ID\n");
     ASSERT_EQ(viPrintf(second_, "VOLT %d\n", 5), VI_SUCCESS);
     ViInt16 slot = 0;
     ASSERT_EQ(viGetAttribute(second_, VI_ATTR_SLOT, &slot), VI_SUCCESS);
@@ -100,12 +84,12 @@ TEST_F(TraceFaultsTest, NthCallFailsWithoutEffect) {
     ViUInt16 word = 0;
     ViAddr address = VI_NULL;
     const FailCase cases[] = {
-        {Op::Write, [&] { return write(first_, "*RST"); }},
+        {Op::Write, [&] { return writeBytes(first_, "*RST"); }},
         {Op::Read,
          [&] {
              instruments_[0]->queueReply("1\n");
              ViStatus status = VI_SUCCESS;
-             read(first_, 10, status);
+             readBytes(first_, 10, status);
              return status;
          }},
         {Op::Out16, [&] { return viOut16(first_, VI_A16_SPACE, 0x28, 1); }},
@@ -174,7 +158,7 @@ TEST_F(TraceFaultsTest, NthCallFailsWithoutEffect) {
 TEST_F(TraceFaultsTest, ShortWriteHandsOverPartOfTheMessage) {
     kqvisa::shortWrite(3);
     ViUInt32 count = 0;
-    EXPECT_EQ(write(first_, "*IDN?", &count), VI_SUCCESS);
+    EXPECT_EQ(writeBytes(first_, "*IDN?", &count), VI_SUCCESS);
     EXPECT_EQ(count, 3u);
     std::vector<ReceivedWrite> writes = instruments_[0]->writes();
     ASSERT_EQ(writes.size(), 1u);
@@ -183,7 +167,7 @@ TEST_F(TraceFaultsTest, ShortWriteHandsOverPartOfTheMessage) {
     EXPECT_EQ(records(Op::Write).back().data, "*ID");
 
     kqvisa::shortWrite(2, 2);
-    EXPECT_EQ(write(first_, "N?", &count), VI_SUCCESS);
+    EXPECT_EQ(writeBytes(first_, "N?", &count), VI_SUCCESS);
     EXPECT_EQ(count, 2u);
     EXPECT_EQ(viPrintf(first_, "VOLT 1\n"), VI_SUCCESS);
     writes = instruments_[0]->writes();
@@ -210,16 +194,16 @@ TEST_F(TraceFaultsTest, ScriptedRepliesReplaceTheModules) {
 
     kqvisa::scriptReply("*IDN?", "no newline");
     ViStatus status = VI_ERROR_TMO;
-    ASSERT_EQ(write(first_, "*IDN?"), VI_SUCCESS);
-    EXPECT_EQ(read(first_, 1024, status), "no newline");
+    ASSERT_EQ(writeBytes(first_, "*IDN?"), VI_SUCCESS);
+    EXPECT_EQ(readBytes(first_, 1024, status), "no newline");
     EXPECT_EQ(status, VI_SUCCESS);
 
     const std::string longReply = std::string(2000, 'L') + "\n";
     kqvisa::scriptReply("*IDN?", longReply);
-    ASSERT_EQ(write(first_, "*IDN?"), VI_SUCCESS);
-    EXPECT_EQ(read(first_, 1024, status), longReply.substr(0, 1024));
+    ASSERT_EQ(writeBytes(first_, "*IDN?"), VI_SUCCESS);
+    EXPECT_EQ(readBytes(first_, 1024, status), longReply.substr(0, 1024));
     EXPECT_EQ(status, VI_SUCCESS_MAX_CNT);
-    EXPECT_EQ(read(first_, 1024, status), longReply.substr(1024));
+    EXPECT_EQ(readBytes(first_, 1024, status), longReply.substr(1024));
     EXPECT_EQ(status, VI_SUCCESS);
 
     // A formatted query ends its message with "\n"; an unread scripted reply goes with the next message.
@@ -227,9 +211,9 @@ TEST_F(TraceFaultsTest, ScriptedRepliesReplaceTheModules) {
     ViInt32 esr = 0;
     EXPECT_EQ(viQueryf(first_, "*ESR?\n", "%ld", &esr), VI_SUCCESS);
     EXPECT_EQ(esr, 4);
-    ASSERT_EQ(write(first_, "*ESR?"), VI_SUCCESS);
-    ASSERT_EQ(write(first_, "*RST"), VI_SUCCESS);
-    EXPECT_EQ(read(first_, 1024, status), "");
+    ASSERT_EQ(writeBytes(first_, "*ESR?"), VI_SUCCESS);
+    ASSERT_EQ(writeBytes(first_, "*RST"), VI_SUCCESS);
+    EXPECT_EQ(readBytes(first_, 1024, status), "");
     EXPECT_EQ(query(first_, "*ESR?"), "0\n");
 
     kqvisa::scriptReply("*ESR?", "32\n", "", -1);

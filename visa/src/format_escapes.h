@@ -41,4 +41,13 @@ inline std::optional<EscapedCharacter> readEscape(std::string_view text) {
     return EscapedCharacter{static_cast<char>(value), length};
 }
 
+// The character the format stands for at `position`, outside a directive: the escape sequence that
+// starts there, or else the character itself. A backslash that starts no sequence is taken as it is.
+inline EscapedCharacter literalAt(std::string_view format, std::size_t position) {
+    if (format[position] == '\\') {
+        if (const auto escape = readEscape(format.substr(position))) return *escape;
+    }
+    return EscapedCharacter{format[position], 1};
+}
+
 }  // namespace kqvisa

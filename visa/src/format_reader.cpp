@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "format_directive.h"
 #include "format_escapes.h"
 #include "text_compare.h"
 
@@ -19,8 +20,6 @@ constexpr std::size_t kUnsizedTextLimit = VI_FIND_BUFLEN - 1;
 constexpr int kMaxWidth = 65536;
 // Longer numbers cannot be represented anyway; this bounds the text gathered for one.
 constexpr std::size_t kMaxNumberText = 512;
-
-enum class Length { None, Short, Long, LongLong, LongDouble };
 
 struct SkipSpace {};
 struct MatchCharacter {
@@ -43,24 +42,13 @@ bool isTextConversion(char conversion) {
 
 ViStatus checkLength(const InputDirective& directive) {
     const Length length = directive.length;
-    switch (directive.conversion) {
-        case 'd':
-        case 'i':
-        case 'u':
-        case 'o':
-        case 'x':
-        case 'X':
-            return length == Length::LongDouble ? VI_ERROR_INV_FMT : VI_SUCCESS;
-        case 'f':
-        case 'F':
-        case 'e':
-        case 'E':
-        case 'g':
-        case 'G':
-            return (length == Length::Short || length == Length::LongLong) ? VI_ERROR_INV_FMT : VI_SUCCESS;
-        default:
-            return length == Length::None ? VI_SUCCESS : VI_ERROR_NSUP_FMT;
+    if (isIntegerConversion(directive.conversion)) {
+        return length == Length::LongDouble ? VI_ERROR_INV_FMT : VI_SUCCESS;
     }
+    if (isFloatingConversion(directive.conversion)) {
+        return (length == Length::Short || length == Length::LongLong) ? VI_ERROR_INV_FMT : VI_SUCCESS;
+    }
+    return length == Length::None ? VI_SUCCESS : VI_ERROR_NSUP_FMT;
 }
 
 ViStatus parseSet(std::string_view format, std::size_t& position, InputDirective& directive) {
@@ -110,67 +98,23 @@ ViStatus parseDirective(std::string_view format, std::size_t& position, InputDir
         if (width == 0) return VI_ERROR_INV_FMT;
         directive.width = width;
     }
-    if (position < format.size()) {
-        switch (format[position]) {
-            case 'h':
-                ++position;
-                if (position < format.size() && format[position] == 'h') return VI_ERROR_NSUP_FMT;
-                directive.length = Length::Short;
-                break;
-            case 'l':
-                ++position;
-                directive.length = Length::Long;
-                if (position < format.size() && format[position] == 'l') {
-                    ++position;
-                    directive.length = Length::LongLong;
-                }
-                break;
-            case 'L':
-                ++position;
-                directive.length = Length::LongDouble;
-                break;
-            case 'z':
-            case 'j':
-            case 'q':
-                return VI_ERROR_NSUP_FMT;
-            default:
-                break;
-        }
+    if (const ViStatus status = readLength(format, position, kUnsupportedScanLengths, directive.length);
+        status != VI_SUCCESS) {
+        return status;
     }
     if (position >= format.size()) return VI_ERROR_INV_FMT;
-    directive.conversion = format[position++];
-    switch (directive.conversion) {
-        case 'd':
-        case 'i':
-        case 'u':
-        case 'o':
-        case 'x':
-        case 'X':
-        case 'f':
-        case 'F':
-        case 'e':
-        case 'E':
-        case 'g':
-        case 'G':
-        case 's':
-        case 't':
-        case 'c':
-        case '%':
-            break;
-        case '[':
-            if (const ViStatus status = parseSet(format, position, directive); status != VI_SUCCESS)
-                return status;
-            break;
-        case 'T':
-        case 'b':
-        case 'B':
-        case 'y':
-        case 'n':
-            return VI_ERROR_NSUP_FMT;
-        default:
-            return VI_ERROR_INV_FMT;
+    const char conversion = format[position++];
+    directive.conversion = conversion;
+    if (conversion == '[') {
+        if (const ViStatus status = parseSet(format, position, directive); status != VI_SUCCESS)
+            return status;
+    } else if (!isIntegerConversion(conversion) && !isFloatingConversion(conversion) &&
+               !isTextConversion(conversion) && conversion != '%') {
+        // Conversions of C or VISA this library does not take, or none at all.
+        const bool unsupported = std::string_view("TbByn").find(conversion) != std::string_view::npos;
+        return unsupported ? VI_ERROR_NSUP_FMT : VI_ERROR_INV_FMT;
     }
-    if (directive.sizeArgument && !isTextConversion(directive.conversion)) return VI_ERROR_NSUP_FMT;
+    if (directive.sizeArgument && !isTextConversion(conversion)) return VI_ERROR_NSUP_FMT;
     return checkLength(directive);
 }
 
@@ -187,19 +131,12 @@ ViStatus parseFormat(std::string_view format, std::vector<ScanStep>& steps) {
             steps.emplace_back(std::move(directive));
             continue;
         }
-        char literal = c;
-        std::size_t taken = 1;
-        if (c == '\\') {
-            if (const auto escape = readEscape(format.substr(position))) {
-                literal = escape->character;
-                taken = escape->length;
-            }
-        }
-        position += taken;
-        if (isAsciiSpace(literal)) {
+        const EscapedCharacter literal = literalAt(format, position);
+        position += literal.length;
+        if (isAsciiSpace(literal.character)) {
             steps.emplace_back(SkipSpace{});
         } else {
-            steps.emplace_back(MatchCharacter{literal});
+            steps.emplace_back(MatchCharacter{literal.character});
         }
     }
     return VI_SUCCESS;
@@ -428,27 +365,13 @@ private:
     }
 
     ViStatus convert(const InputDirective& directive) {
-        switch (directive.conversion) {
-            case '%':
-                skipSpace();
-                return matchCharacter('%');
-            case 'd':
-            case 'i':
-            case 'u':
-            case 'o':
-            case 'x':
-            case 'X':
-                return convertInteger(directive);
-            case 'f':
-            case 'F':
-            case 'e':
-            case 'E':
-            case 'g':
-            case 'G':
-                return convertFloating(directive);
-            default:
-                return convertText(directive);
+        if (directive.conversion == '%') {
+            skipSpace();
+            return matchCharacter('%');
         }
+        if (isIntegerConversion(directive.conversion)) return convertInteger(directive);
+        if (isFloatingConversion(directive.conversion)) return convertFloating(directive);
+        return convertText(directive);
     }
 
     FormatArguments& arguments_;

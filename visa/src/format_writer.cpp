@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "format_directive.h"
 #include "format_escapes.h"
 #include "text_compare.h"
 
@@ -15,8 +16,6 @@ namespace {
 // A width or precision this large is a caller's mistake, not a field to allocate.
 constexpr int kMaxFieldSize = 65536;
 constexpr int kDefaultPrecision = 6;
-
-enum class Length { None, Short, Long, LongLong, LongDouble };
 
 struct OutputDirective {
     bool leftAlign = false;
@@ -77,7 +76,11 @@ public:
                 directive.precision = precision;
             }
         }
-        if (const ViStatus status = readLength(directive.length); status != VI_SUCCESS) return status;
+        if (const ViStatus status =
+                readLength(format_, position_, kUnsupportedPrintLengths, directive.length);
+            status != VI_SUCCESS) {
+            return status;
+        }
         if (atEnd()) return VI_ERROR_INV_FMT;
         directive.conversion = format_[position_++];
         return VI_SUCCESS;
@@ -96,37 +99,6 @@ private:
             ++position_;
         }
         return true;
-    }
-
-    ViStatus readLength(Length& length) {
-        if (atEnd()) return VI_SUCCESS;
-        switch (peek()) {
-            case 'h':
-                ++position_;
-                if (!atEnd() && peek() == 'h') return VI_ERROR_NSUP_FMT;
-                length = Length::Short;
-                break;
-            case 'l':
-                ++position_;
-                length = Length::Long;
-                if (!atEnd() && peek() == 'l') {
-                    ++position_;
-                    length = Length::LongLong;
-                }
-                break;
-            case 'L':
-                ++position_;
-                length = Length::LongDouble;
-                break;
-            case 'z':
-            case 'j':
-            case 't':
-            case 'q':
-                return VI_ERROR_NSUP_FMT;
-            default:
-                break;
-        }
-        return VI_SUCCESS;
     }
 
     std::string_view format_;
@@ -318,21 +290,9 @@ ViStatus formatCharacter(const OutputDirective& directive, FormatArguments& argu
 }
 
 ViStatus formatDirective(const OutputDirective& directive, FormatArguments& arguments, std::string& output) {
+    if (isIntegerConversion(directive.conversion)) return formatInteger(directive, arguments, output);
+    if (isFloatingConversion(directive.conversion)) return formatFloating(directive, arguments, output);
     switch (directive.conversion) {
-        case 'd':
-        case 'i':
-        case 'u':
-        case 'o':
-        case 'x':
-        case 'X':
-            return formatInteger(directive, arguments, output);
-        case 'f':
-        case 'F':
-        case 'e':
-        case 'E':
-        case 'g':
-        case 'G':
-            return formatFloating(directive, arguments, output);
         case 's':
             return formatString(directive, arguments, output);
         case 'c':
@@ -366,18 +326,11 @@ ViStatus formatText(std::string_view format, FormatArguments& arguments, Formatt
             position = parser.position();
             continue;
         }
-        char literal = c;
-        std::size_t taken = 1;
-        if (c == '\\') {
-            if (const auto escape = readEscape(format.substr(position))) {
-                literal = escape->character;
-                taken = escape->length;
-            }
-        }
-        output.bytes += literal;
+        const EscapedCharacter literal = literalAt(format, position);
+        output.bytes += literal.character;
         // Only a newline of the format itself ends a message, never one inside an argument.
-        if (literal == '\n') output.messageEnds.push_back(output.bytes.size());
-        position += taken;
+        if (literal.character == '\n') output.messageEnds.push_back(output.bytes.size());
+        position += literal.length;
     }
     return VI_SUCCESS;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <map>
 #include <optional>
 
@@ -46,7 +45,6 @@ std::shared_ptr<ModulePort> ModulePort::of(const std::shared_ptr<kqsim::Instrume
 void ModulePort::write(std::string_view bytes, bool end, std::string_view resource) {
     std::lock_guard lock(mutex_);
     scriptedReply_.clear();
-    scriptedReplyRead_ = 0;
     if (!messageTooLong_) {
         if (message_.size() + bytes.size() > kMaxComparedMessage) {
             messageTooLong_ = true;
@@ -64,7 +62,7 @@ void ModulePort::write(std::string_view bytes, bool end, std::string_view resour
     messageTooLong_ = false;
     if (!scripted) return;
     drainModuleReply();
-    scriptedReply_ = std::move(*scripted);
+    scriptedReply_.set(std::move(*scripted));
 }
 
 void ModulePort::drainModuleReply() {
@@ -77,17 +75,7 @@ void ModulePort::drainModuleReply() {
 kqsim::ReplyChunk ModulePort::read(char* into, std::size_t max) {
     std::lock_guard lock(mutex_);
     if (max == 0) return {};
-    if (scriptedReplyRead_ < scriptedReply_.size()) {
-        const std::size_t count = std::min(max, scriptedReply_.size() - scriptedReplyRead_);
-        std::memcpy(into, scriptedReply_.data() + scriptedReplyRead_, count);
-        scriptedReplyRead_ += count;
-        const bool end = scriptedReplyRead_ == scriptedReply_.size();
-        if (end) {
-            scriptedReply_.clear();
-            scriptedReplyRead_ = 0;
-        }
-        return {count, end};
-    }
+    if (scriptedReply_.pending()) return scriptedReply_.read(into, max);
     if (!instrument_->replyPending()) return {};
     const kqsim::ReplyChunk chunk = instrument_->readReply(into, max);
     return {std::min(chunk.count, max), chunk.end};
@@ -98,7 +86,6 @@ void ModulePort::deviceClear() {
     message_.clear();
     messageTooLong_ = false;
     scriptedReply_.clear();
-    scriptedReplyRead_ = 0;
     instrument_->deviceClear();
 }
 

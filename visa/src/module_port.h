@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "kqsim/instrument.h"
+#include "kqsim/pending_reply.h"
 
 namespace kqvisa {
 
@@ -44,8 +45,7 @@ private:
     // The message being written, kept only as long as a scripted command could still match it.
     std::string message_;
     bool messageTooLong_ = false;
-    std::string scriptedReply_;
-    std::size_t scriptedReplyRead_ = 0;
+    kqsim::PendingReply scriptedReply_;
 };
 
 }  // namespace kqvisa

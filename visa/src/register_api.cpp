@@ -37,6 +37,29 @@ std::optional<std::uint16_t> mappedRegister(const MappedWindow& window, ViAddr a
     return static_cast<std::uint16_t>(offset);
 }
 
+// The frame both block moves share: the checks in the order a caller sees their errors, then
+// `transfer(session, increment, record)` with the session's mutex held. `incrementAttribute` says
+// whether the move walks the registers or stays on one (a FIFO port).
+template <class Transfer>
+ViStatus blockMove(Op op, ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
+                   const ViUInt16* buf16, ViAttr incrementAttribute, Transfer&& transfer) {
+    return tracedCall(op, vi, [&](TraceRecord& record) -> ViStatus {
+        record.space = space;
+        record.offset = offset;
+        const auto session = sessionTable().instrument(vi);
+        if (!session) return VI_ERROR_INV_OBJECT;
+        if (buf16 == nullptr && length > 0) return VI_ERROR_USER_BUF;
+        if (const auto failure = takeFailure(op)) return *failure;
+        std::lock_guard lock(session->mutex);
+        const bool increment = session->settings.get(incrementAttribute) == 1;
+        if (const ViStatus status = checkRegisterAccess(space, offset, length, increment);
+            status != VI_SUCCESS) {
+            return status;
+        }
+        return transfer(*session, increment, record);
+    });
+}
+
 }  // namespace
 
 extern "C" {
@@ -99,57 +122,35 @@ KQ_VISA_EXPORT ViStatus viOut8(ViSession vi, ViUInt16 space, ViBusAddress offset
 
 KQ_VISA_EXPORT ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
                                     ViAUInt16 buf16) {
-    return tracedCall(Op::MoveOut16, vi, [&](TraceRecord& record) -> ViStatus {
-        record.space = space;
-        record.offset = offset;
-        const auto session = sessionTable().instrument(vi);
-        if (!session) return VI_ERROR_INV_OBJECT;
-        if (buf16 == nullptr && length > 0) return VI_ERROR_USER_BUF;
-        if (const auto failure = takeFailure(Op::MoveOut16)) return *failure;
-        std::lock_guard lock(session->mutex);
-        const bool increment = session->settings.get(VI_ATTR_DEST_INCREMENT) == 1;
-        if (const ViStatus status = checkRegisterAccess(space, offset, length, increment);
-            status != VI_SUCCESS) {
-            return status;
-        }
-        TransferWait wait(static_cast<ViUInt32>(session->settings.get(VI_ATTR_TMO_VALUE)), session->closed);
+    const auto writeWords = [&](InstrumentSession& session, bool increment, TraceRecord& record) -> ViStatus {
+        TransferWait wait(static_cast<ViUInt32>(session.settings.get(VI_ATTR_TMO_VALUE)), session.closed);
         ViBusSize moved = 0;
         while (moved < length) {
-            const std::size_t taken = session->port->writeRegisterBlock(
+            const std::size_t taken = session.port->writeRegisterBlock(
                 registerAt(offset, moved, increment), buf16 + moved, length - moved, increment);
             record.words.insert(record.words.end(), buf16 + moved, buf16 + moved + taken);
             moved += taken;
             if (taken == 0 && moved < length) {
-                const auto roomIn = session->port->timeUntilRoom(registerAt(offset, moved, increment),
-                                                                 static_cast<std::size_t>(length - moved));
+                const auto roomIn = session.port->timeUntilRoom(registerAt(offset, moved, increment),
+                                                                static_cast<std::size_t>(length - moved));
                 if (const ViStatus status = wait.beforeRetry(roomIn); status != VI_SUCCESS) return status;
             }
         }
         return VI_SUCCESS;
-    });
+    };
+    return blockMove(Op::MoveOut16, vi, space, offset, length, buf16, VI_ATTR_DEST_INCREMENT, writeWords);
 }
 
 KQ_VISA_EXPORT ViStatus viMoveIn16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length,
                                    ViAUInt16 buf16) {
-    return tracedCall(Op::MoveIn16, vi, [&](TraceRecord& record) -> ViStatus {
-        record.space = space;
-        record.offset = offset;
-        const auto session = sessionTable().instrument(vi);
-        if (!session) return VI_ERROR_INV_OBJECT;
-        if (buf16 == nullptr && length > 0) return VI_ERROR_USER_BUF;
-        if (const auto failure = takeFailure(Op::MoveIn16)) return *failure;
-        std::lock_guard lock(session->mutex);
-        const bool increment = session->settings.get(VI_ATTR_SRC_INCREMENT) == 1;
-        if (const ViStatus status = checkRegisterAccess(space, offset, length, increment);
-            status != VI_SUCCESS) {
-            return status;
-        }
+    const auto readWords = [&](InstrumentSession& session, bool increment, TraceRecord& record) -> ViStatus {
         for (ViBusSize word = 0; word < length; ++word) {
-            buf16[word] = session->port->readRegister(registerAt(offset, word, increment));
+            buf16[word] = session.port->readRegister(registerAt(offset, word, increment));
             record.words.push_back(buf16[word]);
         }
         return VI_SUCCESS;
-    });
+    };
+    return blockMove(Op::MoveIn16, vi, space, offset, length, buf16, VI_ATTR_SRC_INCREMENT, readWords);
 }
 
 // The window is reached through viPeek16/viPoke16 only (VI_ATTR_WIN_ACCESS is VI_USE_OPERS); the

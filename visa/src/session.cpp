@@ -54,6 +54,12 @@ ViSession SessionTable::add(Object object, ViSession owner) {
     return lastId_;
 }
 
+bool SessionTable::isResourceManager(ViSession id) const {
+    const auto entry = entries_.find(id);
+    return entry != entries_.end() &&
+           std::holds_alternative<std::shared_ptr<ResourceManagerSession>>(entry->second.object);
+}
+
 ViSession SessionTable::addResourceManager() {
     std::lock_guard lock(mutex_);
     return add(std::make_shared<ResourceManagerSession>(), VI_NULL);
@@ -61,11 +67,7 @@ ViSession SessionTable::addResourceManager() {
 
 ViSession SessionTable::addInstrument(ViSession resourceManager, std::shared_ptr<InstrumentSession> session) {
     std::lock_guard lock(mutex_);
-    const auto owner = entries_.find(resourceManager);
-    if (owner == entries_.end() ||
-        !std::holds_alternative<std::shared_ptr<ResourceManagerSession>>(owner->second.object)) {
-        return VI_NULL;
-    }
+    if (!isResourceManager(resourceManager)) return VI_NULL;
     InstrumentSession& instrument = *session;
     instrument.id = add(std::move(session), resourceManager);
     return instrument.id;
@@ -73,11 +75,7 @@ ViSession SessionTable::addInstrument(ViSession resourceManager, std::shared_ptr
 
 ViSession SessionTable::addFindList(ViSession resourceManager, std::shared_ptr<FindList> list) {
     std::lock_guard lock(mutex_);
-    const auto owner = entries_.find(resourceManager);
-    if (owner == entries_.end() ||
-        !std::holds_alternative<std::shared_ptr<ResourceManagerSession>>(owner->second.object)) {
-        return VI_NULL;
-    }
+    if (!isResourceManager(resourceManager)) return VI_NULL;
     return add(std::move(list), resourceManager);
 }
 

@@ -111,6 +111,8 @@ private:
     };
 
     ViSession add(Object object, ViSession owner);
+    // Whether `id` is an open resource manager; the caller holds the mutex.
+    bool isResourceManager(ViSession id) const;
     template <class T>
     std::shared_ptr<T> lookup(ViSession id) const;
 

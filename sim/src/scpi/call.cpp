@@ -4,16 +4,15 @@
 #include <cmath>
 #include <utility>
 
+#include "scpi/ascii.h"
 #include "scpi/error_queue.h"
 
 namespace kqsim::scpi {
 namespace {
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return toUpper(x) == toUpper(y); });
 }
 
 // "MINimum"/"MAXimum" as numeric values.
@@ -32,7 +31,7 @@ bool choiceMatches(std::string_view choice, std::string_view word, int& suffix) 
     suffix = 1;
     if (takesSuffix) {
         std::size_t digitsStart = word.size();
-        while (digitsStart > 0 && word[digitsStart - 1] >= '0' && word[digitsStart - 1] <= '9') --digitsStart;
+        while (digitsStart > 0 && isDigit(word[digitsStart - 1])) --digitsStart;
         const std::string_view digits = word.substr(digitsStart);
         if (digits.size() > 9) return false;
         if (!digits.empty()) {
@@ -42,7 +41,7 @@ bool choiceMatches(std::string_view choice, std::string_view word, int& suffix) 
         word = word.substr(0, digitsStart);
     }
     const std::size_t shortLength = static_cast<std::size_t>(
-        std::find_if(choice.begin(), choice.end(), [](char c) { return c >= 'a' && c <= 'z'; }) - choice.begin());
+        std::find_if(choice.begin(), choice.end(), isLower) - choice.begin());
     return equalsIgnoringCase(word, choice) || equalsIgnoringCase(word, choice.substr(0, shortLength));
 }
 
@@ -99,33 +98,17 @@ const Parameter* Call::take(std::size_t index, ParameterType type) {
     return &found;
 }
 
-std::optional<int> Call::integer(std::size_t index, int min, int max) {
-    if (!failed_ && index < parameters_.size() && parameters_[index].type == ParameterType::word) {
-        read_ = std::max(read_, index + 1);
-        switch (boundWord(parameters_[index].text)) {
-        case Bound::minimum: return min;
-        case Bound::maximum: return max;
-        case Bound::none: fail(err::characterDataNotAllowed); return std::nullopt;
-        }
+const Parameter* Call::wordInPlaceOfNumber(std::size_t index) {
+    if (failed_ || index >= parameters_.size() || parameters_[index].type != ParameterType::word) {
+        return nullptr;
     }
-    const Parameter* number = take(index, ParameterType::number);
-    if (!number) return std::nullopt;
-    if (!number->unit.empty()) {
-        fail(err::invalidSuffix);
-        return std::nullopt;
-    }
-    const double rounded = std::round(number->number);
-    if (!(rounded >= min && rounded <= max)) {
-        fail(err::dataOutOfRange);
-        return std::nullopt;
-    }
-    return static_cast<int>(rounded);
+    read_ = std::max(read_, index + 1);
+    return &parameters_[index];
 }
 
-std::optional<double> Call::real(std::size_t index, double min, double max, std::string_view unit) {
-    if (!failed_ && index < parameters_.size() && parameters_[index].type == ParameterType::word) {
-        read_ = std::max(read_, index + 1);
-        switch (boundWord(parameters_[index].text)) {
+std::optional<double> Call::numberOrBound(std::size_t index, double min, double max, std::string_view unit) {
+    if (const Parameter* word = wordInPlaceOfNumber(index)) {
+        switch (boundWord(word->text)) {
         case Bound::minimum: return min;
         case Bound::maximum: return max;
         case Bound::none: fail(err::characterDataNotAllowed); return std::nullopt;
@@ -137,19 +120,34 @@ std::optional<double> Call::real(std::size_t index, double min, double max, std:
         fail(err::invalidSuffix);
         return std::nullopt;
     }
-    if (!(number->number >= min && number->number <= max)) {
-        fail(err::dataOutOfRange);
-        return std::nullopt;
-    }
     return number->number;
 }
 
+std::optional<int> Call::integer(std::size_t index, int min, int max) {
+    const auto value = numberOrBound(index, min, max, {});
+    if (!value) return std::nullopt;
+    const double rounded = std::round(*value);
+    if (!(rounded >= min && rounded <= max)) {
+        fail(err::dataOutOfRange);
+        return std::nullopt;
+    }
+    return static_cast<int>(rounded);
+}
+
+std::optional<double> Call::real(std::size_t index, double min, double max, std::string_view unit) {
+    const auto value = numberOrBound(index, min, max, unit);
+    if (!value) return std::nullopt;
+    if (!(*value >= min && *value <= max)) {
+        fail(err::dataOutOfRange);
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::optional<bool> Call::boolean(std::size_t index) {
-    if (!failed_ && index < parameters_.size() && parameters_[index].type == ParameterType::word) {
-        read_ = std::max(read_, index + 1);
-        const std::string& word = parameters_[index].text;
-        if (equalsIgnoringCase(word, "ON")) return true;
-        if (equalsIgnoringCase(word, "OFF")) return false;
+    if (const Parameter* word = wordInPlaceOfNumber(index)) {
+        if (equalsIgnoringCase(word->text, "ON")) return true;
+        if (equalsIgnoringCase(word->text, "OFF")) return false;
         fail(err::illegalParameterValue);
         return std::nullopt;
     }

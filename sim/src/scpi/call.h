@@ -90,6 +90,11 @@ public:
 
 private:
     const Parameter* take(std::size_t index, ParameterType type);
+    // The parameter at `index` when it is a word, which a numeric accessor reads in place of a number.
+    const Parameter* wordInPlaceOfNumber(std::size_t index);
+    // A number with no unit or `unit`, or min/max for MINimum/MAXimum (min <= max); the caller checks
+    // the range.
+    std::optional<double> numberOrBound(std::size_t index, double min, double max, std::string_view unit);
 
     bool query_;
     std::vector<int> suffixes_;

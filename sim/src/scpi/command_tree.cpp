@@ -3,14 +3,12 @@
 #include <stdexcept>
 #include <utility>
 
+#include "scpi/ascii.h"
+
 namespace kqsim::scpi {
 namespace {
 
 constexpr std::size_t maxMnemonicLength = 12;
-
-bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool isLower(char c) { return c >= 'a' && c <= 'z'; }
-char upper(char c) { return isLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 
 [[noreturn]] void malformed(std::string_view pattern, const char* why) {
     throw std::invalid_argument("command header \"" + std::string(pattern) + "\": " + why);
@@ -61,7 +59,7 @@ CommandTree::Row CommandTree::compile(Command command) {
         if (shortEnd == start) malformed(command.header, "a node needs an upper-case short form");
         if (at - start > maxMnemonicLength) malformed(command.header, "mnemonic longer than 12 letters");
         node.shortForm = std::string(pattern.substr(start, shortEnd - start));
-        for (char c : pattern.substr(start, at - start)) node.longForm += upper(c);
+        for (char c : pattern.substr(start, at - start)) node.longForm += toUpper(c);
         if (at < pattern.size() && pattern[at] == '#') {
             node.takesSuffix = true;
             ++row.suffixCount;

@@ -115,7 +115,7 @@ public:
     std::string textOf(int code) const;
 
     // Appends an error; false when the queue was full: the newest entry then becomes -350 "Queue
-    // overflow" and the error is lost, as SCPI specifies. 0 is ignored.
+    // overflow" and the error is lost, as SCPI has it. 0 is ignored.
     bool push(int code);
     // The oldest entry, removed; 0,"No error" when empty.
     ErrorEntry pop();

@@ -1,7 +1,6 @@
 #include "scpi/interpreter.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 #include <new>
 #include <utility>
@@ -97,10 +96,9 @@ void Interpreter::writeMessage(std::string_view bytes, bool end) {
             if (end) droppingUntilEnd_ = false;
             return;
         }
-        if (input_.empty() && !reply_.empty()) {
+        if (input_.empty() && reply_.pending()) {
             // A new message while the last reply is unread: IEEE 488.2 discards the reply.
             reply_.clear();
-            replyRead_ = 0;
             status_.setMessageAvailable(false);
             reportError(err::queryInterrupted);
         }
@@ -172,26 +170,17 @@ void Interpreter::execute(std::string_view message) {
     if (parser.error() != 0) reportError(parser.error());
     if (anyReply) {
         replies += '\n';
-        reply_ = std::move(replies);
-        replyRead_ = 0;
+        reply_.set(std::move(replies));
         status_.setMessageAvailable(true);
     }
 }
 
-bool Interpreter::replyPending() const { return replyRead_ < reply_.size(); }
+bool Interpreter::replyPending() const { return reply_.pending(); }
 
 ReplyChunk Interpreter::readReply(char* into, std::size_t max) {
-    if (!into || max == 0 || !replyPending()) return {};
-    const std::size_t count = std::min(max, reply_.size() - replyRead_);
-    std::memcpy(into, reply_.data() + replyRead_, count);
-    replyRead_ += count;
-    const bool end = replyRead_ == reply_.size();
-    if (end) {
-        reply_.clear();
-        replyRead_ = 0;
-        status_.setMessageAvailable(false);
-    }
-    return {count, end};
+    const ReplyChunk chunk = reply_.read(into, max);
+    if (chunk.end) status_.setMessageAvailable(false);
+    return chunk;
 }
 
 void Interpreter::deviceClear() {
@@ -199,7 +188,6 @@ void Interpreter::deviceClear() {
     framer_.reset();
     droppingUntilEnd_ = false;
     reply_.clear();
-    replyRead_ = 0;
     status_.setMessageAvailable(false);
 }
 

@@ -69,6 +69,7 @@
 #include <vector>
 
 #include "kqsim/instrument.h"
+#include "kqsim/pending_reply.h"
 #include "scpi/call.h"
 #include "scpi/command_tree.h"
 #include "scpi/error_queue.h"
@@ -123,8 +124,7 @@ private:
     MessageFramer framer_;
     std::string input_;
     bool droppingUntilEnd_ = false;
-    std::string reply_;
-    std::size_t replyRead_ = 0;
+    PendingReply reply_;
 };
 
 }  // namespace kqsim::scpi

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "scpi/ascii.h"
 #include "scpi/error_queue.h"
 #include "scpi/number_text.h"
 
@@ -17,11 +18,8 @@ constexpr long long maxExponent = 32000;
 constexpr std::size_t maxUnitLength = 12;
 
 bool isWhitespace(char c) { return static_cast<unsigned char>(c) <= 0x20 && c != '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isWordCharacter(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
 bool isNonAscii(char c) { return static_cast<unsigned char>(c) >= 0x80; }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 int digitValue(char c) {
     if (isDigit(c)) return c - '0';
@@ -127,7 +125,7 @@ bool MessageParser::readMnemonic(ReceivedMnemonic& mnemonic) {
     if (name.size() > maxMnemonicLength) return fail(err::mnemonicTooLong);
     if (digits.size() > maxSuffixDigits) return fail(err::headerSuffixOutOfRange);
     mnemonic.name.clear();
-    for (char c : name) mnemonic.name += upper(c);
+    for (char c : name) mnemonic.name += toUpper(c);
     if (!digits.empty()) mnemonic.suffix = parseDigits(digits);
     return true;
 }
@@ -195,7 +193,7 @@ bool MessageParser::readParameter(Parameter& parameter) {
     const char c = peek();
     if (isDigit(c) || c == '+' || c == '-' || c == '.') return readNumber(parameter);
     if (c == '#') {
-        switch (upper(peek(1))) {
+        switch (toUpper(peek(1))) {
         case 'H': return readNonDecimal(parameter, 16);
         case 'Q': return readNonDecimal(parameter, 8);
         case 'B': return readNonDecimal(parameter, 2);
@@ -226,7 +224,7 @@ bool MessageParser::readNumber(Parameter& parameter) {
     if (digits == 0) return fail(err::invalidCharacterInNumber);
     if (pos_ - start > maxMantissaLength) return fail(err::tooManyDigits);
 
-    const char e = upper(peek());
+    const char e = toUpper(peek());
     const bool signedExponent = (peek(1) == '+' || peek(1) == '-') && isDigit(peek(2));
     if (e == 'E' && (isDigit(peek(1)) || signedExponent)) {
         ++pos_;

@@ -7,13 +7,13 @@
 #include <limits>
 #include <system_error>
 
+#include "scpi/ascii.h"
+
 namespace kqsim::scpi {
 namespace {
 
 // Keeps every finite double within the formatting buffer.
 constexpr int maxDigits = 50;
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Where a decimal text's magnitude lies: the power of ten of its first significant digit plus one,
 // saturated. Used only to tell overflow from underflow when the value leaves the double range.

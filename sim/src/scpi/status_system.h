@@ -42,7 +42,6 @@ public:
     // Operation status group. A condition bit going from 0 to 1 latches its event bit.
     void setOperationCondition(std::uint16_t bits, bool on);
     std::uint16_t operationCondition() const { return operationCondition_; }
-    std::uint16_t operationEvents() const { return operationEvents_; }
     std::uint16_t readOperationEvents();  // returns and clears
     void setOperationEnable(std::uint16_t mask);
     std::uint16_t operationEnable() const { return operationEnable_; }

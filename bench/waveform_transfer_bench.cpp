@@ -1,0 +1,222 @@
+// The driver's bulk paths and its command path, each measured against a baseline in the same run:
+//   kq7120_loadFIFO_Data of 262144 words       against memcpy of the same 512 KiB
+//   kq7120_arbLoadVoltage of 16384 samples     against memcpy of the 16384 words it moves
+//   kq7120_setupVoltage (command + error check) against the bare viWrite/viWrite/viRead it makes
+// Each iteration times exactly the call under test; the ratios are printed after the usual table.
+// Runs on the simulated chassis (KQ7120 at LA 24).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "kq7120.h"
+#include "kqvisa/bus_trace.h"
+
+namespace {
+
+constexpr const char* kModule = "VXI0::24::INSTR";
+constexpr std::size_t kFifoWords = 262144;
+constexpr std::size_t kArbSamples = 16384;
+
+ViSession session = 0;
+
+using Clock = std::chrono::steady_clock;
+
+// Times exactly one call of `work` as the iteration's time (the benchmarks use manual time), so the
+// upkeep between calls is not measured.
+template <typename Work>
+void timeOne(benchmark::State& state, Work&& work) {
+    const auto start = Clock::now();
+    work();
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+}
+
+void memcpyBaseline(benchmark::State& state, std::size_t bytes) {
+    std::vector<char> source(bytes, 1);
+    std::vector<char> destination(bytes);
+    for (auto _ : state) {
+        timeOne(state, [&] {
+            std::memcpy(destination.data(), source.data(), bytes);
+            benchmark::DoNotOptimize(destination.data());
+            benchmark::ClobberMemory();
+        });
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+// One full-depth block into a FIFO emptied ("ABOR") before each load. Between loads the bus trace,
+// which keeps every word of every block move, is emptied too.
+void fifoLoad(benchmark::State& state) {
+    std::vector<ViUInt16> words(kFifoWords);
+    for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<ViUInt16>(i);
+    for (auto _ : state) {
+        kq7120_commandFifo(session, kq7120_ABORT);
+        kqvisa::clearTrace();
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] {
+            status = kq7120_loadFIFO_Data(session, words.data(), static_cast<ViInt32>(words.size()));
+        });
+        if (status != VI_SUCCESS) {
+            state.SkipWithError("kq7120_loadFIFO_Data failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFifoWords * sizeof(ViUInt16)));
+}
+
+void arbVoltageLoad(benchmark::State& state) {
+    std::vector<ViReal64> volts(kArbSamples);
+    for (std::size_t i = 0; i < volts.size(); ++i) volts[i] = -20.0 + 40.0 * static_cast<double>(i) / kArbSamples;
+    for (auto _ : state) {
+        kqvisa::clearTrace();
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] {
+            status = kq7120_arbLoadVoltage(session, 1, 1, kq7120_20VOLT_RANGE, volts.data(),
+                                           static_cast<ViInt32>(volts.size()));
+        });
+        if (status != VI_SUCCESS) {
+            state.SkipWithError("kq7120_arbLoadVoltage failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kArbSamples * sizeof(ViUInt16)));
+}
+
+// The same register path with codes: no conversion and no format query, which separates the
+// conversion's share from that of the register writes and their error checks.
+void arbCodeLoad(benchmark::State& state) {
+    std::vector<ViUInt16> codes(kArbSamples);
+    for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<ViUInt16>(4 * i);
+    for (auto _ : state) {
+        kqvisa::clearTrace();
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] {
+            status = kq7120_arbLoadData(session, 1, 1, codes.data(), static_cast<ViInt32>(codes.size()));
+        });
+        if (status != VI_SUCCESS) {
+            state.SkipWithError("kq7120_arbLoadData failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kArbSamples * sizeof(ViUInt16)));
+}
+
+void commandWithCheck(benchmark::State& state) {
+    const ViInt16 channel[] = {3};
+    for (auto _ : state) {
+        kqvisa::clearTrace();
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] { status = kq7120_setupVoltage(session, 2.5f, channel, 1); });
+        if (status != VI_SUCCESS) {
+            state.SkipWithError("kq7120_setupVoltage failed");
+            break;
+        }
+    }
+}
+
+// The VISA calls kq7120_setupVoltage makes, without the driver around them.
+void bareWriteAndRead(benchmark::State& state) {
+    constexpr char command[] = "SOUR:VOLT:LEV 2.5,(@3)";
+    constexpr char check[] = "*ESR?";
+    char reply[1024];
+    for (auto _ : state) {
+        kqvisa::clearTrace();
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] {
+            ViUInt32 count = 0;
+            viWrite(session, reinterpret_cast<ViConstBuf>(command), sizeof command - 1, &count);
+            viWrite(session, reinterpret_cast<ViConstBuf>(check), sizeof check - 1, &count);
+            status = viRead(session, reinterpret_cast<ViPBuf>(reply), sizeof reply, &count);
+        });
+        if (status < VI_SUCCESS) {
+            state.SkipWithError("viRead failed");
+            break;
+        }
+    }
+}
+
+struct Ratio {
+    const char* label;
+    const char* measured;
+    const char* baseline;
+};
+
+constexpr Ratio kRatios[] = {
+    {"kq7120_loadFIFO_Data, 262144 words / memcpy of 512 KiB", "fifo/kq7120_loadFIFO_Data", "fifo/memcpy"},
+    {"kq7120_arbLoadVoltage, 16384 samples / memcpy of 32 KiB", "arb/kq7120_arbLoadVoltage", "arb/memcpy"},
+    {"  of which without conversion: kq7120_arbLoadData / memcpy", "arb/kq7120_arbLoadData", "arb/memcpy"},
+    {"kq7120_setupVoltage / viWrite + viWrite + viRead", "command/kq7120_setupVoltage", "command/viWrite+viRead"},
+};
+
+// The usual console table, and each benchmark's time per call kept for the ratios: the median of
+// the repetitions when there are several, else the one run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!median && run.run_type != Run::RT_Iteration) continue;
+            const std::string& name = run.run_name.function_name;
+            if (!median && medians_.count(name)) continue;
+            if (median) medians_.insert(name);
+            nanoseconds_[name] = run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                                 benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const {
+        std::printf("\nRatios (time per call, median of the repetitions, against the baseline of the same run):\n");
+        for (const Ratio& ratio : kRatios) {
+            const auto measured = nanoseconds_.find(ratio.measured);
+            const auto baseline = nanoseconds_.find(ratio.baseline);
+            if (measured == nanoseconds_.end() || baseline == nanoseconds_.end() || baseline->second <= 0.0) {
+                std::printf("  %-58s  not measured\n", ratio.label);
+                continue;
+            }
+            std::printf("  %-58s %8.2f  (%.1f us / %.1f us)\n", ratio.label, measured->second / baseline->second,
+                        measured->second / 1000.0, baseline->second / 1000.0);
+        }
+    }
+
+private:
+    std::map<std::string, double> nanoseconds_;
+    std::set<std::string> medians_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (const ViStatus status = kq7120_init(kModule, kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &session)) {
+        std::fprintf(stderr, "cannot open %s: status 0x%08X\n", kModule, static_cast<unsigned>(status));
+        return 1;
+    }
+    kqvisa::clearTrace();
+
+    const auto timed = [](benchmark::internal::Benchmark* benchmark) {
+        benchmark->UseManualTime()->Unit(benchmark::kMicrosecond);
+    };
+    timed(benchmark::RegisterBenchmark("fifo/kq7120_loadFIFO_Data", fifoLoad));
+    timed(benchmark::RegisterBenchmark("fifo/memcpy", memcpyBaseline, kFifoWords * sizeof(ViUInt16)));
+    timed(benchmark::RegisterBenchmark("arb/kq7120_arbLoadVoltage", arbVoltageLoad));
+    timed(benchmark::RegisterBenchmark("arb/kq7120_arbLoadData", arbCodeLoad));
+    timed(benchmark::RegisterBenchmark("arb/memcpy", memcpyBaseline, kArbSamples * sizeof(ViUInt16)));
+    timed(benchmark::RegisterBenchmark("command/kq7120_setupVoltage", commandWithCheck));
+    timed(benchmark::RegisterBenchmark("command/viWrite+viRead", bareWriteAndRead));
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    kq7120_close(session);
+    benchmark::Shutdown();
+    return 0;
+}
