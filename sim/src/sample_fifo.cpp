@@ -8,7 +8,11 @@ SampleFifo::SampleFifo(std::size_t depth) : ring_(std::max<std::size_t>(depth, 1
 
 std::size_t SampleFifo::push(std::span<const std::uint16_t> codes) {
     const std::size_t taken = std::min(codes.size(), ring_.size() - fill_);
-    for (std::size_t i = 0; i < taken; ++i) ring_[(head_ + fill_ + i) % ring_.size()] = codes[i];
+    // The free space is at most two contiguous runs: up to the end of the ring, then from its start.
+    const std::size_t tail = (head_ + fill_) % ring_.size();
+    const std::size_t firstRun = std::min(taken, ring_.size() - tail);
+    std::copy_n(codes.begin(), firstRun, ring_.begin() + static_cast<std::ptrdiff_t>(tail));
+    std::copy_n(codes.begin() + static_cast<std::ptrdiff_t>(firstRun), taken - firstRun, ring_.begin());
     fill_ += taken;
     return taken;
 }

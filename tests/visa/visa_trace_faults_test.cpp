@@ -76,6 +76,35 @@ TEST_F(TraceFaultsTest, TraceRecordsEveryOperationInOrderAcrossSessions) {
     EXPECT_TRUE(kqvisa::trace().empty());
 }
 
+// A client that streams blocks for hours must not grow the trace: the oldest records go once the
+// data they hold passes its budget, and recording can be switched off altogether.
+TEST_F(TraceFaultsTest, TraceKeepsItsSizeBoundedAndCanBeSwitchedOff) {
+    ASSERT_EQ(viSetAttribute(first_, VI_ATTR_DEST_INCREMENT, 0), VI_SUCCESS);
+    std::vector<ViUInt16> block(262144);
+    constexpr int kMoves = 80;  // 40 MiB of words in all
+    for (int move = 0; move < kMoves; ++move) {
+        block.front() = static_cast<ViUInt16>(move);
+        ASSERT_EQ(viMoveOut16(first_, VI_A16_SPACE, 0x28, block.size(), block.data()), VI_SUCCESS);
+    }
+    const std::vector<kqvisa::TraceRecord> kept = kqvisa::trace();
+    ASSERT_FALSE(kept.empty());
+    std::size_t keptBytes = 0;
+    for (const kqvisa::TraceRecord& record : kept) keptBytes += record.words.size() * sizeof(ViUInt16);
+    EXPECT_LE(keptBytes, std::size_t{32} << 20);
+    EXPECT_LT(kept.size(), static_cast<std::size_t>(kMoves));
+    EXPECT_EQ(kept.back().words.front(), kMoves - 1) << "the newest records stay";
+
+    kqvisa::clearTrace();
+    kqvisa::setTraceRecording(false);
+    ASSERT_EQ(viMoveOut16(first_, VI_A16_SPACE, 0x28, block.size(), block.data()), VI_SUCCESS);
+    ASSERT_EQ(viOut16(second_, VI_A16_SPACE, 0x28, 7), VI_SUCCESS);
+    EXPECT_TRUE(kqvisa::trace().empty());
+    kqvisa::setTraceRecording(true);
+    ASSERT_EQ(viOut16(second_, VI_A16_SPACE, 0x28, 8), VI_SUCCESS);
+    ASSERT_EQ(kqvisa::trace().size(), 1u);
+    EXPECT_EQ(kqvisa::trace().front().value, 8u);
+}
+
 TEST_F(TraceFaultsTest, NthCallFailsWithoutEffect) {
     struct FailCase {
         Op op;

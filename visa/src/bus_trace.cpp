@@ -1,3 +1,4 @@
+#include <atomic>
 #include <deque>
 #include <mutex>
 
@@ -10,13 +11,22 @@ namespace kqvisa {
 
 namespace {
 
-// A long-running client (a front panel polling a module) must not grow the trace without bound.
+// A long-running client (a front panel polling or streaming to a module) must not grow the trace
+// without bound: the oldest records go once either limit is reached.
 constexpr std::size_t kMaxRecords = 100000;
+constexpr std::size_t kMaxPayloadBytes = 32u << 20;
+
+std::size_t payloadBytes(const TraceRecord& record) {
+    return record.data.size() + record.resource.size() + record.words.size() * sizeof(std::uint16_t);
+}
 
 struct TraceStore {
     std::mutex mutex;
     std::deque<TraceRecord> records;
+    std::size_t payload = 0;
 };
+
+std::atomic<bool> recording{true};
 
 TraceStore& traceStore() {
     // Never destroyed: a client may still call in from its own static destructors at exit.
@@ -70,12 +80,22 @@ bool sameResource(const std::string& recorded, const std::string& wanted) {
 
 }  // namespace
 
+bool traceRecording() { return recording.load(std::memory_order_relaxed); }
+
 void appendTrace(TraceRecord record) {
+    if (!traceRecording()) return;
     TraceStore& store = traceStore();
     std::lock_guard lock(store.mutex);
-    if (store.records.size() == kMaxRecords) store.records.pop_front();
+    store.payload += payloadBytes(record);
     store.records.push_back(std::move(record));
+    while (store.records.size() > 1 &&
+           (store.records.size() > kMaxRecords || store.payload > kMaxPayloadBytes)) {
+        store.payload -= payloadBytes(store.records.front());
+        store.records.pop_front();
+    }
 }
+
+KQ_VISA_EXPORT void setTraceRecording(bool on) { recording.store(on, std::memory_order_relaxed); }
 
 KQ_VISA_EXPORT const char* opName(Op op) {
     for (const OpNameEntry& entry : kOpNames) {
@@ -94,6 +114,7 @@ KQ_VISA_EXPORT void clearTrace() {
     TraceStore& store = traceStore();
     std::lock_guard lock(store.mutex);
     store.records.clear();
+    store.payload = 0;
 }
 
 KQ_VISA_EXPORT std::vector<std::string> writtenMessages(const std::string& resource) {

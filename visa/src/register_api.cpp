@@ -128,7 +128,7 @@ KQ_VISA_EXPORT ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress o
         while (moved < length) {
             const std::size_t taken = session.port->writeRegisterBlock(
                 registerAt(offset, moved, increment), buf16 + moved, length - moved, increment);
-            record.words.insert(record.words.end(), buf16 + moved, buf16 + moved + taken);
+            if (traceRecording()) record.words.insert(record.words.end(), buf16 + moved, buf16 + moved + taken);
             moved += taken;
             if (taken == 0 && moved < length) {
                 const auto roomIn = session.port->timeUntilRoom(registerAt(offset, moved, increment),
@@ -146,7 +146,7 @@ KQ_VISA_EXPORT ViStatus viMoveIn16(ViSession vi, ViUInt16 space, ViBusAddress of
     const auto readWords = [&](InstrumentSession& session, bool increment, TraceRecord& record) -> ViStatus {
         for (ViBusSize word = 0; word < length; ++word) {
             buf16[word] = session.port->readRegister(registerAt(offset, word, increment));
-            record.words.push_back(buf16[word]);
+            if (traceRecording()) record.words.push_back(buf16[word]);
         }
         return VI_SUCCESS;
     };

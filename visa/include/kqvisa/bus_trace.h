@@ -1,5 +1,5 @@
 // What went over the simulated bus: every VISA operation, in call order across all sessions.
-// Tests read it to assert exact traffic; it is always on and costs one record per call.
+// Tests read it to assert exact traffic; it records from the start and costs one record per call.
 #pragma once
 
 #include <cstdint>
@@ -64,9 +64,14 @@ struct TraceRecord {
     std::vector<std::uint16_t> words;  // MoveOut16: the words the module took; MoveIn16: the words read
 };
 
-// Snapshot of the records since the last clear (the most recent 100000 when there are more).
+// Snapshot of the records since the last clear: the most recent ones, at most 100000 records and
+// about 32 MiB of data and words.
 std::vector<TraceRecord> trace();
 void clearTrace();
+
+// Recording is on from the start. A program that streams large blocks and never reads the trace can
+// switch it off to save the copy of every word; records made while it is off are lost.
+void setTraceRecording(bool on);
 
 // The message texts written (Write records, formatted or not) in order, optionally for one resource
 // descriptor only ("" = all sessions; any spelling of a descriptor, e.g. "vxi::24"). One entry per
