@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev
   python3 python3-pyvisa
   locales
-  qt6-base-dev qt6-tools-dev libqt6uitools6 libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-tools-dev libqt6uitools6 libqt6opengl6-dev libgl-dev qt6-charts-dev
   xvfb xauth
 )
 

@@ -222,3 +222,15 @@ int SetPanelPos(int panel, int top, int left)
     record->root->move(left, top);
     return UI_SUCCESS;
 }
+
+int ProcessDrawEvents()
+{
+    if (qApp == nullptr)
+        return UI_SUCCESS;
+    // Layouts first, so a longer text gets its room before the paint.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            window->repaint();
+    return UI_SUCCESS;
+}

@@ -25,3 +25,7 @@ int SetActivePanel(int panel);
 int SetActiveCtrl(int panel, const char* control);
 int GetActiveCtrl(int panel, std::string* control);  // "" when no control of the panel has the focus
 int SetPanelPos(int panel, int top, int left);
+
+// Paints every shown panel now, so a text set just before a long blocking call is on screen while
+// the call runs. Operator input stays queued: no callback runs from here.
+int ProcessDrawEvents();

@@ -8,6 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
+#include "panel_registry.h"
 #include "ui_fixture.h"
 
 namespace sfptest {
@@ -73,6 +78,34 @@ TEST_F(UiLayerTest, DelayBlocksForItsTimeAndIgnoresNonsense)
     Delay(0.02);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
     Beep();
+}
+
+// Counts the paints of one widget.
+class PaintWatch : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+TEST_F(UiLayerTest, DrawEventsPaintATextSetBeforeABlockingCall)
+{
+    const int panel = show("controls.ui");
+    QWidget* message = nullptr;
+    ASSERT_EQ(sfpui::lookUpControl("test", panel, "Message", &message), UI_SUCCESS);
+    QCoreApplication::processEvents();
+    PaintWatch watch;
+    message->installEventFilter(&watch);
+
+    SetCtrlVal(panel, "Message", "Calibration in progress...");
+    EXPECT_EQ(watch.paints, 0);
+    ProcessDrawEvents();
+    EXPECT_GE(watch.paints, 1);
+    message->removeEventFilter(&watch);
 }
 
 }  // namespace
