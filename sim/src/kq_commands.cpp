@@ -78,7 +78,7 @@ struct RangeWord {
 constexpr RangeWord kRangeWords[] = {{20.0, OutputRange::Volts20}, {10.0, OutputRange::Volts10}};
 
 constexpr int kTtlLines = 8;
-const NumericLimits& kLimits = kNumericLimits;
+constexpr const NumericLimits& kLimits = kNumericLimits;
 
 template <typename Value, std::size_t N>
 std::optional<WordEntry<Value>> chooseWord(Call& call, std::size_t index, const WordEntry<Value> (&table)[N],
