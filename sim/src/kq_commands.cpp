@@ -312,7 +312,8 @@ std::optional<double> KqCommandSet::voltsArgument(Call& call, std::size_t index,
     return call.resolve(*value, limits);
 }
 
-bool KqCommandSet::answeredLimit(Call& call, const scpi::NumericRange& limits, std::string (*format)(double)) {
+bool KqCommandSet::answeredLimit(Call& call, const scpi::NumericRange& limits,
+                                 std::string (*format)(double)) {
     if (!call.namesLimit(0)) return false;
     const auto value = call.real(0, limits);
     if (call.expectCount(1, 1) && value) call.reply(format(*value));
@@ -376,8 +377,9 @@ void KqCommandSet::setRange(Call& call) {
     const auto value = call.numeric(0, "V");
     const auto channels = channelsArgument(call, 1);
     if (!call.expectCount(1, 2) || !value || !channels) return;
-    const auto volts = value->keyword == scpi::NumericKeyword::none ? std::optional<double>(value->number)
-                                                                     : call.resolve(*value, kLimits.outputRange);
+    const auto volts = value->keyword == scpi::NumericKeyword::none
+                           ? std::optional<double>(value->number)
+                           : call.resolve(*value, kLimits.outputRange);
     if (!volts) return;
     for (const RangeWord& word : kRangeWords) {
         if (*volts == word.volts) {

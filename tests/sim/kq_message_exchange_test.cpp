@@ -38,8 +38,8 @@ protected:
     void write(const std::string& bytes, bool end = true) {
         viSetAttribute(session_, VI_ATTR_SEND_END_EN, end ? VI_TRUE : VI_FALSE);
         ViUInt32 count = 0;
-        EXPECT_EQ(viWrite(session_, reinterpret_cast<ViConstBuf>(bytes.data()), static_cast<ViUInt32>(bytes.size()),
-                          &count),
+        EXPECT_EQ(viWrite(session_, reinterpret_cast<ViConstBuf>(bytes.data()),
+                          static_cast<ViUInt32>(bytes.size()), &count),
                   VI_SUCCESS)
             << bytes;
         EXPECT_EQ(count, bytes.size());
@@ -123,8 +123,10 @@ const Exchange kExchanges[] = {
     {"STAT:QUES:ENAB 3;:STAT:PRES", "STAT:QUES:ENAB?", "0\n", {}},
     // An indefinite block ended by NL^END leaves the NL out.
     {"CAL:SEC:STAT 0,#0KQ7120\n", "CAL:SEC:STAT?", "0\n", {}},
-    {"CAL:SEC:STAT 0,#16KQ7120;:CAL:DATA #0" + calibrationBytes() + "\n", "CAL:DATA?",
-     "#264" + calibrationBytes() + "\n", {}},
+    {"CAL:SEC:STAT 0,#16KQ7120;:CAL:DATA #0" + calibrationBytes() + "\n",
+     "CAL:DATA?",
+     "#264" + calibrationBytes() + "\n",
+     {}},
     // The driver's text load: the last data byte carries END, no NL, even when it is a NL byte.
     {"VOLT:FORM 1;:TRAC:DATA 1,1,#0" + std::string("\x12\x0A", 2), "TRAC:DATA:POIN? 1,1,0", "4618\n", {}},
 };

@@ -195,9 +195,10 @@ TEST_F(StatusTest, OperationAndQuestionableGroupsLatchRisingConditions) {
         std::string summary;  // *STB? with the group's summary bit
     };
     const Group groups[] = {
-        {"OPER", "OPERATION", [&](std::uint16_t bits, bool on) { status.setOperationCondition(bits, on); }, "128\n"},
-        {"QUES", "QUESTIONABLE", [&](std::uint16_t bits, bool on) { status.setQuestionableCondition(bits, on); },
-         "8\n"},
+        {"OPER", "OPERATION", [&](std::uint16_t bits, bool on) { status.setOperationCondition(bits, on); },
+         "128\n"},
+        {"QUES", "QUESTIONABLE",
+         [&](std::uint16_t bits, bool on) { status.setQuestionableCondition(bits, on); }, "8\n"},
     };
     for (const Group& group : groups) {
         const std::string node = "STAT:" + std::string(group.node);

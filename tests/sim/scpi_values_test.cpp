@@ -105,8 +105,12 @@ TEST_F(AccessorTest, RealWithUnit) {
 TEST_F(AccessorTest, KeywordsStandForTheRangesLimits) {
     const NumericRange period{0.00001, 429.49, 0.01};
     const std::vector<AccessorCase<double>> cases{
-        {"X MIN", 0.00001, ""}, {"X max", 429.49, ""}, {"X DEFAULT", 0.01, ""},
-        {"X 10MS", 0.01, ""},   {"X 100 US", 0.0001, ""}, {"X 10NS", std::nullopt, "-222,\"Data out of range\""},
+        {"X MIN", 0.00001, ""},
+        {"X max", 429.49, ""},
+        {"X DEFAULT", 0.01, ""},
+        {"X 10MS", 0.01, ""},
+        {"X 100 US", 0.0001, ""},
+        {"X 10NS", std::nullopt, "-222,\"Data out of range\""},
         {"X MINI", std::nullopt, "-148,\"Character data not allowed\""},
     };
     for (const auto& c : cases) {
@@ -124,10 +128,25 @@ TEST(UnitSuffix, MultipliersOfIeee4882) {
         std::optional<int> exponent;
     };
     const Case cases[] = {
-        {"V", "V", 0},     {"mv", "V", -3},   {"MAV", "V", 6},   {"KV", "V", 3},    {"uV", "V", -6},
-        {"NS", "S", -9},   {"PS", "S", -12},  {"FS", "S", -15},  {"AS", "S", -18},  {"GHZ", "HZ", 9},
-        {"MHZ", "HZ", 6},  {"mHz", "HZ", 6},  {"MOHM", "OHM", 6}, {"TS", "S", 12},  {"PES", "S", 15},
-        {"EXS", "S", 18},  {"S", "V", std::nullopt}, {"XV", "V", std::nullopt}, {"MMV", "V", std::nullopt},
+        {"V", "V", 0},
+        {"mv", "V", -3},
+        {"MAV", "V", 6},
+        {"KV", "V", 3},
+        {"uV", "V", -6},
+        {"NS", "S", -9},
+        {"PS", "S", -12},
+        {"FS", "S", -15},
+        {"AS", "S", -18},
+        {"GHZ", "HZ", 9},
+        {"MHZ", "HZ", 6},
+        {"mHz", "HZ", 6},
+        {"MOHM", "OHM", 6},
+        {"TS", "S", 12},
+        {"PES", "S", 15},
+        {"EXS", "S", 18},
+        {"S", "V", std::nullopt},
+        {"XV", "V", std::nullopt},
+        {"MMV", "V", std::nullopt},
         {"V", "", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(suffixExponent(c.written, c.unit), c.exponent) << c.written;

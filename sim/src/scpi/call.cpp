@@ -17,8 +17,12 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 NumericKeyword numericKeyword(std::string_view word) {
-    if (equalsIgnoringCase(word, "MIN") || equalsIgnoringCase(word, "MINIMUM")) return NumericKeyword::minimum;
-    if (equalsIgnoringCase(word, "MAX") || equalsIgnoringCase(word, "MAXIMUM")) return NumericKeyword::maximum;
+    if (equalsIgnoringCase(word, "MIN") || equalsIgnoringCase(word, "MINIMUM")) {
+        return NumericKeyword::minimum;
+    }
+    if (equalsIgnoringCase(word, "MAX") || equalsIgnoringCase(word, "MAXIMUM")) {
+        return NumericKeyword::maximum;
+    }
     if (equalsIgnoringCase(word, "DEF") || equalsIgnoringCase(word, "DEFAULT")) {
         return NumericKeyword::defaultValue;
     }

@@ -20,12 +20,12 @@ inline constexpr std::uint8_t powerOn = 0x80;            // PON
 
 // Status byte bits.
 namespace stb {
-inline constexpr std::uint8_t errorAvailable = 0x04;         // the error/event queue is not empty
-inline constexpr std::uint8_t questionableSummary = 0x08;    // QUES event & enable non-zero
-inline constexpr std::uint8_t messageAvailable = 0x10;       // MAV: a reply is waiting to be read
-inline constexpr std::uint8_t eventSummary = 0x20;           // ESB: ESR & ESE non-zero
-inline constexpr std::uint8_t masterSummary = 0x40;          // MSS in *STB?, RQS in a serial poll
-inline constexpr std::uint8_t operationSummary = 0x80;       // OPER event & enable non-zero
+inline constexpr std::uint8_t errorAvailable = 0x04;       // the error/event queue is not empty
+inline constexpr std::uint8_t questionableSummary = 0x08;  // QUES event & enable non-zero
+inline constexpr std::uint8_t messageAvailable = 0x10;     // MAV: a reply is waiting to be read
+inline constexpr std::uint8_t eventSummary = 0x20;         // ESB: ESR & ESE non-zero
+inline constexpr std::uint8_t masterSummary = 0x40;        // MSS in *STB?, RQS in a serial poll
+inline constexpr std::uint8_t operationSummary = 0x80;     // OPER event & enable non-zero
 }  // namespace stb
 
 // A SCPI status group: condition, event (latched on a condition bit going from 0 to 1, until read)
