@@ -183,7 +183,7 @@ void Interpreter::execute(std::string_view message) {
 
         if (replies.size() + call.response().size() + 2 > limits_.maxReplyBytes) {
             // IEEE 488.2 deadlock: the output queue is cleared and parsing goes on; the rest of the
-            // message's replies are discarded, as the controller reads nothing of this message.
+            // message's replies are discarded, so the message leaves nothing to read.
             reportError(err::queryDeadlocked);
             deadlocked = true;
             replies.clear();
