@@ -1,11 +1,12 @@
 #include "kq_commands.h"
 
 #include <array>
-#include <limits>
+#include <cmath>
 #include <span>
 #include <string_view>
 
 #include "dac_code.h"
+#include "kq_limits.h"
 #include "scpi/error_queue.h"
 #include "scpi/number_text.h"
 #include "scpi/response_text.h"
@@ -77,7 +78,7 @@ struct RangeWord {
 constexpr RangeWord kRangeWords[] = {{20.0, OutputRange::Volts20}, {10.0, OutputRange::Volts10}};
 
 constexpr int kTtlLines = 8;
-constexpr double kLargestReal = std::numeric_limits<double>::max();
+constexpr const NumericLimits& kLimits = kNumericLimits;
 
 template <typename Value, std::size_t N>
 std::optional<WordEntry<Value>> chooseWord(Call& call, std::size_t index, const WordEntry<Value> (&table)[N],
@@ -104,6 +105,15 @@ std::string_view replyWord(const WordEntry<Value> (&table)[N], Value value) {
         if (entry.value == value) return entry.reply;
     }
     return table[0].reply;
+}
+
+std::string formatWhole(double value) { return formatInteger(std::llround(value)); }
+
+std::string formatRangeWord(double volts) {
+    for (const RangeWord& word : kRangeWords) {
+        if (volts == word.volts) return std::string(rangeScale(word.range).word);
+    }
+    return std::string(rangeScale(kRangeWords[0].range).word);
 }
 
 std::string joinFixed(std::span<const double> values) {
@@ -266,11 +276,11 @@ std::optional<std::vector<int>> KqCommandSet::channelsArgument(Call& call, std::
 
 std::optional<std::vector<int>> KqCommandSet::stepsArgument(Call& call, std::size_t index) {
     if (call.has(index) && call.parameter(index).type == ParameterType::number) {
-        const auto step = call.integer(index, 0, kSequenceSteps - 1);
+        const auto step = call.integer(index, kLimits.sequenceStep);
         if (!step) return std::nullopt;
         return std::vector<int>{*step};
     }
-    return call.channelList(index, 0, kSequenceSteps - 1);
+    return call.channelList(index, kLimits.sequenceStep);
 }
 
 std::optional<int> KqCommandSet::stepArgument(Call& call, std::size_t index) {
@@ -291,7 +301,23 @@ std::optional<std::string> KqCommandSet::codeArgument(Call& call, std::size_t in
 }
 
 std::optional<int> KqCommandSet::segmentArgument(Call& call, std::size_t index) {
-    return call.integer(index, 0, kSegmentCount - 1);
+    return call.integer(index, kLimits.segment);
+}
+
+std::optional<double> KqCommandSet::voltsArgument(Call& call, std::size_t index,
+                                                  const scpi::NumericRange& limits) {
+    const auto value = call.numeric(index, "V");
+    if (!value) return std::nullopt;
+    if (value->keyword == scpi::NumericKeyword::none) return value->number;
+    return call.resolve(*value, limits);
+}
+
+bool KqCommandSet::answeredLimit(Call& call, const scpi::NumericRange& limits,
+                                 std::string (*format)(double)) {
+    if (!call.namesLimit(0)) return false;
+    const auto value = call.real(0, limits);
+    if (call.expectCount(1, 1) && value) call.reply(format(*value));
+    return true;
 }
 
 // --- common commands ---
@@ -314,23 +340,47 @@ void KqCommandSet::trigger(Call& call) {
 
 // --- DC output ---
 
+// VOLT <volts>[,<channels>]: MIN, MAX and DEF stand for each channel's own limit in its range.
 void KqCommandSet::setVoltage(Call& call) {
-    const auto volts = call.real(0, -kLargestReal, kLargestReal, "V");
+    const auto volts = call.numeric(0, "V");
     const auto channels = channelsArgument(call, 1);
     if (!call.expectCount(1, 2) || !volts || !channels) return;
-    succeeded(call, core_.setVoltage(*channels, *volts));
+    if (volts->keyword == scpi::NumericKeyword::none) {
+        succeeded(call, core_.setVoltage(*channels, volts->number));
+        return;
+    }
+    for (int channel : *channels) {
+        const auto limit = call.resolve(*volts, dcVoltageLimits(core_.channel(channel).range));
+        if (!limit) return;
+        const int one[] = {channel};
+        core_.setVoltage(one, *limit);
+    }
 }
 
+// VOLT? <channel>, or VOLT? MIN|MAX|DEF,<channel> for that channel's limit in its range.
 void KqCommandSet::queryVoltage(Call& call) {
+    if (call.namesLimit(0)) {
+        const auto keyword = call.numeric(0);
+        const auto channel = channelArgument(call, 1);
+        if (!call.expectCount(2, 2) || !keyword || !channel) return;
+        const auto limit = call.resolve(*keyword, dcVoltageLimits(core_.channel(*channel).range));
+        if (limit) call.reply(scpi::formatReal(*limit));
+        return;
+    }
     const auto channel = channelArgument(call, 0);
     if (!call.expectCount(1, 1) || !channel) return;
     call.reply(scpi::formatReal(core_.programmedVoltage(*channel)));
 }
 
+// VOLT:RANG 20V|10V|MIN|MAX|DEF[,<channels>]; another voltage is no range (-224).
 void KqCommandSet::setRange(Call& call) {
-    const auto volts = call.real(0, 0.0, kLargestReal, "V");
+    const auto value = call.numeric(0, "V");
     const auto channels = channelsArgument(call, 1);
-    if (!call.expectCount(1, 2) || !volts || !channels) return;
+    if (!call.expectCount(1, 2) || !value || !channels) return;
+    const auto volts = value->keyword == scpi::NumericKeyword::none
+                           ? std::optional<double>(value->number)
+                           : call.resolve(*value, kLimits.outputRange);
+    if (!volts) return;
     for (const RangeWord& word : kRangeWords) {
         if (*volts == word.volts) {
             succeeded(call, core_.setRange(*channels, word.range));
@@ -341,33 +391,35 @@ void KqCommandSet::setRange(Call& call) {
 }
 
 void KqCommandSet::queryRange(Call& call) {
+    if (answeredLimit(call, kLimits.outputRange, formatRangeWord)) return;
     const auto channel = channelArgument(call, 0);
     if (!call.expectCount(1, 1) || !channel) return;
     call.reply(rangeScale(core_.channel(*channel).range).word);
 }
 
 void KqCommandSet::applyMemoryArray(Call& call) {
-    const auto index = call.integer(0, 1, kMemoryArrays);
+    const auto index = call.integer(0, kLimits.memoryArray);
     if (!call.expectCount(1, 1) || !index) return;
     succeeded(call, core_.applyMemoryArray(*index));
 }
 
 void KqCommandSet::setDataFormat(Call& call) {
-    const auto format = call.integer(0, 0, 1);
+    const auto format = call.integer(0, kLimits.dataFormat);
     if (!call.expectCount(1, 1) || !format) return;
     core_.settings().dataFormat = *format == 0 ? DataFormat::Signed : DataFormat::Unsigned;
 }
 
 void KqCommandSet::queryDataFormat(Call& call) {
+    if (answeredLimit(call, kLimits.dataFormat, formatWhole)) return;
     if (call.expectCount(0, 0)) call.reply(core_.settings().dataFormat == DataFormat::Signed ? "0" : "1");
 }
 
 void KqCommandSet::storeMemoryArray(Call& call) {
-    const auto index = call.integer(0, 1, kMemoryArrays);
+    const auto index = call.integer(0, kLimits.memoryArray);
     if (!call.expectCount(2, 1 + static_cast<std::size_t>(core_.channelCount())) || !index) return;
     std::vector<double> volts;
     for (std::size_t i = 1; i < call.parameterCount(); ++i) {
-        const auto value = call.real(i, -kLargestReal, kLargestReal, "V");
+        const auto value = voltsArgument(call, i, storedVoltageLimits());
         if (!value) return;
         volts.push_back(*value);
     }
@@ -375,7 +427,7 @@ void KqCommandSet::storeMemoryArray(Call& call) {
 }
 
 void KqCommandSet::queryMemoryArray(Call& call) {
-    const auto index = call.integer(0, 1, kMemoryArrays);
+    const auto index = call.integer(0, kLimits.memoryArray);
     if (!call.expectCount(1, 1) || !index) return;
     const ChannelVoltages& volts = core_.settings().memoryArrays[static_cast<std::size_t>(*index - 1)];
     call.reply(joinFixed(std::span(volts).first(static_cast<std::size_t>(core_.channelCount()))));
@@ -403,12 +455,13 @@ void KqCommandSet::queryScanMode(Call& call) {
 
 void KqCommandSet::setScanLimit(Call& call) {
     const auto channel = channelArgument(call, 0);
-    const auto limit = call.integer(1, 1, kScanTableEntries);
+    const auto limit = call.integer(1, kLimits.scanLimit);
     if (!call.expectCount(2, 2) || !channel || !limit) return;
     succeeded(call, core_.setScanLimit(*channel, *limit));
 }
 
 void KqCommandSet::queryScanLimit(Call& call) {
+    if (answeredLimit(call, kLimits.scanLimit, formatWhole)) return;
     const auto channel = channelArgument(call, 0);
     if (!call.expectCount(1, 1) || !channel) return;
     call.reply(formatInteger(core_.channel(*channel).scanLimit));
@@ -416,10 +469,10 @@ void KqCommandSet::queryScanLimit(Call& call) {
 
 void KqCommandSet::setScanTable(Call& call) {
     const auto channel = channelArgument(call, 0);
-    if (!call.expectCount(2, 1 + kScanTableEntries) || !channel) return;
+    if (!call.expectCount(2, 1 + static_cast<std::size_t>(kLimits.scanEntry.max)) || !channel) return;
     std::vector<double> volts;
     for (std::size_t i = 1; i < call.parameterCount(); ++i) {
-        const auto value = call.real(i, -kLargestReal, kLargestReal, "V");
+        const auto value = voltsArgument(call, i, storedVoltageLimits());
         if (!value) return;
         volts.push_back(*value);
     }
@@ -430,8 +483,8 @@ void KqCommandSet::setScanTable(Call& call) {
 void KqCommandSet::queryScanTable(Call& call) {
     const auto channel = channelArgument(call, 0);
     const auto count =
-        call.has(1) ? call.integer(1, 1, kScanTableEntries) : std::optional<int>(kScanTableEntries);
-    const auto start = call.has(2) ? call.integer(2, 1, kScanTableEntries) : std::optional<int>(1);
+        call.has(1) ? call.integer(1, kLimits.scanEntry) : std::optional<int>(kScanTableEntries);
+    const auto start = call.has(2) ? call.integer(2, kLimits.scanEntry) : std::optional<int>(1);
     if (!call.expectCount(1, 3) || !channel || !count || !start) return;
     if (*start + *count - 1 > kScanTableEntries) {
         call.fail(err::dataOutOfRange);
@@ -444,8 +497,8 @@ void KqCommandSet::queryScanTable(Call& call) {
 
 void KqCommandSet::setScanEntry(Call& call) {
     const auto channel = call.suffixInRange(1, core_.channelCount());
-    const auto entry = call.integer(0, 1, kScanTableEntries);
-    const auto volts = call.real(1, -kLargestReal, kLargestReal, "V");
+    const auto entry = call.integer(0, kLimits.scanEntry);
+    const auto volts = voltsArgument(call, 1, storedVoltageLimits());
     if (!call.expectCount(2, 2) || !channel || !entry || !volts) return;
     const double one[] = {*volts};
     succeeded(call, core_.setScanTable(*channel, *entry, one));
@@ -453,7 +506,7 @@ void KqCommandSet::setScanEntry(Call& call) {
 
 void KqCommandSet::queryScanEntry(Call& call) {
     const auto channel = call.suffixInRange(1, core_.channelCount());
-    const auto entry = call.integer(0, 1, kScanTableEntries);
+    const auto entry = call.integer(0, kLimits.scanEntry);
     if (!call.expectCount(1, 1) || !channel || !entry) return;
     call.reply(scpi::formatFixed(core_.channel(*channel).scanTable[static_cast<std::size_t>(*entry - 1)], 6));
 }
@@ -524,11 +577,12 @@ void KqCommandSet::queryClockSlope(Call& call) {
 }
 
 void KqCommandSet::setTimer(Call& call) {
-    const auto period = call.real(0, kMinTimerPeriod, kMaxTimerPeriod, "S");
+    const auto period = call.real(0, kLimits.timerPeriod, "S");
     if (call.expectCount(1, 1) && period) core_.setTimerPeriod(*period);
 }
 
 void KqCommandSet::queryTimer(Call& call) {
+    if (answeredLimit(call, kLimits.timerPeriod, scpi::formatReal)) return;
     if (call.expectCount(0, 0)) call.reply(scpi::formatReal(core_.settings().timerPeriod));
 }
 
@@ -589,7 +643,7 @@ void KqCommandSet::abort(Call& call) {
 
 void KqCommandSet::defineSegment(Call& call) {
     const auto segment = segmentArgument(call, 0);
-    const auto points = call.integer(1, 1, static_cast<int>(kWaveformMemoryPoints));
+    const auto points = call.integer(1, kLimits.segmentPoints);
     if (!call.expectCount(2, 2) || !segment || !points) return;
     if (!succeeded(call, core_.arbChangeAllowed())) return;
     succeeded(call, core_.arb().define(*segment, static_cast<std::size_t>(*points)));
@@ -597,13 +651,14 @@ void KqCommandSet::defineSegment(Call& call) {
 
 void KqCommandSet::resizeSegment(Call& call) {
     const auto segment = segmentArgument(call, 0);
-    const auto points = call.integer(1, 1, static_cast<int>(kWaveformMemoryPoints));
+    const auto points = call.integer(1, kLimits.segmentPoints);
     if (!call.expectCount(2, 2) || !segment || !points) return;
     if (!succeeded(call, core_.arbChangeAllowed())) return;
     succeeded(call, core_.arb().resize(*segment, static_cast<std::size_t>(*points)));
 }
 
 void KqCommandSet::querySegmentSize(Call& call) {
+    if (answeredLimit(call, kLimits.segmentPoints, formatWhole)) return;
     const auto segment = segmentArgument(call, 0);
     if (call.expectCount(1, 1) && segment) {
         call.reply(formatInteger(static_cast<long long>(core_.arb().size(*segment))));
@@ -623,9 +678,10 @@ void KqCommandSet::writeSegmentData(Call& call) {
     if (call.has(2) && call.parameter(2).type == ParameterType::block) {
         const auto bytes = call.block(2);
         if (!call.expectCount(3, 3) || !segment || !channel || !bytes) return;
-        std::string_view data = *bytes;
-        // An indefinite block runs to END; a newline the controller sent as terminator is no sample.
-        if (data.size() % 2 != 0 && data.back() == '\n') data.remove_suffix(1);
+        std::string data(*bytes);
+        // The driver ends an indefinite block with its last data byte and END, no NL: words come in
+        // pairs of bytes, so an odd count left by a final NL means that NL was data.
+        if (data.size() % 2 != 0 && call.parameter(2).newlineEnded) data.push_back('\n');
         if (data.size() % 2 != 0) return call.fail(err::invalidBlockData);
         if (!succeeded(call, core_.arbChangeAllowed())) return;
         std::vector<std::uint16_t> codes(data.size() / 2);
@@ -659,8 +715,8 @@ void KqCommandSet::querySegmentData(Call& call) {
 void KqCommandSet::setDataPoint(Call& call) {
     const auto segment = segmentArgument(call, 0);
     const auto channel = call.integer(1, 1, core_.channelCount());
-    const auto offset = call.integer(2, 0, static_cast<int>(kWaveformMemoryPoints) - 1);
-    const auto sample = call.integer(3, -32768, 65535);
+    const auto offset = call.integer(2, kLimits.pointOffset);
+    const auto sample = call.integer(3, kLimits.sampleWord);
     if (!call.expectCount(4, 4) || !segment || !channel || !offset || !sample) return;
     if (!succeeded(call, core_.arbChangeAllowed())) return;
     const auto word = static_cast<std::uint16_t>(*sample & 0xFFFF);
@@ -672,7 +728,7 @@ void KqCommandSet::setDataPoint(Call& call) {
 void KqCommandSet::queryDataPoint(Call& call) {
     const auto segment = segmentArgument(call, 0);
     const auto channel = call.integer(1, 1, core_.channelCount());
-    const auto offset = call.integer(2, 0, static_cast<int>(kWaveformMemoryPoints) - 1);
+    const auto offset = call.integer(2, kLimits.pointOffset);
     if (!call.expectCount(3, 3) || !segment || !channel || !offset) return;
     if (!core_.arb().defined(*segment)) return call.fail(err::illegalParameterValue);
     if (static_cast<std::size_t>(*offset) >= core_.arb().size(*segment))
@@ -696,19 +752,20 @@ void KqCommandSet::queryMemorySize(Call& call) {
 // --- ARB sequence ---
 
 void KqCommandSet::setSequenceLength(Call& call) {
-    const auto length = call.integer(0, 0, kSequenceSteps);
+    const auto length = call.integer(0, kLimits.sequenceLength);
     if (!call.expectCount(1, 1) || !length || !succeeded(call, core_.arbChangeAllowed())) return;
     core_.arb().setSequenceLength(static_cast<std::size_t>(*length));
 }
 
 void KqCommandSet::querySequenceLength(Call& call) {
+    if (answeredLimit(call, kLimits.sequenceLength, formatWhole)) return;
     if (call.expectCount(0, 0))
         call.reply(formatInteger(static_cast<long long>(core_.arb().sequence().size())));
 }
 
 // SEQ:LIST (@3,0,7): step i plays the i-th segment of the list.
 void KqCommandSet::setSequenceList(Call& call) {
-    const auto segments = call.channelList(0, 0, kSegmentCount - 1);
+    const auto segments = call.channelList(0, kLimits.segment);
     if (!call.expectCount(1, 1) || !segments || !succeeded(call, core_.arbChangeAllowed())) return;
     if (segments->size() > static_cast<std::size_t>(kSequenceSteps)) return call.fail(err::tooMuchData);
     core_.arb().setSequence(*segments);
@@ -750,13 +807,14 @@ void KqCommandSet::querySequenceAdvance(Call& call) {
 }
 
 void KqCommandSet::setSequenceDwell(Call& call) {
-    const auto dwell = call.integer(0, 0, static_cast<int>(kMaxDwell));
+    const auto dwell = call.integer(0, kLimits.dwell);
     const auto steps = stepsArgument(call, 1);
     if (!call.expectCount(2, 2) || !dwell || !steps) return;
     for (int step : *steps) core_.arb().step(step).dwell = *dwell;
 }
 
 void KqCommandSet::querySequenceDwell(Call& call) {
+    if (answeredLimit(call, kLimits.dwell, formatWhole)) return;
     const auto step = stepArgument(call, 0);
     if (call.expectCount(1, 1) && step) call.reply(formatInteger(core_.arb().step(*step).dwell));
 }
@@ -778,7 +836,7 @@ void KqCommandSet::querySequenceMarker(Call& call) {
 // CAL<n>:GAIN and CAL<n>:ZERO act on channel n in the range it is set to.
 void KqCommandSet::setConstant(Call& call, bool gain) {
     const auto channel = call.suffixInRange(1, core_.channelCount());
-    const auto value = call.integer(0, -128, 127);
+    const auto value = call.integer(0, kLimits.calibrationConstant);
     if (!call.expectCount(1, 1) || !channel || !value) return;
     const OutputRange range = core_.channel(*channel).range;
     succeeded(call, core_.calibration().setConstant(
@@ -786,6 +844,7 @@ void KqCommandSet::setConstant(Call& call, bool gain) {
 }
 
 void KqCommandSet::queryConstant(Call& call, bool gain) {
+    if (answeredLimit(call, kLimits.calibrationConstant, formatWhole)) return;
     const auto channel = call.suffixInRange(1, core_.channelCount());
     if (!call.expectCount(0, 0) || !channel) return;
     const OutputRange range = core_.channel(*channel).range;

@@ -36,6 +36,11 @@ private:
     std::optional<int> segmentArgument(Call& call, std::size_t index);
     // A security code, sent as a block (#16abcdef) or a string.
     std::optional<std::string> codeArgument(Call& call, std::size_t index);
+    // A voltage as sent (the module checks it against the channel), or a limit keyword's value.
+    std::optional<double> voltsArgument(Call& call, std::size_t index, const scpi::NumericRange& limits);
+    // TIM? MAX and the like: with MINimum, MAXimum or DEFault as first parameter the query answers
+    // that limit of its setting, in the setting's reply form, and this returns true.
+    static bool answeredLimit(Call& call, const scpi::NumericRange& limits, std::string (*format)(double));
     // Fails the call with `error` unless it is 0; true when it was 0.
     static bool succeeded(Call& call, int error);
 

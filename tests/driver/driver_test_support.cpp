@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,6 +49,26 @@ std::string fileContents(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+namespace {
+
+// Whether the module's error queue holds -420: a read it had nothing to answer, which on a real
+// module fails the next error check. The queue is emptied.
+bool loggedQueryUnterminated(kqsim::Instrument& module) {
+    bool found = false;
+    for (int guard = 0; guard < 32; ++guard) {
+        module.writeMessage("SYST:ERR?", true);
+        std::string reply;
+        char buffer[256];
+        while (module.replyPending()) reply.append(buffer, module.readReply(buffer, sizeof buffer).count);
+        const int number = std::atoi(reply.c_str());
+        if (number == 0) break;
+        found = found || number == -420;
+    }
+    return found;
+}
+
+}  // namespace
+
 void DriverTest::SetUp() {
     kqvisa::resetFaults();
     kq7120_enableDisableSCPILog(kq7120_NO_SCPI_LOG, nullptr);
@@ -60,6 +81,12 @@ void DriverTest::TearDown() {
     kq7120_enableDisableSCPILog(kq7120_NO_SCPI_LOG, nullptr);
     for (const ViSession session : opened_) kq7120_close(session);
     kq7120::scaleWaitsForTests(1.0);
+    for (const auto& mounted : kqsim::currentMainframe()->modules()) {
+        if (mounted.config.kind == kqsim::ModuleKind::Foreign) continue;
+        EXPECT_FALSE(loggedQueryUnterminated(*mounted.instrument))
+            << "the driver read from logical address " << mounted.config.logicalAddress
+            << " with nothing to answer";
+    }
     // The modules go before the folders holding their non-volatile memory.
     kqsim::installChassis(kqsim::ChassisConfig{});
     for (const auto& folder : folders_) std::filesystem::remove_all(folder);

@@ -64,7 +64,7 @@ const RoundTrip kRoundTrips[] = {
     {"ROSC:SOUR EXT;SLOP POS", "rosc:sour?", "EXT\n"},
     {"ROSC:SOUR INT;SLOP POS", "rosc:sour?", "INT\n"},
     {"tim 0.0100000", "tim?", "0.01\n"},
-    {"tim 0.0000100", "tim?", "1e-05\n"},
+    {"tim 0.0000100", "tim?", "1E-05\n"},
     {"tim 429.4900000", "tim?", "429.49\n"},
     {"MARK:SYNC:STAT ON;SLOP NEG", "MARK:SYNC:STAT?", "1\n"},
     {"MARK:SYNC:STAT ON;SLOP NEG", "MARK:SYNC:slop?", "NEG\n"},
@@ -101,6 +101,34 @@ const RoundTrip kRoundTrips[] = {
     {"seq:dwel 1048575,(@4095)", "seq:dwel? 4095\n", "1048575\n"},
     {"sour:mark:trig ON,(@2)", "mark:trig? 2\n", "1\n"},
     {"SEQ:LIST (@0);STAR AUTO,(@0);ADV ASYNC,(@0);DWEL 0,(@0)", "SEQ:DWEL? 0", "0\n"},
+    // MINimum, MAXimum and DEFault: each setting's limits; a voltage's are its channel's range's.
+    {"VOLT:RANG 10V,(@2);:VOLT MAX,(@1,2)", "SOUR:VOLT:LEV? 2", "9.99969482421875\n"},
+    {"VOLT:RANG 10V,(@2);:VOLT MAX,(@1,2)", "SOUR:VOLT:LEV? 1", "19.9993896484375\n"},
+    {"VOLT:RANG 10V,(@2)", "VOLT? MIN,(@2)", "-10\n"},
+    {"VOLT:RANG MIN,(@3)", "volt:rang?3", "10V\n"},
+    {"VOLT:RANG 10V,(@3);RANG DEF,(@3)", "volt:rang?3", "20V\n"},
+    {"TIM MAX", "tim?", "429.49\n"},
+    {"TIM 0.5;TIM DEF", "tim?", "0.01\n"},
+    {"*RST", "TIM? MIN", "1E-05\n"},
+    {"SCAN:LIM 3, MIN", "SCAN:LIM? 3", "1\n"},
+    {"SCAN:TABL 3 :LOC 10, MIN", "SCAN:TABL 3:LOC? 10", "-20.000000\n"},
+    {"MEM:SET 5,MAX,DEF,MIN", "MEM:SET? 5",
+     "19.999390,0.000000,-20.000000,0.000000,0.000000,0.000000,0.000000,0.000000,0.000000,0.000000,"
+     "0.000000,0.000000,0.000000,0.000000,0.000000,0.000000\n"},
+    {"VOLT:FORM MIN", "VOLT:FORM?", "0\n"},
+    {"*RST", "VOLT:FORM? MAX", "1\n"},
+    {"seq:dwel DEF,(@2)", "seq:dwel? 2\n", "1\n"},
+    {"trac:def 5,MIN", "trac:poin? 5", "1\n"},
+    {"*RST", "seq:leng? MAX", "4096\n"},
+    {"*RST", "CAL1:ZERO? MIN", "-128\n"},
+    // Suffix multipliers for the unit each command takes, with or without white space before it.
+    {"VOLT 625mV,(@1)", "SOUR:VOLT:LEV? 1", "0.625\n"},
+    {"VOLT -2500 MV,(@1)", "SOUR:VOLT:LEV? 1", "-2.5\n"},
+    {"VOLT 2.5 V,(@1)", "SOUR:VOLT:LEV? 1", "2.5\n"},
+    {"VOLT:RANG 10000mV,(@1)", "volt:rang?1", "10V\n"},
+    {"TIM 10MS", "tim?", "0.01\n"},
+    {"TIM 100US", "tim?", "1E-04\n"},
+    {"TIM 0.1 KS", "tim?", "100\n"},
 };
 
 class Kq7120RoundTrip : public Kq7120Test, public ::testing::WithParamInterface<RoundTrip> {};
@@ -176,6 +204,16 @@ const Refusal kKq7120Refusals[] = {
     {"CAL17:GAIN 1", {-114}},
     {"INIT", {-221}},
     {"SCAN ARB,(@1);:INIT", {-221}},
+    {"VOLT? MAX", {-109}},
+    {"VOLT? MAX,(@17)", {-222}},
+    {"seq:leng DEF", {-224}},
+    {"trac:def 1,DEF", {-224}},
+    {"TIM? 5", {-108}},
+    {"VOLT 2QV,(@1)", {-131}},
+    {"VOLT 2S,(@1)", {-131}},
+    {"TIM 10MV", {-131}},
+    {"TIM 1KS", {-222}},
+    {"VOLT:RANG 15V,(@1)", {-224}},
 };
 
 class Kq7120Refusal : public Kq7120Test, public ::testing::WithParamInterface<Refusal> {};

@@ -48,14 +48,16 @@ public:
         return readAll();
     }
 
+    // Reads only what is pending: a read with nothing to answer would itself log -420.
     std::string readAll() {
         std::string reply;
         char buffer[4096];
-        for (;;) {
+        while (instrument_.replyPending()) {
             const ReplyChunk chunk = instrument_.readReply(buffer, sizeof buffer);
             reply.append(buffer, chunk.count);
-            if (chunk.end || chunk.count == 0) return reply;
+            if (chunk.end || chunk.count == 0) break;
         }
+        return reply;
     }
 
     // The error queue, oldest first, as error numbers; the queue is empty afterwards.

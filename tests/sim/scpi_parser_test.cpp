@@ -40,6 +40,10 @@ const std::vector<Resolution> resolutions{
     {"SOUR:VOLT:LEV? ", {"[SOURce]:VOLTage[:LEVel]? |"}},
     {"volt:rang?3", {"[SOURce]:VOLTage:RANGe? |n:3"}},
     {"VOLT:RANG 10V,(@1,2)", {"[SOURce]:VOLTage:RANGe |n:10V c:1,2"}},
+    // A unit may stand apart from its number, except where white space separates parameters.
+    {"VOLT 1.5 V,(@1)", {"[SOURce]:VOLTage[:LEVel] |n:1.5V c:1"}},
+    {"VOLT -500 mV", {"[SOURce]:VOLTage[:LEVel] |n:-500mV"}},
+    {"SCAN:TABL? 3 10 , 1", {"SCAN:TABLe? |n:3 n:10 n:1"}},
     {"VOLT:FORM ?", {"[SOURce]:VOLTage:FORMat? |"}},
     {"VOLT:FORM 0", {"[SOURce]:VOLTage:FORMat |n:0"}},
     // Compound messages keep the header path; ':' starts at the root; common commands keep the path.
@@ -61,7 +65,8 @@ const std::vector<Resolution> resolutions{
      {"CALibration:SECure:CODE |b6", "CALibration:SECure:STATe |w:ON"}},
     {"CAL:SEC:STAT 0,#16abcdef", {"CALibration:SECure:STATe |n:0 b6"}},
     {"CAL:DATA#264" + calibrationBlock, {"CALibration:DATA |b64"}},
-    {"trac:data 1,2,#0" + binary(std::string_view("\x80\x00\n;\xff\n", 6)), {"TRACe:DATA |n:1 n:2 b6"}},
+    // The final NL came with END: it ends the message and is no data.
+    {"trac:data 1,2,#0" + binary(std::string_view("\x80\x00\n;\xff\n", 6)), {"TRACe:DATA |n:1 n:2 b5"}},
     {"trac:data 1,2,#0", {"TRACe:DATA |n:1 n:2 b0"}},
     {"trac:data? 1,2", {"TRACe:DATA? |n:1 n:2"}},
     // The scan table texts with their odd spacing.
@@ -155,7 +160,6 @@ const std::vector<Rejection> rejections{
     {"VOLT 1,,2", "-109,\"Missing parameter\"", {}},
     {"VOLT 1,", "-109,\"Missing parameter\"", {}},
     {"VOLT 1 2", "-103,\"Invalid separator\"", {}},
-    {"VOLT 1 V", "-103,\"Invalid separator\"", {}},
     {"VOLT 1.2.3", "-121,\"Invalid character in number\"", {}},
     {"VOLT -", "-121,\"Invalid character in number\"", {}},
     {"VOLT #HXY", "-121,\"Invalid character in number\"", {}},

@@ -126,7 +126,7 @@ TEST_F(StatusTest, ClearStatusEmptiesEventsAndQueueButKeepsEnables) {
     session.send("*ESE 60;*SRE 48;STAT:OPER:ENAB 16");
     session.interpreter.status().setOperationCondition(16, true);
     session.send("FOO");
-    EXPECT_EQ(ask("*STB?"), "224\n");  // ESB, MSS, operation summary
+    EXPECT_EQ(ask("*STB?"), "228\n");  // ESB, MSS, operation summary, error queue not empty
     session.send("*CLS");
     EXPECT_EQ(ask("*STB?"), "0\n");
     EXPECT_EQ(ask("SYST:ERR?"), "0,\"No error\"\n");
@@ -138,15 +138,41 @@ TEST_F(StatusTest, StatusByteSummariesAndServiceRequest) {
     EXPECT_EQ(session.interpreter.statusByte(), 0);
     session.send("FOO");
     EXPECT_TRUE(session.interpreter.status().serviceRequested());
-    EXPECT_EQ(session.interpreter.statusByte(), 0x20 | 0x40);  // ESB with RQS
-    EXPECT_EQ(session.interpreter.statusByte(), 0x20);         // RQS cleared by the poll
-    EXPECT_EQ(ask("*STB?"), "96\n");                           // MSS stays while the cause stays
+    EXPECT_EQ(session.interpreter.statusByte(), 0x04 | 0x20 | 0x40);  // error queue, ESB with RQS
+    EXPECT_EQ(session.interpreter.statusByte(), 0x04 | 0x20);         // RQS cleared by the poll
+    EXPECT_EQ(ask("*STB?"), "100\n");                                 // MSS stays while the cause stays
     session.interpreter.writeMessage("*OPC?", true);
     EXPECT_EQ(session.interpreter.statusByte() & 0x10, 0x10);  // MAV
     EXPECT_EQ(session.readAll(), "1\n");
     EXPECT_EQ(session.interpreter.statusByte() & 0x10, 0);
     EXPECT_EQ(ask("*ESR?"), "32\n");
+    EXPECT_EQ(ask("*STB?"), "4\n");
+    EXPECT_EQ(ask("SYST:ERR?"), "-113,\"Undefined header\"\n");
     EXPECT_EQ(ask("*STB?"), "0\n");
+}
+
+// A request whose cause is cleared before the controller polls is withdrawn, whichever summary
+// raised it: the event summary (cleared by *CLS or *ESR?) or the error queue (SYST:ERR?, *CLS).
+TEST_F(StatusTest, ServiceRequestGoesAwayWithItsCause) {
+    struct Case {
+        std::string_view enable;
+        std::string_view clear;
+    };
+    const Case cases[] = {
+        {"*ESE 32;*SRE 32", "*CLS"},
+        {"*ESE 32;*SRE 32", "*ESR?"},
+        {"*SRE 4", "SYST:ERR?"},
+        {"*SRE 4", "*CLS"},
+    };
+    for (const Case& c : cases) {
+        session.send(c.enable);
+        session.send("FOO");
+        EXPECT_TRUE(session.interpreter.status().serviceRequested()) << c.enable;
+        session.send(c.clear);
+        EXPECT_FALSE(session.interpreter.status().serviceRequested()) << c.clear;
+        EXPECT_EQ(session.interpreter.statusByte() & 0x40, 0) << c.enable << " then " << c.clear;
+        session.send("*CLS;*ESE 0;*SRE 0");
+    }
 }
 
 TEST_F(StatusTest, EnableRegistersTakeBytesOnly) {
@@ -160,19 +186,38 @@ TEST_F(StatusTest, EnableRegistersTakeBytesOnly) {
     EXPECT_EQ(session.drainErrors(), std::vector<std::string>{"-108,\"Parameter not allowed\""});
 }
 
-TEST_F(StatusTest, OperationGroupLatchesRisingConditions) {
+TEST_F(StatusTest, OperationAndQuestionableGroupsLatchRisingConditions) {
     StatusSystem& status = session.interpreter.status();
-    session.send("STAT:OPER:ENAB 1");
-    status.setOperationCondition(0x11, true);
-    EXPECT_EQ(ask("STAT:OPER:COND?"), "17\n");
-    EXPECT_EQ(ask("*STB?"), "128\n");
-    EXPECT_EQ(ask("STAT:OPER?"), "17\n");
-    EXPECT_EQ(ask("STATUS:OPERATION:EVENT?"), "0\n");
-    status.setOperationCondition(0x01, false);
-    status.setOperationCondition(0x10, true);  // already set: no new event
-    EXPECT_EQ(ask("STAT:OPER:EVEN?;COND?"), "0;16\n");
-    session.send("STAT:PRES");
-    EXPECT_EQ(ask("STAT:OPER:ENAB?"), "0\n");
+    struct Group {
+        std::string_view node;  // as sent
+        std::string_view longNode;
+        std::function<void(std::uint16_t, bool)> setCondition;
+        std::string summary;  // *STB? with the group's summary bit
+    };
+    const Group groups[] = {
+        {"OPER", "OPERATION", [&](std::uint16_t bits, bool on) { status.setOperationCondition(bits, on); },
+         "128\n"},
+        {"QUES", "QUESTIONABLE",
+         [&](std::uint16_t bits, bool on) { status.setQuestionableCondition(bits, on); }, "8\n"},
+    };
+    for (const Group& group : groups) {
+        const std::string node = "STAT:" + std::string(group.node);
+        session.send(node + ":ENAB 1");
+        group.setCondition(0x11, true);
+        EXPECT_EQ(ask(node + ":COND?"), "17\n") << node;
+        EXPECT_EQ(ask("*STB?"), group.summary) << node;
+        EXPECT_EQ(ask(node + "?"), "17\n") << node;
+        EXPECT_EQ(ask("STATUS:" + std::string(group.longNode) + ":EVENT?"), "0\n") << node;
+        group.setCondition(0x01, false);
+        group.setCondition(0x10, true);  // already set: no new event
+        EXPECT_EQ(ask(node + ":EVEN?;COND?"), "0;16\n") << node;
+        session.send(node + ":ENAB 32767");
+        EXPECT_EQ(ask(node + ":ENAB?"), "32767\n") << node;
+        session.send("STAT:PRES");
+        EXPECT_EQ(ask(node + ":ENAB?"), "0\n") << node;
+        group.setCondition(0x10, false);
+    }
+    EXPECT_EQ(session.drainErrors(), std::vector<std::string>{});
 }
 
 TEST_F(StatusTest, OperationCompleteAndQuery) {
@@ -221,6 +266,7 @@ TEST_F(StatusTest, ReplyIsReadInChunks) {
     const ReplyChunk none = session.interpreter.readReply(buffer, sizeof buffer);
     EXPECT_EQ(none.count, 0u);
     EXPECT_FALSE(none.end);
+    EXPECT_EQ(session.drainErrors(), std::vector<std::string>{"-420,\"Query UNTERMINATED\""});
 
     session.interpreter.writeMessage("*OPC?", true);
     EXPECT_EQ(session.interpreter.readReply(buffer, 0).count, 0u);
@@ -258,16 +304,18 @@ TEST(InputBounds, OverlongMessageIsDroppedUpToEnd) {
     EXPECT_TRUE(table.log.empty());
 }
 
-TEST(ReplyBounds, OverlongReplyStopsTheMessage) {
+// IEEE 488.2 resolves the deadlock by clearing the output queue and parsing on: every command of
+// the message runs, and the message leaves nothing to read.
+TEST(ReplyBounds, OverlongRepliesAreDroppedAndTheMessageRunsOn) {
     RecordingTable table;
     Session session(table.table(), InterpreterLimits{.maxReplyBytes = 40});
     std::string queries;
-    for (int i = 0; i < 25; ++i) queries += "*OPC?;";
-    std::string replies;
-    for (int i = 0; i < 20; ++i) replies += i ? ";1" : "1";
-    EXPECT_EQ(session.send(queries + "*RST"), replies + "\n");
+    for (int i = 0; i < 25; ++i) queries += "*IDN?;";
+    EXPECT_EQ(session.send(queries + "*RST;*IDN?"), "");
+    EXPECT_FALSE(session.interpreter.replyPending());
     EXPECT_EQ(session.drainErrors(), std::vector<std::string>{"-430,\"Query DEADLOCKED\""});
-    EXPECT_TRUE(table.log.empty());
+    EXPECT_EQ(table.log.size(), 27u);
+    EXPECT_EQ(session.send("*IDN?"), "Q28\n");
 }
 
 }  // namespace

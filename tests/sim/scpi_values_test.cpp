@@ -10,6 +10,7 @@
 
 #include "scpi/number_text.h"
 #include "scpi/response_text.h"
+#include "scpi/unit_suffix.h"
 #include "scpi_test_support.h"
 
 namespace kqsim::scpi {
@@ -81,7 +82,16 @@ TEST_F(AccessorTest, RealWithUnit) {
         {"X 19.99969", 19.99969, ""},
         {"X 19.9997", std::nullopt, "-222,\"Data out of range\""},
         {"X MIN", -20.0, ""},
-        {"X 2.5MV", std::nullopt, "-131,\"Invalid suffix\""},
+        {"X maximum", 19.99969, ""},
+        {"X DEF", std::nullopt, "-224,\"Illegal parameter value\""},  // this range has no default
+        {"X 2.5MV", 0.0025, ""},                                      // M is milli
+        {"X 500mV", 0.5, ""},
+        {"X 1.5 V", 1.5, ""},
+        {"X 1500 uv", 0.0015, ""},
+        {"X 0.01KV", 10.0, ""},
+        {"X 2.5MAV", std::nullopt, "-222,\"Data out of range\""},  // MA is mega
+        {"X 2.5S", std::nullopt, "-131,\"Invalid suffix\""},
+        {"X 2.5QV", std::nullopt, "-131,\"Invalid suffix\""},
         {"X -2.5e-3", -0.0025, ""},
     };
     for (const auto& c : cases) {
@@ -90,6 +100,58 @@ TEST_F(AccessorTest, RealWithUnit) {
             << c.message;
         EXPECT_EQ(got, c.value) << c.message;
     }
+}
+
+TEST_F(AccessorTest, KeywordsStandForTheRangesLimits) {
+    const NumericRange period{0.00001, 429.49, 0.01};
+    const std::vector<AccessorCase<double>> cases{
+        {"X MIN", 0.00001, ""},
+        {"X max", 429.49, ""},
+        {"X DEFAULT", 0.01, ""},
+        {"X 10MS", 0.01, ""},
+        {"X 100 US", 0.0001, ""},
+        {"X 10NS", std::nullopt, "-222,\"Data out of range\""},
+        {"X MINI", std::nullopt, "-148,\"Character data not allowed\""},
+    };
+    for (const auto& c : cases) {
+        std::optional<double> got;
+        EXPECT_EQ(run(c.message, [&](Call& call) { got = call.real(0, period, "S"); }), expectedErrors(c))
+            << c.message;
+        EXPECT_EQ(got, c.value) << c.message;
+    }
+}
+
+TEST(UnitSuffix, MultipliersOfIeee4882) {
+    struct Case {
+        std::string_view written;
+        std::string_view unit;
+        std::optional<int> exponent;
+    };
+    const Case cases[] = {
+        {"V", "V", 0},
+        {"mv", "V", -3},
+        {"MAV", "V", 6},
+        {"KV", "V", 3},
+        {"uV", "V", -6},
+        {"NS", "S", -9},
+        {"PS", "S", -12},
+        {"FS", "S", -15},
+        {"AS", "S", -18},
+        {"GHZ", "HZ", 9},
+        {"MHZ", "HZ", 6},
+        {"mHz", "HZ", 6},
+        {"MOHM", "OHM", 6},
+        {"TS", "S", 12},
+        {"PES", "S", 15},
+        {"EXS", "S", 18},
+        {"S", "V", std::nullopt},
+        {"XV", "V", std::nullopt},
+        {"MMV", "V", std::nullopt},
+        {"V", "", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(suffixExponent(c.written, c.unit), c.exponent) << c.written;
+    EXPECT_EQ(scaledByPowerOfTen(500.0, -3), 0.5);
+    EXPECT_EQ(scaledByPowerOfTen(1.5, 6), 1.5e6);
 }
 
 TEST_F(AccessorTest, Boolean) {
@@ -224,7 +286,8 @@ TEST(NumberText, Format) {
     EXPECT_EQ(formatReal(19.99969), "19.99969");
     EXPECT_EQ(formatReal(static_cast<double>(19.99969f), 7), "19.99969");
     EXPECT_EQ(formatReal(0.0001, 6), "0.0001");
-    EXPECT_EQ(formatReal(1234567.0, 6), "1.23457e+06");
+    EXPECT_EQ(formatReal(1234567.0, 6), "1.23457E+06");  // NR3 with a capital E
+    EXPECT_EQ(formatReal(1e-5), "1E-05");
     EXPECT_EQ(formatFixed(1.25, 6), "1.250000");
     EXPECT_EQ(formatFixed(-20.0, 6), "-20.000000");
     EXPECT_EQ(formatFixed(0.01, 7), "0.0100000");

@@ -53,6 +53,36 @@ class PyVisaClientTest(unittest.TestCase):
         finally:
             instrument.close()
 
+    def test_read_with_nothing_to_answer_is_query_unterminated(self):
+        instrument = self.open_kq7120()
+        try:
+            with self.assertRaises(pyvisa.VisaIOError) as raised:
+                instrument.read()
+            self.assertEqual(raised.exception.error_code, constants.StatusCode.error_timeout)
+            self.assertEqual(instrument.query("*ESR?"), "4")
+            self.assertEqual(instrument.query("SYST:ERR?"), '-420,"Query UNTERMINATED"')
+        finally:
+            instrument.close()
+
+    def test_service_request_goes_away_with_its_cause(self):
+        instrument = self.open_kq7120()
+        try:
+            instrument.write("*ESE 32;*SRE 36")
+            instrument.write("NOT:A:COMMAND")
+            instrument.write("*CLS")
+            self.assertEqual(instrument.read_stb(), 0)
+            instrument.write("NOT:A:COMMAND")
+            self.assertEqual(instrument.read_stb(), 0x04 | 0x20 | 0x40)  # error queue, ESB, RQS
+        finally:
+            instrument.write("*ESE 0;*SRE 0")
+            instrument.close()
+
+    def open_kq7120(self):
+        instrument = self.rm.open_resource(KQ7120, resource_pyclass=Kq7120, read_termination="\n",
+                                           write_termination="\n")
+        instrument.write("*RST;*CLS")
+        return instrument
+
     def test_reports_errors_as_visa_errors(self):
         with self.assertRaises(pyvisa.VisaIOError) as raised:
             self.rm.open_resource("VXI0::99::INSTR")

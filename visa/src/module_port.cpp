@@ -76,7 +76,7 @@ kqsim::ReplyChunk ModulePort::read(char* into, std::size_t max) {
     std::lock_guard lock(mutex_);
     if (max == 0) return {};
     if (scriptedReply_.pending()) return scriptedReply_.read(into, max);
-    if (!instrument_->replyPending()) return {};
+    // Asked even with nothing pending: a module notes a read it cannot answer (-420).
     const kqsim::ReplyChunk chunk = instrument_->readReply(into, max);
     return {std::min(chunk.count, max), chunk.end};
 }

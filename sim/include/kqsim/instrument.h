@@ -24,7 +24,10 @@ public:
     virtual void writeMessage(std::string_view bytes, bool end) = 0;
 
     // Pending reply bytes. readReply copies at most `max` bytes and keeps the rest for the next call;
-    // with no reply pending it copies nothing and returns {0, false}.
+    // with no reply pending it copies nothing and returns {0, false} at once. A bus calls readReply
+    // for every read the controller makes, also with nothing pending: an IEEE 488.2 module takes that
+    // as a read with nothing to answer and logs -420 Query UNTERMINATED. Check replyPending instead
+    // where no controller is reading.
     virtual bool replyPending() const = 0;
     virtual ReplyChunk readReply(char* into, std::size_t max) = 0;
 

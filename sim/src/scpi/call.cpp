@@ -6,6 +6,7 @@
 
 #include "scpi/ascii.h"
 #include "scpi/error_queue.h"
+#include "scpi/unit_suffix.h"
 
 namespace kqsim::scpi {
 namespace {
@@ -15,13 +16,17 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return toUpper(x) == toUpper(y); });
 }
 
-// "MINimum"/"MAXimum" as numeric values.
-enum class Bound { none, minimum, maximum };
-
-Bound boundWord(std::string_view word) {
-    if (equalsIgnoringCase(word, "MIN") || equalsIgnoringCase(word, "MINIMUM")) return Bound::minimum;
-    if (equalsIgnoringCase(word, "MAX") || equalsIgnoringCase(word, "MAXIMUM")) return Bound::maximum;
-    return Bound::none;
+NumericKeyword numericKeyword(std::string_view word) {
+    if (equalsIgnoringCase(word, "MIN") || equalsIgnoringCase(word, "MINIMUM")) {
+        return NumericKeyword::minimum;
+    }
+    if (equalsIgnoringCase(word, "MAX") || equalsIgnoringCase(word, "MAXIMUM")) {
+        return NumericKeyword::maximum;
+    }
+    if (equalsIgnoringCase(word, "DEF") || equalsIgnoringCase(word, "DEFAULT")) {
+        return NumericKeyword::defaultValue;
+    }
+    return NumericKeyword::none;
 }
 
 // A choice written like a header node: "EXTernal", "TTLTrg#".
@@ -106,42 +111,69 @@ const Parameter* Call::wordInPlaceOfNumber(std::size_t index) {
     return &parameters_[index];
 }
 
-std::optional<double> Call::numberOrBound(std::size_t index, double min, double max, std::string_view unit) {
+std::optional<NumericValue> Call::numeric(std::size_t index, std::string_view unit) {
     if (const Parameter* word = wordInPlaceOfNumber(index)) {
-        switch (boundWord(word->text)) {
-        case Bound::minimum: return min;
-        case Bound::maximum: return max;
-        case Bound::none: fail(err::characterDataNotAllowed); return std::nullopt;
+        const NumericKeyword keyword = numericKeyword(word->text);
+        if (keyword == NumericKeyword::none) {
+            fail(err::characterDataNotAllowed);
+            return std::nullopt;
         }
+        return NumericValue{keyword, 0.0};
     }
     const Parameter* number = take(index, ParameterType::number);
     if (!number) return std::nullopt;
-    if (!number->unit.empty() && (unit.empty() || !equalsIgnoringCase(number->unit, unit))) {
+    if (number->unit.empty()) return NumericValue{NumericKeyword::none, number->number};
+    const auto exponent = suffixExponent(number->unit, unit);
+    if (!exponent) {
         fail(err::invalidSuffix);
         return std::nullopt;
     }
-    return number->number;
+    return NumericValue{NumericKeyword::none, scaledByPowerOfTen(number->number, *exponent)};
+}
+
+std::optional<double> Call::resolve(const NumericValue& value, const NumericRange& range) {
+    if (failed_) return std::nullopt;
+    switch (value.keyword) {
+    case NumericKeyword::minimum: return range.min;
+    case NumericKeyword::maximum: return range.max;
+    case NumericKeyword::defaultValue:
+        if (!range.defaultValue) fail(err::illegalParameterValue);
+        return range.defaultValue;
+    case NumericKeyword::none: break;
+    }
+    if (!(value.number >= range.min && value.number <= range.max)) {
+        fail(err::dataOutOfRange);
+        return std::nullopt;
+    }
+    return value.number;
+}
+
+bool Call::namesLimit(std::size_t index) const {
+    return index < parameters_.size() && parameters_[index].type == ParameterType::word &&
+           numericKeyword(parameters_[index].text) != NumericKeyword::none;
 }
 
 std::optional<int> Call::integer(std::size_t index, int min, int max) {
-    const auto value = numberOrBound(index, min, max, {});
+    return integer(index, NumericRange{static_cast<double>(min), static_cast<double>(max), std::nullopt});
+}
+
+std::optional<int> Call::integer(std::size_t index, const NumericRange& range) {
+    auto value = numeric(index, {});
     if (!value) return std::nullopt;
-    const double rounded = std::round(*value);
-    if (!(rounded >= min && rounded <= max)) {
-        fail(err::dataOutOfRange);
-        return std::nullopt;
-    }
-    return static_cast<int>(rounded);
+    value->number = std::round(value->number);
+    const auto resolved = resolve(*value, range);
+    if (!resolved) return std::nullopt;
+    return static_cast<int>(*resolved);
 }
 
 std::optional<double> Call::real(std::size_t index, double min, double max, std::string_view unit) {
-    const auto value = numberOrBound(index, min, max, unit);
+    return real(index, NumericRange{min, max, std::nullopt}, unit);
+}
+
+std::optional<double> Call::real(std::size_t index, const NumericRange& range, std::string_view unit) {
+    const auto value = numeric(index, unit);
     if (!value) return std::nullopt;
-    if (!(*value >= min && *value <= max)) {
-        fail(err::dataOutOfRange);
-        return std::nullopt;
-    }
-    return value;
+    return resolve(*value, range);
 }
 
 std::optional<bool> Call::boolean(std::size_t index) {
@@ -197,6 +229,10 @@ std::optional<std::vector<int>> Call::channelList(std::size_t index, int min, in
         }
     }
     return list->channels;
+}
+
+std::optional<std::vector<int>> Call::channelList(std::size_t index, const NumericRange& range) {
+    return channelList(index, static_cast<int>(range.min), static_cast<int>(range.max));
 }
 
 void Call::reply(std::string_view text) { response_ += text; }

@@ -24,6 +24,13 @@
 
 namespace kqsim::scpi {
 
+// A numeric parameter as written: a number (converted to the command's unit) or a limit keyword.
+enum class NumericKeyword { none, minimum, maximum, defaultValue };
+struct NumericValue {
+    NumericKeyword keyword = NumericKeyword::none;
+    double number = 0.0;  // when keyword is none
+};
+
 // The choice a word parameter matched, and the numeric suffix written with it (TTLT5: 5).
 struct WordChoice {
     std::size_t index = 0;
@@ -52,14 +59,27 @@ public:
     bool expectCount(std::size_t min, std::size_t max);
 
     // Typed accessors. Errors: -109 when the parameter is missing, the type's "not allowed" error
-    // (-128/-148/-158/-168/-178) when it has another type, and as stated for each.
+    // (-128/-148/-158/-168/-178) when it has another type, and as stated for each. Numeric accessors
+    // take MINimum and MAXimum for the range's limits and DEFault for its default (-224 Illegal
+    // parameter value where it has none); any other word gives -148.
     //
-    // A number rounded to the nearest integer, or the word MINimum/MAXimum for min/max;
-    // -222 Data out of range outside min..max, -131 Invalid suffix when a unit is written.
+    // A number rounded to the nearest integer; -222 Data out of range outside the range, -131 Invalid
+    // suffix when a unit is written.
     std::optional<int> integer(std::size_t index, int min, int max);
-    // A number, or MINimum/MAXimum. `unit`, when given, may follow the number (10V); any other unit
-    // gives -131 Invalid suffix. -222 Data out of range outside min..max.
+    std::optional<int> integer(std::size_t index, const NumericRange& range);
+    // A number. `unit`, when given, may follow the number, with a multiplier and with or without white
+    // space between (10V, 500mV, 1.5 V); any other suffix gives -131 Invalid suffix. -222 Data out of
+    // range outside the range.
     std::optional<double> real(std::size_t index, double min, double max, std::string_view unit = {});
+    std::optional<double> real(std::size_t index, const NumericRange& range, std::string_view unit = {});
+    // A number in `unit` (as for real) or one of the limit keywords, unresolved: for a value whose limits
+    // depend on more than the command (a voltage on channels of different ranges).
+    std::optional<NumericValue> numeric(std::size_t index, std::string_view unit = {});
+    // The keyword's limit in `range`, or the number as it is; -222 for a number outside the range.
+    std::optional<double> resolve(const NumericValue& value, const NumericRange& range);
+    // Whether the parameter at `index` is MINimum, MAXimum or DEFault: a query asking for a limit
+    // (TIM? MAX). Reports nothing.
+    bool namesLimit(std::size_t index) const;
     // ON/OFF, or a number (0 is false, anything that rounds to another integer is true);
     // another word gives -224 Illegal parameter value.
     std::optional<bool> boolean(std::size_t index);
@@ -73,6 +93,7 @@ public:
     std::optional<std::string_view> block(std::size_t index);
     // A channel list, every entry within min..max (else -222 Data out of range).
     std::optional<std::vector<int>> channelList(std::size_t index, int min, int max);
+    std::optional<std::vector<int>> channelList(std::size_t index, const NumericRange& range);
 
     // Appends text to this query's response (the interpreter joins the responses of a message with
     // ';' and ends the reply with a newline).
@@ -92,9 +113,6 @@ private:
     const Parameter* take(std::size_t index, ParameterType type);
     // The parameter at `index` when it is a word, which a numeric accessor reads in place of a number.
     const Parameter* wordInPlaceOfNumber(std::size_t index);
-    // A number with no unit or `unit`, or min/max for MINimum/MAXimum (min <= max); the caller checks
-    // the range.
-    std::optional<double> numberOrBound(std::size_t index, double min, double max, std::string_view unit);
 
     bool query_;
     std::vector<int> suffixes_;

@@ -13,6 +13,10 @@ namespace {
 
 bool isCommandError(int code) { return code <= -100 && code > -200; }
 
+// Values the enable registers take: the 8-bit ones of IEEE 488.2 and the 15 bits of a SCPI group.
+constexpr NumericRange kByteRegisterRange{0, 255, std::nullopt};
+constexpr NumericRange kGroupEnableRange{0, 32767, std::nullopt};
+
 std::vector<Command> joined(std::vector<Command> first, std::vector<Command> second) {
     first.reserve(first.size() + second.size());
     for (auto& command : second) first.push_back(std::move(command));
@@ -33,9 +37,10 @@ std::vector<Command> Interpreter::standardCommands() {
              if (!noParameters(call)) return;
              status_.clearEvents();
              errors_.clear();
+             status_.setErrorAvailable(false);
          }},
         {"*ESE", [this](Call& call) {
-             if (auto mask = call.integer(0, 0, 255); mask && call.expectCount(1, 1)) {
+             if (auto mask = call.integer(0, kByteRegisterRange); mask && call.expectCount(1, 1)) {
                  status_.setEventEnable(static_cast<std::uint8_t>(*mask));
              }
          }},
@@ -46,7 +51,7 @@ std::vector<Command> Interpreter::standardCommands() {
              if (noParameters(call)) call.reply(formatInteger(status_.readEvents()));
          }},
         {"*SRE", [this](Call& call) {
-             if (auto mask = call.integer(0, 0, 255); mask && call.expectCount(1, 1)) {
+             if (auto mask = call.integer(0, kByteRegisterRange); mask && call.expectCount(1, 1)) {
                  status_.setServiceRequestEnable(static_cast<std::uint8_t>(*mask));
              }
          }},
@@ -71,18 +76,34 @@ std::vector<Command> Interpreter::standardCommands() {
              if (noParameters(call)) call.reply(formatInteger(status_.operationCondition()));
          }},
         {"STATus:OPERation:ENABle", [this](Call& call) {
-             if (auto mask = call.integer(0, 0, 32767); mask && call.expectCount(1, 1)) {
+             if (auto mask = call.integer(0, kGroupEnableRange); mask && call.expectCount(1, 1)) {
                  status_.setOperationEnable(static_cast<std::uint16_t>(*mask));
              }
          }},
         {"STATus:OPERation:ENABle?", [this, noParameters](Call& call) {
              if (noParameters(call)) call.reply(formatInteger(status_.operationEnable()));
          }},
+        {"STATus:QUEStionable[:EVENt]?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.readQuestionableEvents()));
+         }},
+        {"STATus:QUEStionable:CONDition?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.questionableCondition()));
+         }},
+        {"STATus:QUEStionable:ENABle", [this](Call& call) {
+             if (auto mask = call.integer(0, kGroupEnableRange); mask && call.expectCount(1, 1)) {
+                 status_.setQuestionableEnable(static_cast<std::uint16_t>(*mask));
+             }
+         }},
+        {"STATus:QUEStionable:ENABle?", [this, noParameters](Call& call) {
+             if (noParameters(call)) call.reply(formatInteger(status_.questionableEnable()));
+         }},
         {"STATus:PRESet", [this, noParameters](Call& call) {
              if (noParameters(call)) status_.preset();
          }},
         {"SYSTem:ERRor[:NEXT]?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatErrorReply(errors_.pop()));
+             if (!noParameters(call)) return;
+             call.reply(formatErrorReply(errors_.pop()));
+             status_.setErrorAvailable(!errors_.empty());
          }},
         {"SYSTem:VERSion?", [noParameters](Call& call) {
              if (noParameters(call)) call.reply("1999.0");
@@ -130,6 +151,7 @@ void Interpreter::execute(std::string_view message) {
     MessageParser parser(message);
     std::string replies;
     bool anyReply = false;
+    bool deadlocked = false;
     bool commandErrorSeen = false;
     const auto report = [this, &commandErrorSeen](int code) {
         if (isCommandError(code)) commandErrorSeen = true;
@@ -157,11 +179,17 @@ void Interpreter::execute(std::string_view message) {
         }
         if (!call.failed() && call.hasUnreadParameters()) call.fail(err::parameterNotAllowed);
         if (commandErrorSeen) break;
-        if (!header->query || call.failed()) continue;
+        if (!header->query || call.failed() || deadlocked) continue;
 
         if (replies.size() + call.response().size() + 2 > limits_.maxReplyBytes) {
+            // IEEE 488.2 deadlock: the output queue is cleared and parsing goes on; the rest of the
+            // message's replies are discarded, so the message leaves nothing to read.
             reportError(err::queryDeadlocked);
-            break;
+            deadlocked = true;
+            replies.clear();
+            replies.shrink_to_fit();
+            anyReply = false;
+            continue;
         }
         if (anyReply) replies += ';';
         replies += call.response();
@@ -178,6 +206,11 @@ void Interpreter::execute(std::string_view message) {
 bool Interpreter::replyPending() const { return reply_.pending(); }
 
 ReplyChunk Interpreter::readReply(char* into, std::size_t max) {
+    if (!reply_.pending()) {
+        // Addressed to talk with nothing to say (no query, or one still unterminated).
+        reportError(err::queryUnterminated);
+        return {};
+    }
     const ReplyChunk chunk = reply_.read(into, max);
     if (chunk.end) status_.setMessageAvailable(false);
     return chunk;
@@ -197,6 +230,7 @@ void Interpreter::reportError(int code) {
     std::uint8_t bits = eventBitsForError(code);
     if (!errors_.push(code)) bits |= eventBitsForError(err::queueOverflow);
     status_.setEvents(bits);
+    status_.setErrorAvailable(!errors_.empty());
 }
 
 void Interpreter::defineError(int code, std::string text) { errors_.define(code, std::move(text)); }

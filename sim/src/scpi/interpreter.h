@@ -4,7 +4,8 @@
 //
 // Grammar: IEEE 488.2 / SCPI program messages, with the forms this module's driver sends:
 //   - Message terminators: "\n" (outside block data) and END. The bytes of an indefinite block
-//     (#0...) all belong to the block up to END, a final "\n" included.
+//     (#0...) all belong to the block up to END, except a final "\n": NL^END ends the message
+//     (Parameter::newlineEnded tells a handler it was there).
 //   - Program message units are separated by ';'. A unit after ';' that starts with neither ':' nor
 //     '*' is relative to the previous header's path (its mnemonics without the last):
 //     "TRIG:SOUR EXT;SLOP NEG" is TRIG:SOUR EXT then TRIG:SLOP NEG; "CAL3:GAIN -5;ZERO 12" keeps CAL3.
@@ -22,7 +23,9 @@
 //     "SCAN:TABLe#:LOCation?" and read the channel with Call::suffix.
 //   - Commands registered with Separators::commaOrSpace also take white space between parameters:
 //     "SCAN:TABL? 3 10,1" has the parameters 3, 10 and 1.
-//   - A unit suffix must follow its number directly (10V).
+//   - A unit suffix may follow its number directly or after white space (10V, 1.5 V, 500mV), except
+//     in Separators::commaOrSpace commands, where white space separates parameters.
+//   - Numeric parameters take MINimum, MAXimum and DEFault (see Call).
 // White space is every byte 0x00-0x20 except "\n".
 //
 // Errors: an error the parser finds (an undefined header, malformed data, also -223 for an overlong
@@ -37,15 +40,20 @@
 // when the message has run. A message starting while a reply is still queued (even partly read)
 // discards that reply and reports -410 Query INTERRUPTED.
 //
+// A read with no reply queued (no query sent, or the message not yet complete) gives -420 Query
+// UNTERMINATED and returns nothing at once.
+//
 // Bounds: a message longer than InterpreterLimits::maxInputBytes gives -363 Input buffer overrun; its
-// bytes up to the next END are dropped. A reply that would exceed maxReplyBytes gives -430 Query
-// DEADLOCKED and the rest of the message is skipped.
+// bytes up to the next END are dropped. Replies that would exceed maxReplyBytes give -430 Query
+// DEADLOCKED: as IEEE 488.2 resolves a deadlock, the replies gathered so far are dropped and the rest
+// of the message runs with its replies discarded, so the message leaves nothing to read.
 //
 // The engine answers these itself (the instrument's table may override any of them by registering
 // the same header):
 //   *CLS *ESE *ESE? *ESR? *SRE *SRE? *STB? *OPC *OPC? *WAI
 //   STATus:OPERation[:EVENt]? STATus:OPERation:CONDition? STATus:OPERation:ENABle
-//   STATus:OPERation:ENABle? STATus:PRESet
+//   STATus:OPERation:ENABle? STATus:QUEStionable[:EVENt]? STATus:QUEStionable:CONDition?
+//   STATus:QUEStionable:ENABle STATus:QUEStionable:ENABle? STATus:PRESet
 //   SYSTem:ERRor[:NEXT]? SYSTem:VERSion?
 // The instrument registers its own *RST, *IDN?, *TST?, *TRG and device commands.
 //
@@ -93,7 +101,8 @@ public:
     Interpreter(const Interpreter&) = delete;
     Interpreter& operator=(const Interpreter&) = delete;
 
-    // kqsim::Instrument's message interface.
+    // kqsim::Instrument's message interface; readReply with nothing queued is the controller reading
+    // where there is nothing to answer (-420).
     void writeMessage(std::string_view bytes, bool end);
     bool replyPending() const;
     ReplyChunk readReply(char* into, std::size_t max);

@@ -167,7 +167,7 @@ std::optional<std::vector<Parameter>> MessageParser::parameters(Separators separ
             return std::nullopt;
         }
         Parameter parameter;
-        if (!readParameter(parameter)) return std::nullopt;
+        if (!readParameter(parameter, separators)) return std::nullopt;
         list.push_back(std::move(parameter));
         const std::size_t before = pos_;
         skipWhitespace();
@@ -189,9 +189,9 @@ std::optional<std::vector<Parameter>> MessageParser::parameters(Separators separ
     }
 }
 
-bool MessageParser::readParameter(Parameter& parameter) {
+bool MessageParser::readParameter(Parameter& parameter, Separators separators) {
     const char c = peek();
-    if (isDigit(c) || c == '+' || c == '-' || c == '.') return readNumber(parameter);
+    if (isDigit(c) || c == '+' || c == '-' || c == '.') return readNumber(parameter, separators);
     if (c == '#') {
         switch (toUpper(peek(1))) {
         case 'H': return readNonDecimal(parameter, 16);
@@ -206,7 +206,7 @@ bool MessageParser::readParameter(Parameter& parameter) {
     return fail(isNonAscii(c) ? err::invalidCharacter : err::syntaxError);
 }
 
-bool MessageParser::readNumber(Parameter& parameter) {
+bool MessageParser::readNumber(Parameter& parameter, Separators separators) {
     const std::size_t start = pos_;
     if (peek() == '+' || peek() == '-') ++pos_;
     std::size_t digits = 0;
@@ -240,7 +240,14 @@ bool MessageParser::readNumber(Parameter& parameter) {
     parameter.text = std::string(message_.substr(start, pos_ - start));
     parameter.number = parseReal(parameter.text).value_or(0.0);
 
-    if (isLetter(peek())) {
+    // Suffix program data may stand apart from its number ("1.5 V"), except where white space also
+    // separates parameters.
+    std::size_t unitAt = pos_;
+    if (separators == Separators::comma) {
+        while (unitAt < message_.size() && isWhitespace(message_[unitAt])) ++unitAt;
+    }
+    if (unitAt < message_.size() && isLetter(message_[unitAt])) {
+        pos_ = unitAt;
         const std::size_t unitStart = pos_;
         while (isWordCharacter(peek()) || peek() == '/') ++pos_;
         if (pos_ - unitStart > maxUnitLength) return fail(err::suffixTooLong);
@@ -276,8 +283,13 @@ bool MessageParser::readBlock(Parameter& parameter) {
     const char form = peek();
     if (form == '0') {
         ++pos_;
+        // The block runs to the end of the message, which only END ends; a final NL came with END and
+        // is the message terminator, not data.
+        std::string_view data = message_.substr(pos_);
+        parameter.newlineEnded = !data.empty() && data.back() == '\n';
+        if (parameter.newlineEnded) data.remove_suffix(1);
         parameter.type = ParameterType::block;
-        parameter.text = std::string(message_.substr(pos_));
+        parameter.text = std::string(data);
         pos_ = message_.size();
         return true;
     }

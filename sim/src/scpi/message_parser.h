@@ -38,8 +38,8 @@ private:
 
     bool readMnemonic(ReceivedMnemonic& mnemonic);
     bool readHeaderSuffixApart(ReceivedMnemonic& last);
-    bool readParameter(Parameter& parameter);
-    bool readNumber(Parameter& parameter);
+    bool readParameter(Parameter& parameter, Separators separators);
+    bool readNumber(Parameter& parameter, Separators separators);
     bool readNonDecimal(Parameter& parameter, int radix);
     bool readBlock(Parameter& parameter);
     bool readString(Parameter& parameter);

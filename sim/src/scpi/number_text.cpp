@@ -79,7 +79,10 @@ std::string toChars(double value, Format... format) {
     std::array<char, 400> buffer{};
     const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format...);
     if (ec != std::errc{}) return "9.9E+37";
-    return std::string(buffer.data(), end);
+    std::string text(buffer.data(), end);
+    // NR3 writes its exponent with a capital E.
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
 }
 
 }  // namespace

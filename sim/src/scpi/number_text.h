@@ -15,7 +15,7 @@ std::optional<long long> parseInteger(std::string_view text);
 
 // "-20", "512".
 std::string formatInteger(long long value);
-// The shortest text that reads back as the same double: "2.5", "-20", "19.99969", "1e-05".
+// The shortest text that reads back as the same double: "2.5", "-20", "19.99969", "1E-05".
 std::string formatReal(double value);
 // Like printf "%.<digits>g": formatReal(19.999689102, 7) is "19.99969".
 std::string formatReal(double value, int significantDigits);

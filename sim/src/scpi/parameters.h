@@ -1,6 +1,7 @@
 // Program data elements as the parser delivers them to a handler.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,17 @@ struct Parameter {
     double number = 0.0;         // number: its value (+-inf when beyond the double range)
     std::string unit;            // number: the suffix unit written right after it ("V" of 10V), as sent
     std::vector<int> channels;   // channelList: the entries in the order sent, ranges expanded
+    // block: an indefinite block (#0) whose message ended with NL^END; that NL ended the message and is
+    // not in `text`.
+    bool newlineEnded = false;
+};
+
+// The limits of a numeric parameter: what MINimum and MAXimum stand for, and DEFault where the
+// setting has a default.
+struct NumericRange {
+    double min = 0.0;
+    double max = 0.0;
+    std::optional<double> defaultValue;
 };
 
 // The SCPI error for a parameter of this type where the command takes another type:

@@ -2,9 +2,26 @@
 
 namespace kqsim::scpi {
 namespace {
-// Bit 15 of a SCPI status register is never used, so values stay positive as 16-bit integers.
-constexpr std::uint16_t operationRegisterBits = 0x7FFF;
+constexpr std::uint16_t kGroupRegisterBits = 0x7FFF;
 }  // namespace
+
+void StatusGroup::setCondition(std::uint16_t bits, bool on) {
+    bits &= kGroupRegisterBits;
+    if (on) {
+        events_ |= static_cast<std::uint16_t>(bits & ~condition_);
+        condition_ |= bits;
+    } else {
+        condition_ &= static_cast<std::uint16_t>(~bits);
+    }
+}
+
+std::uint16_t StatusGroup::readEvents() {
+    const std::uint16_t value = events_;
+    events_ = 0;
+    return value;
+}
+
+void StatusGroup::setEnable(std::uint16_t mask) { enable_ = mask & kGroupRegisterBits; }
 
 void StatusSystem::setEvents(std::uint8_t bits) {
     events_ |= bits;
@@ -29,26 +46,34 @@ void StatusSystem::setServiceRequestEnable(std::uint8_t mask) {
 }
 
 void StatusSystem::setOperationCondition(std::uint16_t bits, bool on) {
-    bits &= operationRegisterBits;
-    const std::uint16_t rising = on ? static_cast<std::uint16_t>(bits & ~operationCondition_) : 0;
-    if (on) {
-        operationCondition_ |= bits;
-    } else {
-        operationCondition_ &= static_cast<std::uint16_t>(~bits);
-    }
-    operationEvents_ |= rising;
+    operation_.setCondition(bits, on);
     update();
 }
 
 std::uint16_t StatusSystem::readOperationEvents() {
-    const std::uint16_t value = operationEvents_;
-    operationEvents_ = 0;
+    const std::uint16_t value = operation_.readEvents();
     update();
     return value;
 }
 
 void StatusSystem::setOperationEnable(std::uint16_t mask) {
-    operationEnable_ = mask & operationRegisterBits;
+    operation_.setEnable(mask);
+    update();
+}
+
+void StatusSystem::setQuestionableCondition(std::uint16_t bits, bool on) {
+    questionable_.setCondition(bits, on);
+    update();
+}
+
+std::uint16_t StatusSystem::readQuestionableEvents() {
+    const std::uint16_t value = questionable_.readEvents();
+    update();
+    return value;
+}
+
+void StatusSystem::setQuestionableEnable(std::uint16_t mask) {
+    questionable_.setEnable(mask);
     update();
 }
 
@@ -57,22 +82,31 @@ void StatusSystem::setMessageAvailable(bool available) {
     update();
 }
 
+void StatusSystem::setErrorAvailable(bool available) {
+    errorAvailable_ = available;
+    update();
+}
+
 void StatusSystem::clearEvents() {
     events_ = 0;
-    operationEvents_ = 0;
+    operation_.clearEvents();
+    questionable_.clearEvents();
     update();
 }
 
 void StatusSystem::preset() {
-    operationEnable_ = 0;
+    operation_.setEnable(0);
+    questionable_.setEnable(0);
     update();
 }
 
 std::uint8_t StatusSystem::statusByte() const {
     std::uint8_t value = 0;
+    if (errorAvailable_) value |= stb::errorAvailable;
+    if (questionable_.summary()) value |= stb::questionableSummary;
     if (messageAvailable_) value |= stb::messageAvailable;
     if (events_ & eventEnable_) value |= stb::eventSummary;
-    if (operationEvents_ & operationEnable_) value |= stb::operationSummary;
+    if (operation_.summary()) value |= stb::operationSummary;
     if (value & serviceRequestEnable_) value |= stb::masterSummary;
     return value;
 }
@@ -87,6 +121,7 @@ std::uint8_t StatusSystem::serialPoll() {
 void StatusSystem::update() {
     const bool summary = (statusByte() & stb::masterSummary) != 0;
     if (summary && !summaryWasSet_) requestService_ = true;
+    if (!summary) requestService_ = false;
     summaryWasSet_ = summary;
 }
 
