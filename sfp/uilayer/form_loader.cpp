@@ -16,6 +16,7 @@
 #include "event_dispatch.h"
 #include "led_indicator.h"
 #include "list_items.h"
+#include "numeric_entry.h"
 #include "panel_registry.h"
 #include "ui_codes.h"
 
@@ -34,6 +35,10 @@ public:
             auto* led = new LedIndicator(parent);
             led->setObjectName(name);
             return led;
+        }
+        if (QWidget* entry = createNumericEntry(className, parent)) {
+            entry->setObjectName(name);
+            return entry;
         }
         return QUiLoader::createWidget(className, parent, name);
     }
