@@ -94,11 +94,11 @@ int Connect(int panel, const char*, int event, int, int*)
     state.selectedModule = selected;
     if (selected < 0 || selected >= state.moduleCount) {
         state.selectedModule = -1;
-        MessagePopup("ERROR", "Model kq7120/kq7110 not found");
-        state.instrConnected = 0;
         // The session held so far stays open (Close, Exit or the next Connect ends it), but the
         // panel no longer works with it and says so.
+        state.instrConnected = 0;
         ShowUnconnected();
+        MessagePopup("ERROR", "Model kq7120/kq7110 not found");
         DimInstrumentControls(1);
         return 0;
     }

@@ -122,7 +122,10 @@ public:
     }
 
     bool confirmEntry() override {
-        if (verdict() == EntryVerdict::Taken) return true;
+        if (verdict() == EntryVerdict::Taken) {
+            QToolTip::hideText();  // a hint shown for an earlier entry
+            return true;
+        }
         QToolTip::showText(this->mapToGlobal(QPoint(0, this->height())), hint(), this);
         return false;
     }

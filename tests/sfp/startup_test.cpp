@@ -1,7 +1,9 @@
 // Start-up: the main panel, the chassis scan, the first module, the exit statuses.
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -222,6 +224,18 @@ TEST_F(FrontPanelTest, EveryFormOfTheProgramLoadsWithTheControlsTheProgramAddres
     const int menuBar = GetPanelMenuBar(mainPanel());
     EXPECT_EQ(HasMenuItem(menuBar, layout::kSharedMenuEntry), 1);
     EXPECT_EQ(HasMenuItem(menuBar, "ExitMenuEntry"), 1);
+}
+
+TEST_F(FrontPanelTest, TheMainWindowIsAsLargeAsItsContentAndNoLarger)
+{
+    ASSERT_EQ(start(), VI_SUCCESS);
+    const QWidget* window = nullptr;
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->windowTitle().startsWith(QLatin1String(layout::kMainPanelTitle)))
+            window = widget;
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->maximumSize(), window->sizeHint());
 }
 
 TEST_F(FrontPanelTest, TheInstrumentCommandsOpenNothingYet)
