@@ -37,6 +37,8 @@ CommandLine parseCommandLine(int argc, const char* const argv[]) {
     return result;
 }
 
+namespace {
+
 std::string usageText() {
     return "Usage: sfp7120_32 [DESCRIPTOR]\n"
            "Soft front panel of the KQ7120/KQ7110 VXIbus DAC modules.\n"
@@ -50,6 +52,8 @@ std::string usageText() {
 }
 
 std::string versionText() { return "sfp7120_32 " KQ_PRODUCT_VERSION "\n"; }
+
+}  // namespace
 
 int answerCommandLine(const CommandLine& commandLine) {
     switch (commandLine.action) {

@@ -13,10 +13,6 @@ struct CommandLine {
 
 CommandLine parseCommandLine(int argc, const char* const argv[]);
 
-// Usage and help text, and the version line, each ending in a newline.
-std::string usageText();
-std::string versionText();
-
 // Carries out Help, Version and Misuse: prints to standard output (help, version, exit status 0) or
 // standard error (misuse, exit status 2). Returns that exit status.
 int answerCommandLine(const CommandLine& commandLine);

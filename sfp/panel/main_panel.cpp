@@ -6,7 +6,6 @@
 #include "driver_status.h"
 #include "front_panel_state.h"
 #include "instrument_controls.h"
-#include "panel_layout.h"
 #include "user_interface.h"
 
 namespace {
