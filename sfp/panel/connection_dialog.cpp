@@ -55,6 +55,9 @@ void openConnectionDialog()
         const std::string label = model + decimalText(state.moduleSlot[i]);
         InsertListItem(dialog, layout::kModuleList, i, label.c_str(), i);
     }
+    // The first module is chosen, so Connect right away opens it; the arrow keys choose another.
+    SetCtrlIndex(dialog, layout::kModuleList, 0);
+    SetActiveCtrl(dialog, layout::kModuleList);
     SetPanelAttribute(dialog, UI_ATTR_CLOSE_CTRL, layout::kCancelButton);
     DisplayPanel(dialog);
 }
@@ -91,8 +94,11 @@ int Connect(int panel, const char*, int event, int, int*)
     state.selectedModule = selected;
     if (selected < 0 || selected >= state.moduleCount) {
         state.selectedModule = -1;
-        MessagePopup("ERROR", "Model kq7120/kq7110 not found");
+        // The session held so far stays open (Close, Exit or the next Connect ends it), but the
+        // panel no longer works with it and says so.
         state.instrConnected = 0;
+        ShowUnconnected();
+        MessagePopup("ERROR", "Model kq7120/kq7110 not found");
         DimInstrumentControls(1);
         return 0;
     }
@@ -112,8 +118,7 @@ int Connect(int panel, const char*, int event, int, int*)
     }
 
     state.instrConnected = 1;
-    SetCtrlVal(state.mainPanel, layout::kConnectedIndicator, 1);
-    SetCtrlVal(state.mainPanel, layout::kSlotDisplay, state.moduleSlot[selected]);
+    ShowConnected(state.moduleSlot[selected], state.moduleModel[selected], descriptor);
     discardDialog();
     undimMainPanel();
     DimInstrumentControls(0);
@@ -125,6 +130,9 @@ int Connect(int panel, const char*, int event, int, int*)
         KeepIndicatorsAsDefaults();
         DefaultPanel(state.mainPanel);
         SetChannelColor(UI_COLOR_BLACK);
+    } else {
+        // Without a reset the module keeps its levels, which are not the ones the panel shows.
+        ReadBackChannelLevels();
     }
     return 0;
 }

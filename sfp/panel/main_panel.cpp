@@ -6,7 +6,6 @@
 #include "driver_status.h"
 #include "front_panel_state.h"
 #include "instrument_controls.h"
-#include "panel_layout.h"
 #include "user_interface.h"
 
 namespace {
@@ -49,8 +48,7 @@ int VoltLevel(int panel, const char* control, int event, int, int*)
         MessagePopup("ERROR", "Error Querying the Voltage Level");
         return 0;
     }
-    SetCtrlVal(panel, control, static_cast<double>(readBack));
-    SetCtrlAttribute(panel, control, UI_ATTR_TEXT_COLOR, readBack != 0.0F ? UI_COLOR_BLUE : UI_COLOR_BLACK);
+    ShowChannelLevel(channel[0] - 1, readBack);
     return 0;
 }
 
@@ -88,8 +86,7 @@ int Close(int, const char*, int event, int, int*)
     SetChannelColor(UI_COLOR_BLACK);
     DefaultPanel(state.mainPanel);
     // Defaults kept by a reset may show a connection; the panel shows the closed one.
-    SetCtrlVal(state.mainPanel, layout::kConnectedIndicator, 0);
-    SetCtrlVal(state.mainPanel, layout::kSlotDisplay, 0);
+    ShowUnconnected();
     return 0;
 }
 

@@ -10,7 +10,8 @@ inline constexpr const char* kMainPanelForm = "main_panel.ui";
 inline constexpr const char* kAboutPanelForm = "about_panel.ui";
 inline constexpr const char* kConnectionPanelForm = "connection_panel.ui";
 
-// Main panel.
+// Main panel. Its title while no module is open; an open module's model and descriptor follow it.
+inline constexpr const char* kMainPanelTitle = "KQ7120 Soft Front Panel";
 inline constexpr std::array<const char*, 16> kChannelVoltage = {
     "ChannelVoltage1",  "ChannelVoltage2",  "ChannelVoltage3",  "ChannelVoltage4",
     "ChannelVoltage5",  "ChannelVoltage6",  "ChannelVoltage7",  "ChannelVoltage8",

@@ -31,7 +31,8 @@ bool save(const QString& title, const QString& folder, const char* file)
 {
     settle();
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window->windowTitle() == title) {
+        // The main panel's title goes on with the open module's name.
+        if (window->isVisible() && window->windowTitle().startsWith(title)) {
             const QString path = folder + u'/' + QString::fromLatin1(file);
             if (!window->grab().save(path)) {
                 std::fprintf(stderr, "screenshot_tour: cannot write %s\n", qUtf8Printable(path));

@@ -24,6 +24,8 @@ namespace {
 
 constexpr const char* kDefaultProperty = "sfpui_default";
 constexpr const char* kTextColorProperty = "sfpui_textColor";
+// Set while a numeric display shows no number.
+constexpr const char* kBlankProperty = "sfpui_blank";
 
 int roundToInt(double value)
 {
@@ -75,7 +77,7 @@ int readValue(QWidget* control, ControlValue* value)
             return UI_ERR_WRONG_TYPE;
         return UI_SUCCESS;
     case ControlKind::NumericDisplay:
-        *value = static_cast<QLCDNumber*>(control)->value();
+        *value = control->property(kBlankProperty).toBool() ? std::nan("") : static_cast<QLCDNumber*>(control)->value();
         return UI_SUCCESS;
     case ControlKind::Led:
         *value = static_cast<LedIndicator*>(control)->isOn() ? 1.0 : 0.0;
@@ -137,7 +139,11 @@ int writeValue(QWidget* control, const ControlValue& value)
             return UI_ERR_WRONG_TYPE;
         return UI_SUCCESS;
     case ControlKind::NumericDisplay:
-        static_cast<QLCDNumber*>(control)->display(number);
+        control->setProperty(kBlankProperty, std::isnan(number));
+        if (std::isnan(number))
+            static_cast<QLCDNumber*>(control)->display(QString());
+        else
+            static_cast<QLCDNumber*>(control)->display(number);
         return UI_SUCCESS;
     case ControlKind::Led:
         static_cast<LedIndicator*>(control)->setOn(number != 0.0);

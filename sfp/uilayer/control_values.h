@@ -11,7 +11,7 @@ class QWidget;
 namespace sfpui {
 
 // A value as the operations pass it: a number (every numeric, switch, LED, ring and list control)
-// or a text (text controls).
+// or a text (text controls). A numeric display shows nothing for not-a-number.
 using ControlValue = std::variant<double, QString>;
 
 int readValue(QWidget* control, ControlValue* value);

@@ -17,6 +17,7 @@
 
 #include "control_kind.h"
 #include "key_codes.h"
+#include "numeric_entry.h"
 #include "panel_registry.h"
 #include "ui_codes.h"
 
@@ -45,9 +46,12 @@ bool hasCallback(int panel, const QWidget* control)
     return record != nullptr && record->controlCallbacks.contains(control->objectName());
 }
 
-// Enter in a spin box takes the typed text and commits, also when the value stays the same.
+// Enter in a spin box takes the typed text and commits, also when the value stays the same. An
+// entry the control refuses stays as typed, and nothing is committed.
 bool enterInSpinBox(int panel, QAbstractSpinBox* spin)
 {
+    if (!takesTypedEntry(spin))
+        return true;
     const QPointer<QAbstractSpinBox> guard(spin);
     spin->setProperty(kCommittedByValue, false);
     spin->interpretText();

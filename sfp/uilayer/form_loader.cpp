@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLayout>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 #include "event_dispatch.h"
 #include "led_indicator.h"
 #include "list_items.h"
+#include "numeric_entry.h"
 #include "panel_registry.h"
 #include "ui_codes.h"
 
@@ -34,6 +36,10 @@ public:
             auto* led = new LedIndicator(parent);
             led->setObjectName(name);
             return led;
+        }
+        if (QWidget* entry = createNumericEntry(className, parent)) {
+            entry->setObjectName(name);
+            return entry;
         }
         return QUiLoader::createWidget(className, parent, name);
     }
@@ -155,6 +161,11 @@ int loadForm(int parent, const std::filesystem::path& path)
 
     int menuBar = 0;
     if (auto* window = qobject_cast<QMainWindow*>(root.get()); window != nullptr) {
+        // A form can fix the size of its central area only; the window, menu bar included, follows it.
+        if (const QWidget* central = window->centralWidget();
+            central != nullptr && central->layout() != nullptr &&
+            central->layout()->sizeConstraint() == QLayout::SetFixedSize)
+            window->layout()->setSizeConstraint(QLayout::SetFixedSize);
         if (auto* bar = window->findChild<QMenuBar*>()) {
             menuBar = Registry::instance().addMenuBar({bar, panel});
             Registry::instance().panel(panel)->menuBar = menuBar;

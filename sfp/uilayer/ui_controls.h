@@ -5,7 +5,8 @@
 
 // Numeric controls and indicators take int and double alike; switches, toggle buttons and LEDs take
 // 0/1; rings and list boxes take the value of an entry (setting selects the entry holding it); text
-// controls take text.
+// controls take text. A numeric display set to not-a-number shows nothing and reads as not-a-number
+// (0 as int).
 int SetCtrlVal(int panel, const char* control, int value);
 int SetCtrlVal(int panel, const char* control, double value);
 int SetCtrlVal(int panel, const char* control, const char* value);

@@ -1,6 +1,8 @@
 // The connection dialog: rescanning, the module list, connecting and its failures.
 #include <gmock/gmock.h>
 
+#include <cmath>
+
 #include "connection_dialog.h"
 #include "front_panel_fixture.h"
 #include "front_panel_state.h"
@@ -36,6 +38,8 @@ protected:
         SetCtrlVal(dialog, layout::kResetOnOpen, resetOnOpen);
         if (entry >= 0) {
             ASSERT_EQ(OperateSelect(dialog, layout::kModuleList, entry), UI_SUCCESS);
+        } else {
+            SetCtrlIndex(dialog, layout::kModuleList, -1);  // as a Ctrl+click takes the choice away
         }
         ASSERT_EQ(OperateCommit(dialog, "ConnectButton"), UI_SUCCESS);
     }
@@ -61,21 +65,28 @@ protected:
     }
 };
 
-TEST_F(ConnectionDialogTest, ListsEachModuleWithNothingSelected)
+TEST_F(ConnectionDialogTest, ListsEachModuleWithTheFirstChosen)
 {
     const int dialog = openDialog(chassis({module(ModuleKind::KQ7120, 24, 5)}));
     ASSERT_GT(dialog, 0);
     EXPECT_THAT(labels(dialog), ElementsAre("Model 7120 - Slot 5 = 0"));
     EXPECT_EQ(panelDimmed(mainPanel()), 1);
-    int selected = 0;
-    GetCtrlIndex(dialog, layout::kModuleList, &selected);
-    EXPECT_EQ(selected, -1);
 
     const int wider = openDialog();
     EXPECT_THAT(labels(wider), ElementsAre("Model 7120 - Slot 2 = 0", "Model 7110 - Slot 4 = 1"));
+    int selected = -1;
+    GetCtrlIndex(wider, layout::kModuleList, &selected);
+    EXPECT_EQ(selected, 0);
+    std::string focused;
+    GetActiveCtrl(wider, &focused);
+    EXPECT_EQ(focused, layout::kModuleList);
+    ASSERT_EQ(OperateCommit(wider, "ConnectButton"), UI_SUCCESS);
+    EXPECT_EQ(opened(), std::vector<std::string>{"VXI0::24::INSTR"});
+    EXPECT_EQ(frontPanel().instrConnected, 1);
+    EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(ConnectionDialogTest, ConnectingWithNothingSelectedKeepsTheDialogAndDimsTheInstrument)
+TEST_F(ConnectionDialogTest, ConnectingWithNothingChosenShowsThePanelUnconnected)
 {
     const int dialog = openDialog();
     const ViSession session = frontPanel().instrHandle;
@@ -89,6 +100,21 @@ TEST_F(ConnectionDialogTest, ConnectingWithNothingSelectedKeepsTheDialogAndDimsT
     EXPECT_EQ(panelDimmed(mainPanel()), 1);
     EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage1", UI_ATTR_DIMMED), 1);
     EXPECT_THAT(kqvisa::trace(), IsEmpty());
+
+    ClearCapturedPopups();
+    ASSERT_EQ(OperateCommit(dialog, layout::kCancelButton), UI_SUCCESS);
+    EXPECT_EQ(intValue(mainPanel(), layout::kConnectedIndicator), 0);
+    EXPECT_TRUE(std::isnan(doubleValue(mainPanel(), layout::kSlotDisplay))) << "the slot shows blank";
+    std::string title;
+    GetPanelAttribute(mainPanel(), UI_ATTR_TITLE, &title);
+    EXPECT_EQ(title, layout::kMainPanelTitle);
+    ASSERT_EQ(OperateCommit(mainPanel(), "ResetButton"), UI_SUCCESS);
+    EXPECT_THAT(popups(), ElementsAre("ERROR: Device not open"));
+    ViReal32 level = -1.0F;
+    EXPECT_EQ(kq7120_queryVoltage(session, 1, &level), VI_SUCCESS) << "still open until Close";
+    kqvisa::clearTrace();
+    ASSERT_EQ(OperateCommit(mainPanel(), "CloseButton"), UI_SUCCESS);
+    EXPECT_THAT(closed(), ElementsAre("VXI0::24::INSTR"));
 }
 
 TEST_F(ConnectionDialogTest, AFailedOpenKeepsTheDialogAndLeavesNoSessionOpen)
@@ -146,35 +172,61 @@ TEST_F(ConnectionDialogTest, AKq7110ThenAKq7120SetTheChannelCountAndDimming)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(ConnectionDialogTest, ResetOnOpenDecidesWhetherThePanelReturnsToItsDefaults)
+TEST_F(ConnectionDialogTest, ThePanelShowsTheLevelsOfTheModuleConnected)
 {
     struct Case {
         int resetOnOpen;
-        bool levelKept;
+        double channel1;  // the KQ7110 holds 2.5 V unless reset
         int colour;
         bool resetSent;
     };
-    const Case cases[] = {{0, true, UI_COLOR_BLUE, false}, {1, false, UI_COLOR_BLACK, true}};
+    const Case cases[] = {{0, 2.5, UI_COLOR_BLUE, false}, {1, 0.0, UI_COLOR_BLACK, true}};
     for (const Case& c : cases) {
-        kqsim::installChassis(kqsim::defaultChassis());
-        ASSERT_EQ(start(), VI_SUCCESS);
-        OperateEnterValue(mainPanel(), "ChannelVoltage4", "1.5");
-        const double readBack = doubleValue(mainPanel(), "ChannelVoltage4");
-        OperateCommit(mainPanel(), "InitializeButton");
+        const int dialog = openDialog();
+        OperateEnterValue(mainPanel(), "ChannelVoltage1", "4");
+        OperateEnterValue(mainPanel(), "ChannelVoltage12", "-3");
+        ViSession other = 0;
+        ASSERT_EQ(kq7120_init("VXI0::40::INSTR", 1, 0, &other), VI_SUCCESS);
+        const ViInt16 first[] = {1};
+        ASSERT_EQ(kq7120_setupVoltage(other, 2.5F, first, 1), VI_SUCCESS);
+        kq7120_close(other);
         kqvisa::clearTrace();
-        connect(connectionDialogPanel(), 1, 0, c.resetOnOpen);
+
+        connect(dialog, 1, 0, c.resetOnOpen);
         const auto written = kqvisa::writtenMessages("VXI0::40::INSTR");
         EXPECT_EQ(std::find(written.begin(), written.end(), "*RST") != written.end(), c.resetSent) << c.resetOnOpen;
-        EXPECT_DOUBLE_EQ(doubleValue(mainPanel(), "ChannelVoltage4"), c.levelKept ? readBack : 0.0) << c.resetOnOpen;
-        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage4", UI_ATTR_TEXT_COLOR), c.colour) << c.resetOnOpen;
+        EXPECT_NEAR(doubleValue(mainPanel(), "ChannelVoltage1"), c.channel1, 1e-3) << c.resetOnOpen;
+        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage1", UI_ATTR_TEXT_COLOR), c.colour) << c.resetOnOpen;
+        EXPECT_DOUBLE_EQ(doubleValue(mainPanel(), "ChannelVoltage2"), 0.0) << c.resetOnOpen;
+        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage2", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK) << c.resetOnOpen;
+        // A KQ7110 has no channel 12: it shows its default.
+        EXPECT_DOUBLE_EQ(doubleValue(mainPanel(), "ChannelVoltage12"), 0.0) << c.resetOnOpen;
+        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage12", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK) << c.resetOnOpen;
+        EXPECT_EQ(std::find(written.begin(), written.end(), "SOUR:VOLT:LEV? 8") != written.end(), !c.resetSent);
+        EXPECT_EQ(std::find(written.begin(), written.end(), "SOUR:VOLT:LEV? 9"), written.end());
         EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), 4);
         EXPECT_EQ(intValue(mainPanel(), layout::kConnectedIndicator), 1);
+        std::string title;
+        GetPanelAttribute(mainPanel(), UI_ATTR_TITLE, &title);
+        EXPECT_EQ(title, std::string(layout::kMainPanelTitle) + " \u2014 KQ7110 at VXI0::40::INSTR");
         if (c.resetOnOpen == 1) {
             EXPECT_EQ(attribute(mainPanel(), layout::kSlotDisplay, UI_ATTR_DEFAULT_VALUE), 4);
             EXPECT_EQ(attribute(mainPanel(), layout::kConnectedIndicator, UI_ATTR_DEFAULT_VALUE), 1);
         }
-        startOver();
+        EXPECT_THAT(popups(), IsEmpty());
     }
+}
+
+TEST_F(ConnectionDialogTest, AFailedReadBackIsShownAndEndsTheReading)
+{
+    const int dialog = openDialog();
+    kqvisa::failCall(kqvisa::Op::Read, VI_ERROR_TMO, 3);  // the open's reads pass, a level's read fails
+    connect(dialog, 1, 0, 0);
+    EXPECT_THAT(popups(), ElementsAre("ERROR: Error Querying the Voltage Level"));
+    EXPECT_EQ(intValue(mainPanel(), layout::kErrorIndicator), 1);
+    EXPECT_EQ(frontPanel().instrConnected, 1) << "the module is open all the same";
+    const auto written = kqvisa::writtenMessages("VXI0::40::INSTR");
+    EXPECT_EQ(std::find(written.begin(), written.end(), "SOUR:VOLT:LEV? 8"), written.end());
 }
 
 TEST_F(ConnectionDialogTest, AGpibVxiChassisGivesGpibVxiDescriptors)

@@ -14,6 +14,7 @@
 #include "kqvisa/fault_injection.h"
 #include "menu_groups.h"
 #include "panel_layout.h"
+#include "process_locale.h"
 #include "ui_operator.h"
 
 namespace sfptest {
@@ -21,6 +22,16 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// Types `text` and Enter; an empty text clears the field first, as Backspace over the entry does.
+int typeAndEnter(int panel, const char* control, const char* text)
+{
+    if (*text != '\0')
+        return OperateEnterValue(panel, control, text);
+    OperateEnterValue(panel, control, "x");
+    OperateKey(panel, control, UI_KEY_BACKSPACE);
+    return OperateKey(panel, control, UI_KEY_ENTER);
+}
 
 TEST_F(FrontPanelTest, ALevelIsSetReadBackAndColoured)
 {
@@ -52,6 +63,79 @@ TEST_F(FrontPanelTest, ALevelIsSetReadBackAndColoured)
     }
     EXPECT_THAT(popups(), IsEmpty());
 }
+
+TEST_F(FrontPanelTest, TheColourFollowsTheReadBackNotTheEntry)
+{
+    ASSERT_EQ(start(), VI_SUCCESS);
+    struct Case {
+        const char* typed;
+        const char* readBack;
+        int colour;
+    };
+    for (const Case& c : {Case{"0", "0.1\n", UI_COLOR_BLUE}, Case{"2.5", "0\n", UI_COLOR_BLACK}}) {
+        kqvisa::scriptReply("SOUR:VOLT:LEV? 3", c.readBack);
+        OperateEnterValue(mainPanel(), "ChannelVoltage3", c.typed);
+        EXPECT_NEAR(doubleValue(mainPanel(), "ChannelVoltage3"), std::atof(c.readBack), 1e-6) << c.typed;
+        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage3", UI_ATTR_TEXT_COLOR), c.colour) << c.typed;
+    }
+}
+
+// Levels typed key by key, as an operator with either locale types them.
+class TypedLevelTest : public FrontPanelTest, public ::testing::WithParamInterface<OperatorLocale> {
+protected:
+    void SetUp() override
+    {
+        FrontPanelTest::SetUp();
+        locale_ = std::make_unique<ProcessLocale>(GetParam());
+        ASSERT_TRUE(locale_->complete()) << "the C library's de_DE.UTF-8 could not be built (package locales)";
+    }
+    void TearDown() override
+    {
+        FrontPanelTest::TearDown();
+        locale_.reset();
+    }
+
+private:
+    std::unique_ptr<ProcessLocale> locale_;
+};
+
+TEST_P(TypedLevelTest, ALevelIsAppliedAsTypedOrNotAtAll)
+{
+    ASSERT_EQ(start(), VI_SUCCESS);
+    struct Case {
+        const char* typed;
+        const char* command;  // null: nothing is sent
+    };
+    const Case cases[] = {
+        {"1.5", "SOUR:VOLT:LEV 1.5,(@1)"},
+        {"1,5", "SOUR:VOLT:LEV 1.5,(@1)"},
+        {"-19,75", "SOUR:VOLT:LEV -19.75,(@1)"},
+        {"150", nullptr},
+        {"25", nullptr},
+        {"19.9999", nullptr},
+        {"-25", nullptr},
+        {"-20.00001", nullptr},
+        {"abc", nullptr},
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        SetCtrlVal(mainPanel(), "ChannelVoltage1", 0.0);
+        kqvisa::clearTrace();
+        ASSERT_EQ(typeAndEnter(mainPanel(), "ChannelVoltage1", c.typed), UI_SUCCESS) << c.typed;
+        const auto written = kqvisa::writtenMessages();
+        if (c.command == nullptr) {
+            EXPECT_THAT(written, IsEmpty()) << c.typed;
+            EXPECT_DOUBLE_EQ(doubleValue(mainPanel(), "ChannelVoltage1"), 0.0) << c.typed;
+        } else {
+            ASSERT_FALSE(written.empty()) << c.typed;
+            EXPECT_EQ(written.front(), c.command) << c.typed;
+        }
+    }
+    EXPECT_THAT(popups(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, TypedLevelTest, ::testing::Values(OperatorLocale::C, OperatorLocale::German),
+                         [](const auto& info) { return info.param == OperatorLocale::C ? "C" : "German"; });
 
 TEST_F(FrontPanelTest, AFailedLevelLightsTheErrorIndicatorAndSaysSo)
 {
@@ -147,7 +231,7 @@ TEST_F(FrontPanelTest, ResetThenCloseRestoresTheDefaultsKeptByReset)
     // The defaults Reset kept stay defaults, but a closed session shows as closed.
     EXPECT_EQ(attribute(mainPanel(), layout::kSlotDisplay, UI_ATTR_DEFAULT_VALUE), 2);
     EXPECT_EQ(intValue(mainPanel(), layout::kConnectedIndicator), 0);
-    EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), 0);
+    EXPECT_TRUE(std::isnan(doubleValue(mainPanel(), layout::kSlotDisplay))) << "0 is a slot: blank";
     EXPECT_THAT(popups(), IsEmpty());
 }
 

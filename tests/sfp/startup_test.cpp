@@ -1,8 +1,12 @@
 // Start-up: the main panel, the chassis scan, the first module, the exit statuses.
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QTimer>
+#include <QWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -47,6 +51,9 @@ TEST_F(FrontPanelTest, AKq7120FirstIsOpenedWithAllChannelsOperable)
     EXPECT_EQ(intValue(mainPanel(), layout::kConnectedIndicator), 1);
     EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), 2);
     EXPECT_EQ(intValue(mainPanel(), layout::kErrorIndicator), 0);
+    std::string title;
+    GetPanelAttribute(mainPanel(), UI_ATTR_TITLE, &title);
+    EXPECT_EQ(title, std::string(layout::kMainPanelTitle) + " \u2014 KQ7120 at VXI0::24::INSTR");
     EXPECT_THAT(dimmedControls(mainPanel(), instrumentControls()), IsEmpty());
     EXPECT_EQ(panelDimmed(mainPanel()), 0);
     EXPECT_THAT(popups(), IsEmpty());
@@ -75,6 +82,48 @@ TEST_F(FrontPanelTest, AGpibVxiChassisIsOpenedThroughItsDescriptor)
     EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), 5);
 }
 
+TEST_F(FrontPanelTest, ADescriptorOnTheCommandLineNamesTheModuleToOpen)
+{
+    struct Case {
+        const char* descriptor;
+        const char* opened;  // null: none
+        int slot;
+        std::size_t upperChannelsDimmed;
+    };
+    const Case cases[] = {
+        {"VXI0::40::INSTR", "VXI0::40::INSTR", 4, 8},
+        {"vxi0::24::instr", "VXI0::24::INSTR", 2, 0},
+        {"VXI0::32::INSTR", nullptr, 0, 8},  // a module of another maker
+        {"VXI0::41::INSTR", nullptr, 0, 8},
+    };
+    for (const Case& c : cases) {
+        startOver();
+        kqvisa::clearTrace();
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(StartFrontPanel(c.descriptor), VI_SUCCESS) << c.descriptor;
+        const std::string said = testing::internal::GetCapturedStderr();
+        const FrontPanelState& state = frontPanel();
+        std::string title;
+        GetPanelAttribute(mainPanel(), UI_ATTR_TITLE, &title);
+        const std::vector<const char*> upper(layout::kChannelVoltage.begin() + 8, layout::kChannelVoltage.end());
+        EXPECT_EQ(dimmedControls(mainPanel(), upper).size(), c.upperChannelsDimmed) << c.descriptor;
+        if (c.opened == nullptr) {
+            EXPECT_EQ(state.instrConnected, 0) << c.descriptor;
+            EXPECT_THAT(popups(), ElementsAre("ERROR: Autoconnect to first failed")) << c.descriptor;
+            EXPECT_EQ(said, std::string("sfp7120_32: the chassis scan found no KQ7120/KQ7110 module at ") +
+                                c.descriptor + "\n");
+            EXPECT_EQ(title, layout::kMainPanelTitle);
+            EXPECT_TRUE(std::isnan(doubleValue(mainPanel(), layout::kSlotDisplay))) << c.descriptor;
+            continue;
+        }
+        EXPECT_EQ(state.instrConnected, 1) << c.descriptor;
+        EXPECT_THAT(kqvisa::writtenMessages(c.opened), testing::Contains("*RST")) << c.descriptor;
+        EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), c.slot) << c.descriptor;
+        EXPECT_THAT(title, testing::EndsWith(std::string(" at ") + c.opened));
+        EXPECT_THAT(popups(), IsEmpty()) << c.descriptor;
+    }
+}
+
 TEST_F(FrontPanelTest, StartUpEndsWithTheStatusOfWhatStopsIt)
 {
     struct Case {
@@ -82,18 +131,26 @@ TEST_F(FrontPanelTest, StartUpEndsWithTheStatusOfWhatStopsIt)
         kqsim::ChassisConfig chassis;
         bool failSearch;
         ViStatus exit;
+        const char* said;  // the line on standard error
     };
     const Case cases[] = {
-        {"no resource at all: the search's status", chassis({}), false, VI_ERROR_RSRC_NFOUND},
-        {"only a module of another maker", chassis({module(ModuleKind::Foreign, 8, 1)}), false, VI_ERROR_RSRC_NFOUND},
-        {"the search fails", kqsim::defaultChassis(), true, VI_ERROR_SYSTEM_ERROR},
+        {"no resource at all: the search's status", chassis({}), false, VI_ERROR_RSRC_NFOUND,
+         "sfp7120_32: no KQ7120/KQ7110 module found\n"},
+        {"only a module of another maker", chassis({module(ModuleKind::Foreign, 8, 1)}), false, VI_ERROR_RSRC_NFOUND,
+         "sfp7120_32: no KQ7120/KQ7110 module found\n"},
+        {"the search fails", kqsim::defaultChassis(), true, VI_ERROR_SYSTEM_ERROR,
+         "sfp7120_32: the chassis scan failed with status 0xBFFF0000: "},
     };
     for (const Case& c : cases) {
         startOver();
         kqsim::installChassis(c.chassis);
         if (c.failSearch)
             kqvisa::failCall(kqvisa::Op::FindRsrc, VI_ERROR_SYSTEM_ERROR);
+        testing::internal::CaptureStderr();
         EXPECT_EQ(RunFrontPanel(), c.exit) << c.what;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_THAT(said, testing::StartsWith(c.said)) << c.what;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.what << ": " << said;
         EXPECT_THAT(popups(), IsEmpty()) << c.what;
         EXPECT_EQ(IsPanelLoaded(mainPanel()), 0) << c.what;
         EXPECT_EQ(frontPanel().instrHandle, 0u) << c.what;
@@ -124,7 +181,7 @@ TEST_F(FrontPanelTest, AFailedOpenLeavesThePanelUnconnectedAndTheEventLoopRunnin
         EXPECT_EQ(state.instrConnected, 0);
         EXPECT_EQ(state.instrHandle, 0u);
         EXPECT_EQ(intValue(mainPanel(), layout::kConnectedIndicator), 0);
-        EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), 0);
+        EXPECT_TRUE(std::isnan(doubleValue(mainPanel(), layout::kSlotDisplay)));
         EXPECT_EQ(intValue(mainPanel(), layout::kErrorIndicator), 1);
         EXPECT_EQ(dimmedControls(mainPanel(), instrumentControls()).size(), 22u);
         EXPECT_EQ(panelDimmed(mainPanel()), 0);
@@ -167,6 +224,18 @@ TEST_F(FrontPanelTest, EveryFormOfTheProgramLoadsWithTheControlsTheProgramAddres
     const int menuBar = GetPanelMenuBar(mainPanel());
     EXPECT_EQ(HasMenuItem(menuBar, layout::kSharedMenuEntry), 1);
     EXPECT_EQ(HasMenuItem(menuBar, "ExitMenuEntry"), 1);
+}
+
+TEST_F(FrontPanelTest, TheMainWindowIsAsLargeAsItsContentAndNoLarger)
+{
+    ASSERT_EQ(start(), VI_SUCCESS);
+    const QWidget* window = nullptr;
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->windowTitle().startsWith(QLatin1String(layout::kMainPanelTitle)))
+            window = widget;
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->maximumSize(), window->sizeHint());
 }
 
 TEST_F(FrontPanelTest, TheInstrumentCommandsOpenNothingYet)
