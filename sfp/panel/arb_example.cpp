@@ -10,7 +10,7 @@
 #include "front_panel_state.h"
 #include "user_interface.h"
 
-namespace ax = arb_example;
+namespace ax = example_panel;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace arb_example {
+namespace example_panel {
 
 inline constexpr const char* kForm = "arb_example.ui";
 inline constexpr const char* kArbChannel = "ArbChannel";
@@ -24,7 +24,7 @@ inline constexpr const char* kExitButton = "XmpExitButton";
 inline constexpr std::array<const char*, 3> kRunCommands = {"RunScpiButton", "RunDriverButton",
                                                             "RunWordSerialButton"};
 
-}  // namespace arb_example
+}  // namespace example_panel
 
 // Main panel command: opens the example panel.
 int arb_example(int panel, const char* control, int event, int eventData1, int* eventData2);

@@ -110,7 +110,8 @@ int ErrorQuery(int panel, const char*, int event, int, int*) {
         return 0;
     }
     errorText[sizeof errorText - 1] = '\0';
-    const std::string shown = decimalText(errorNumber) + ", " + errorText;
+    std::string shown = decimalText(errorNumber) + ", " + errorText;
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
     SetCtrlVal(panel, sp::kErrorText, shown.c_str());
     return 0;
 }

@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
 
     OperateCommit(main, "ArbExampleButton");
     saved &= save(QStringLiteral("ARB Programming Example"), folder, "arb_example.png");
-    OperateCommit(exampleDialogPanel(), arb_example::kExitButton);
+    OperateCommit(exampleDialogPanel(), example_panel::kExitButton);
 
     const int menuBar = frontPanel().mainMenuBar;
     OperateMenuItem(menuBar, "TriggerMenuEntry");

@@ -28,9 +28,10 @@ namespace tp = trigger_panel;
 namespace ac = advanced_clock;
 namespace ot = output_trigger;
 
-// The four entries of the group the main menu bar has so far.
+// The entries of the group the main menu bar has so far.
 const std::vector<std::string> kOwnEntries = {"TriggerMenuEntry", "OutputRangeMenuEntry",
-                                              "AdvancedClockMenuEntry", "OutputTriggerMenuEntry"};
+                                              "AdvancedClockMenuEntry", "OutputTriggerMenuEntry",
+                                              "SharedMenuEntry"};
 
 class ConfigurationDialogTest : public FrontPanelTest {
 protected:
@@ -86,7 +87,7 @@ TEST_F(ConfigurationDialogTest, TheTimerSourceShowsItsPeriodAndApplySendsThePeri
     ASSERT_EQ(OperateEnterValue(panel, tp::kTimerPeriod, "0.000025"), UI_SUCCESS);
     OperateCommit(panel, tp::kApplyButton);
     const auto commands = commandsSent();
-    const int timer = positionOf(commands, "TIM ");
+    const int timer = positionOf(commands, "tim ");
     const int source = positionOf(commands, "TRIG:SOUR TIM");
     ASSERT_GE(timer, 0) << testing::PrintToString(commands);
     EXPECT_LT(timer, source);
@@ -265,13 +266,15 @@ TEST_F(ConfigurationDialogTest, TheClockDialogShowsTheModulesSource) {
         for (const char* control : {ac::kTtlLineSelector, ac::kTimerPeriodField})
             if (attribute(panel, control, UI_ATTR_DIMMED) == 0) operable.emplace_back(control);
         EXPECT_EQ(operable, c.operable) << c.source;
-        if (c.source == 3) EXPECT_EQ(intValue(panel, ac::kTtlLineSelector), 3);
+        if (c.source == 3) {
+            EXPECT_EQ(intValue(panel, ac::kTtlLineSelector), 3);
+        }
         EXPECT_EQ(intValue(panel, ac::kSlopeSelector), 0);
 
         // Closing sends the period only while the timer is the source.
         kqvisa::clearTrace();
         OperateCommit(panel, ac::kDoneButton);
-        EXPECT_EQ(positionOf(commandsSent(), "TIM ") >= 0, c.source == kq7120_ROSC_TIMER) << c.source;
+        EXPECT_EQ(positionOf(commandsSent(), "tim ") >= 0, c.source == kq7120_ROSC_TIMER) << c.source;
         EXPECT_THAT(dimmedConfigurationEntries(), IsEmpty());
         EXPECT_EQ(panelDimmed(mainPanel()), 0);
     }
@@ -308,7 +311,7 @@ TEST_F(ConfigurationDialogTest, ClockChangesAreSentAtOnceWithTheRecordedSource) 
     EXPECT_THAT(commandsSent(), IsEmpty()) << "the period waits for Done";
     OperateCommit(panel, ac::kDoneButton);
     ASSERT_EQ(commandsSent().size(), 1u);
-    EXPECT_THAT(commandsSent()[0], testing::StartsWith("TIM "));
+    EXPECT_THAT(commandsSent()[0], testing::StartsWith("tim "));
     EXPECT_EQ(advancedClock().timerPeriod, 0.000001);
 }
 

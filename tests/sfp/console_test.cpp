@@ -81,19 +81,19 @@ TEST_F(ConsoleTest, RejectedCommandsAreLoggedAndTheHistoryKeepsTheLast100) {
     send(console, "SOUR:BOGUS 1");
     const auto logged = textBoxLines(console, console::kErrorHistory);
     ASSERT_EQ(logged.size(), 1u);
-    EXPECT_THAT(logged[0], testing::MatchesRegex("-[0-9]+, [^\"]+"));
+    EXPECT_THAT(logged[0], testing::MatchesRegex("-[0-9]+, \"[^\"]+\""));
     EXPECT_THAT(popups(), IsEmpty()) << "the module's error goes to the history, not to a pop-up";
 
     for (int i = 2; i <= 101; ++i) {
         kqvisa::scriptReply("SYST:ERR?",
-                            "-" + std::to_string(200 + i) + ",\"Error " + std::to_string(i) + "\"\n");
+                            "-" + std::to_string(200 + i) + ",\"Error " + std::to_string(i) + "\nmore\"\n");
         SetCtrlVal(console, console::kCommandText, "*CLS");
         OperateCommit(console, console::kSendButton);
     }
     const auto history = textBoxLines(console, console::kErrorHistory);
     ASSERT_EQ(history.size(), 100u);
-    EXPECT_EQ(history.front(), "-202, Error 2");
-    EXPECT_EQ(history.back(), "-301, Error 101");
+    EXPECT_EQ(history.front(), "-202, \"Error 2");
+    EXPECT_EQ(history.back(), "-301, \"Error 101");
 
     // A console opened again starts with an empty history.
     OperateCommit(console, console::kCloseButton);

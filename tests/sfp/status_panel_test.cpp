@@ -48,12 +48,13 @@ TEST_F(StatusPanelTest, APollShowsBothRegistersAndColoursTheirBits) {
     EXPECT_THAT(colours(panel, sp::kEventBit), ElementsAre(G, G, G, G, G, G, G, G));
 
     kqvisa::scriptReply("*STB?", "33\n");
-    kqvisa::scriptReply("*ESR?", "129\n");
+    kqvisa::scriptReply("*ESR?", "129\n", "", -1);  // the error checks read it too: no error bits
     OperateCommit(panel, sp::kPollButton);
     EXPECT_EQ(intValue(panel, sp::kStatusByteValue), 33);
     EXPECT_EQ(intValue(panel, sp::kEventRegisterValue), 129);
     EXPECT_THAT(colours(panel, sp::kStatusBit), ElementsAre(R, G, G, G, G, R, G, G));
     EXPECT_THAT(colours(panel, sp::kEventBit), ElementsAre(R, G, G, G, G, G, G, R));
+    kqvisa::resetFaults();
 
     kqvisa::failCall(kqvisa::Op::Write, VI_ERROR_IO);
     OperateCommit(panel, sp::kPollButton);
@@ -101,7 +102,7 @@ TEST_F(StatusPanelTest, TheErrorQueryShowsNumberAndText) {
     const int panel = open();
     kqvisa::scriptReply("SYST:ERR?", "-113,\"Undefined header\"\n");
     OperateCommit(panel, sp::kErrorQueryButton);
-    EXPECT_EQ(textValue(panel, sp::kErrorText), "-113, Undefined header");
+    EXPECT_EQ(textValue(panel, sp::kErrorText), "-113, \"Undefined header\"");
     OperateCommit(panel, sp::kErrorQueryButton);
     EXPECT_THAT(textValue(panel, sp::kErrorText), testing::StartsWith("0, "));
 }
