@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "advanced_clock_panel.h"
+#include "arb_example.h"
+#include "command_console.h"
 #include "dialog_test_support.h"
 #include "form_directory.h"
 #include "front_panel_fixture.h"
@@ -15,6 +17,7 @@
 #include "output_range_panel.h"
 #include "output_trigger_panel.h"
 #include "panel_layout.h"
+#include "status_panel.h"
 #include "trigger_panel.h"
 #include "ui_operator.h"
 
@@ -351,6 +354,60 @@ TEST_F(ConfigurationDialogTest, TheOutputTriggerDialogSendsAllThreeSettingsOnEac
     EXPECT_EQ(intValue(again, ot::kLineSelector), 0);
     EXPECT_EQ(intValue(again, ot::kMarkerSlopeSelector), 0);
     EXPECT_THAT(popups(), IsEmpty());
+}
+
+// ----- The forms -----
+
+TEST_F(ConfigurationDialogTest, EveryDialogFormHasTheControlsItsCodeAddresses) {
+    ASSERT_EQ(start(), VI_SUCCESS);
+    namespace sp = status_panel;
+    namespace ax = example_panel;
+    namespace orp = output_range;
+    std::vector<const char*> status = {
+        sp::kStatusByteValue,   sp::kEventRegisterValue, sp::kContinuousPoll, sp::kServiceRequestEnable,
+        sp::kEventStatusEnable, sp::kOperationEnable,    sp::kErrorText,      sp::kDoneButton};
+    status.insert(status.end(), sp::kStatusBit.begin(), sp::kStatusBit.end());
+    status.insert(status.end(), sp::kEventBit.begin(), sp::kEventBit.end());
+    status.insert(status.end(), sp::kPollDimmed.begin(), sp::kPollDimmed.end());
+    std::vector<const char*> example = {ax::kArbChannel,    ax::kSampleCount,  ax::kSamplePeriod,
+                                        ax::kWaveShape,     ax::kDcChannel,    ax::kLoopCount,
+                                        ax::kLoopPeriod,    ax::kMarkerEnable, ax::kSegmentDwell,
+                                        ax::kOutputVoltage, ax::kStopLoop,     ax::kExitButton};
+    example.insert(example.end(), ax::kRunCommands.begin(), ax::kRunCommands.end());
+    std::vector<const char*> range(orp::kChannelRangeSelector.begin(), orp::kChannelRangeSelector.end());
+    range.push_back(orp::kDoneButton);
+    std::vector<const char*> clock(ac::kSourceButtons.begin(), ac::kSourceButtons.end());
+    clock.insert(clock.end(),
+                 {ac::kTtlLineSelector, ac::kTimerPeriodField, ac::kSlopeSelector, ac::kDoneButton});
+    const std::pair<const char*, std::vector<const char*>> forms[] = {
+        {console::kForm,
+         {console::kCommandText, console::kResponseBox, console::kErrorHistory, console::kSendButton,
+          console::kCloseButton}},
+        {sp::kForm, status},
+        {ax::kForm, example},
+        {tp::kForm,
+         {tp::kTriggerSource, tp::kTriggerSlope, tp::kTimerPeriod, tp::kApplyButton, tp::kTriggerNowButton,
+          tp::kCancelButton}},
+        {orp::kForm, range},
+        {ac::kForm, clock},
+        {ot::kForm, {ot::kSourceSelector, ot::kLineSelector, ot::kMarkerSlopeSelector, ot::kExitButton}},
+    };
+    for (const auto& [form, controls] : forms) {
+        const int panel = LoadPanel(mainPanel(), form);
+        ASSERT_GT(panel, 0) << form;
+        for (const char* control : controls) {
+            int dimmed = 0;
+            EXPECT_EQ(GetCtrlAttribute(panel, control, UI_ATTR_DIMMED, &dimmed), UI_SUCCESS)
+                << form << " " << control;
+        }
+        DiscardPanel(panel);
+    }
+    // The trigger source ring lists the 29 sources in the driver's order.
+    const int trigger = LoadPanel(mainPanel(), tp::kForm);
+    int sources = 0;
+    GetNumListItems(trigger, tp::kTriggerSource, &sources);
+    EXPECT_EQ(sources, kq7120_TRIG_SRC_NONE - kq7120_TRIG_SRC_AUTO + 1);
+    DiscardPanel(trigger);
 }
 
 // ----- Every dialog of this group whose form cannot be read -----
