@@ -45,10 +45,10 @@ struct CallLoad {
     bool wordSerial;  // samples as text on the message channel, after a reset
 };
 
-ViInt16 intValue(int panel, const char* control) {
+int intValue(int panel, const char* control) {
     int value = 0;
     GetCtrlVal(panel, control, &value);
-    return static_cast<ViInt16>(value);
+    return value;
 }
 
 double doubleValue(int panel, const char* control) {
@@ -151,7 +151,7 @@ void copySettings(int panel) {
     settings.arbChannel = static_cast<ViInt16>(intValue(panel, ax::kArbChannel) + 1);
     settings.sampleCount = intValue(panel, ax::kSampleCount);
     settings.samplePeriod = doubleValue(panel, ax::kSamplePeriod);
-    settings.waveShape = intValue(panel, ax::kWaveShape);
+    settings.waveShape = static_cast<ViInt16>(intValue(panel, ax::kWaveShape));
     settings.dcChannel = static_cast<ViInt16>(intValue(panel, ax::kDcChannel) + 1);
     settings.loopCount = intValue(panel, ax::kLoopCount);
     settings.loopPeriod = doubleValue(panel, ax::kLoopPeriod);
@@ -179,11 +179,7 @@ int setArbChan(int panel, const char* control, int event, int, int*) {
 }
 
 int setNumSmpl(int panel, const char* control, int event, int, int*) {
-    if (event == UI_EVENT_COMMIT) {
-        int value = 0;
-        GetCtrlVal(panel, control, &value);
-        settings.sampleCount = value;
-    }
+    if (event == UI_EVENT_COMMIT) settings.sampleCount = intValue(panel, control);
     return 0;
 }
 
@@ -193,7 +189,7 @@ int setSmplTime(int panel, const char* control, int event, int, int*) {
 }
 
 int setArbFunc(int panel, const char* control, int event, int, int*) {
-    if (event == UI_EVENT_COMMIT) settings.waveShape = intValue(panel, control);
+    if (event == UI_EVENT_COMMIT) settings.waveShape = static_cast<ViInt16>(intValue(panel, control));
     return 0;
 }
 
@@ -203,11 +199,7 @@ int setDcvChan(int panel, const char* control, int event, int, int*) {
 }
 
 int setNumLoop(int panel, const char* control, int event, int, int*) {
-    if (event == UI_EVENT_COMMIT) {
-        int value = 0;
-        GetCtrlVal(panel, control, &value);
-        settings.loopCount = value;
-    }
+    if (event == UI_EVENT_COMMIT) settings.loopCount = intValue(panel, control);
     return 0;
 }
 
