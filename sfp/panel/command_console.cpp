@@ -100,6 +100,8 @@ void sendCommand(int panel) {
     errorText[sizeof errorText - 1] = '\0';
     if (errorNumber < 0) logError(panel, errorNumber, errorText);
     if (query) InsertTextBoxLine(panel, console::kResponseBox, 0, replyText(reply).c_str());
+    // Ready for the next command; Up brings this one back.
+    SetCtrlVal(panel, console::kCommandText, "");
     SetActiveCtrl(panel, console::kCommandText);
 }
 

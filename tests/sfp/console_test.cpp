@@ -55,6 +55,7 @@ TEST_F(ConsoleTest, AQueryShowsItsReplyAndACommandDimsTheReplyBox) {
     std::string focus;
     GetActiveCtrl(console, &focus);
     EXPECT_EQ(focus, console::kCommandText);
+    EXPECT_EQ(textValue(console, console::kCommandText), "") << "ready for the next command";
     EXPECT_THAT(popups(), IsEmpty());
 
     OperateCommit(console, console::kCloseButton);
@@ -126,7 +127,6 @@ TEST_F(ConsoleTest, UpAndDownRecallTheCommandsSent) {
     const int console = open();
     send(console, "*IDN?");
     send(console, "*RST");
-    SetCtrlVal(console, console::kCommandText, "");
     const auto recalled = [console](int key) {
         OperateKey(console, console::kCommandText, key);
         return textValue(console, console::kCommandText);
