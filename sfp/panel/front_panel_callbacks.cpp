@@ -3,12 +3,19 @@
 #include <array>
 
 #include "about_panel.h"
+#include "advanced_clock_panel.h"
+#include "arb_example.h"
+#include "command_console.h"
 #include "connection_dialog.h"
 #include "main_panel.h"
+#include "output_range_panel.h"
+#include "output_trigger_panel.h"
+#include "status_panel.h"
+#include "trigger_panel.h"
 
 std::span<const UiCallback> frontPanelCallbacks()
 {
-    static const std::array<UiCallback, 11> callbacks = {{
+    static const std::array<UiCallback, 56> callbacks = {{
         {"VoltLevel", ControlCallback{VoltLevel}},
         {"Reset", ControlCallback{Reset}},
         {"About", ControlCallback{About}},
@@ -20,6 +27,51 @@ std::span<const UiCallback> frontPanelCallbacks()
         {"mnuInitialize", MenuCallback{mnuInitialize}},
         {"Connect", ControlCallback{Connect}},
         {"Cancel", ControlCallback{Cancel}},
+        {"directIO", ControlCallback{directIO}},
+        {"Send", ControlCallback{Send}},
+        {"CommandEntry", ControlCallback{CommandEntry}},
+        {"DirCancel", ControlCallback{DirCancel}},
+        {"StatusPanel", ControlCallback{StatusPanel}},
+        {"PollStatusQuery", ControlCallback{PollStatusQuery}},
+        {"CpollStatusQuery", ControlCallback{CpollStatusQuery}},
+        {"ErrorQuery", ControlCallback{ErrorQuery}},
+        {"Default", ControlCallback{Default}},
+        {"MaskClear", ControlCallback{MaskClear}},
+        {"MaskUpdate", ControlCallback{MaskUpdate}},
+        {"StatusDone", ControlCallback{StatusDone}},
+        {"arb_example", ControlCallback{arb_example}},
+        {"setArbChan", ControlCallback{setArbChan}},
+        {"setNumSmpl", ControlCallback{setNumSmpl}},
+        {"setSmplTime", ControlCallback{setSmplTime}},
+        {"setArbFunc", ControlCallback{setArbFunc}},
+        {"setDcvChan", ControlCallback{setDcvChan}},
+        {"setNumLoop", ControlCallback{setNumLoop}},
+        {"setLoopTime", ControlCallback{setLoopTime}},
+        {"setMarkEna", ControlCallback{setMarkEna}},
+        {"setSegDwell", ControlCallback{setSegDwell}},
+        {"setOutVolt", ControlCallback{setOutVolt}},
+        {"runScpi", ControlCallback{runScpi}},
+        {"runDrvr", ControlCallback{runDrvr}},
+        {"runWser", ControlCallback{runWser}},
+        {"xmpExit", ControlCallback{xmpExit}},
+        {"ConfigTrigPanel", ControlCallback{ConfigTrigPanel}},
+        {"mnuSetTriggers", MenuCallback{mnuSetTriggers}},
+        {"TrigSource", ControlCallback{TrigSource}},
+        {"ConfigTrigParamsApply", ControlCallback{ConfigTrigParamsApply}},
+        {"cmdTrigImm", ControlCallback{cmdTrigImm}},
+        {"configTrigParamsCancel", ControlCallback{configTrigParamsCancel}},
+        {"mnuSetVRange", MenuCallback{mnuSetVRange}},
+        {"SetVRange", ControlCallback{SetVRange}},
+        {"ChVoltageRange", ControlCallback{ChVoltageRange}},
+        {"vrDone", ControlCallback{vrDone}},
+        {"mnuSetAdvClock", MenuCallback{mnuSetAdvClock}},
+        {"AdvClockSelection", ControlCallback{AdvClockSelection}},
+        {"AdvTrigline", ControlCallback{AdvTrigline}},
+        {"ClockSlope", ControlCallback{ClockSlope}},
+        {"advClockDone", ControlCallback{advClockDone}},
+        {"LoadOutputPanel", MenuCallback{LoadOutputPanel}},
+        {"setOutputParms", ControlCallback{setOutputParms}},
+        {"outputExit", ControlCallback{outputExit}},
     }};
     return callbacks;
 }

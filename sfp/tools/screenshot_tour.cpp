@@ -9,10 +9,17 @@
 #include <string>
 
 #include "about_panel.h"
+#include "advanced_clock_panel.h"
+#include "arb_example.h"
+#include "command_console.h"
 #include "connection_dialog.h"
 #include "front_panel_state.h"
+#include "output_range_panel.h"
+#include "output_trigger_panel.h"
 #include "panel_layout.h"
 #include "startup.h"
+#include "status_panel.h"
+#include "trigger_panel.h"
 #include "ui_operator.h"
 #include "user_interface.h"
 
@@ -77,6 +84,42 @@ int main(int argc, char* argv[])
     OperateCommit(main, "AboutButton");
     saved &= save(QStringLiteral("About"), folder, "about_panel.png");
     OperateClick(aboutDialogPanel(), nullptr);
+
+    OperateCommit(main, "ConsoleButton");
+    for (const char* command : {"*IDN?", "SOUR:VOLT:LEV 25,(@1)", "TRIG:SOUR BOGUS", "SOUR:VOLT:LEV? 1"})
+        OperateEnterValue(consolePanel(), console::kCommandText, command);
+    saved &= save(QStringLiteral("Command Console"), folder, "command_console.png");
+    OperateCommit(consolePanel(), console::kCloseButton);
+
+    OperateCommit(main, "StatusButton");
+    OperateCommit(statusDialogPanel(), status_panel::kPollButton);
+    saved &= save(QStringLiteral("Status Registers"), folder, "status_panel.png");
+    OperateCommit(statusDialogPanel(), status_panel::kDoneButton);
+
+    OperateCommit(main, "ArbExampleButton");
+    saved &= save(QStringLiteral("ARB Programming Example"), folder, "arb_example.png");
+    OperateCommit(exampleDialogPanel(), example_panel::kExitButton);
+
+    const int menuBar = frontPanel().mainMenuBar;
+    OperateMenuItem(menuBar, "TriggerMenuEntry");
+    OperateSelect(triggerDialogPanel(), trigger_panel::kTriggerSource, trigger_panel::kExternalInput);
+    saved &= save(QStringLiteral("Trigger Configuration"), folder, "trigger_panel.png");
+    OperateCommit(triggerDialogPanel(), trigger_panel::kCancelButton);
+
+    OperateMenuItem(menuBar, "OutputRangeMenuEntry");
+    OperateSelect(outputRangeDialogPanel(), output_range::kChannelRangeSelector[1], 1);
+    saved &= save(QStringLiteral("Output Range"), folder, "output_range_panel.png");
+    OperateCommit(outputRangeDialogPanel(), output_range::kDoneButton);
+
+    OperateMenuItem(menuBar, "AdvancedClockMenuEntry");
+    OperateCommit(advancedClockDialogPanel(), advanced_clock::kTimerButton);
+    saved &= save(QStringLiteral("Advanced Clock"), folder, "advanced_clock_panel.png");
+    OperateCommit(advancedClockDialogPanel(), advanced_clock::kDoneButton);
+
+    OperateMenuItem(menuBar, "OutputTriggerMenuEntry");
+    OperateSelect(outputTriggerDialogPanel(), output_trigger::kSourceSelector, 1);
+    saved &= save(QStringLiteral("Output Trigger"), folder, "output_trigger_panel.png");
+    OperateCommit(outputTriggerDialogPanel(), output_trigger::kExitButton);
 
     OperateCommit(main, "InitializeButton");
     OperateSelect(connectionDialogPanel(), layout::kModuleList, 1);

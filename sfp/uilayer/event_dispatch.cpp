@@ -236,4 +236,6 @@ void forgetRecordedCommits(int panel)
     std::erase_if(recordedCommits, [panel](const RecordedCommit& commit) { return commit.panel == panel; });
 }
 
+void forgetRecordedCommits() { recordedCommits.clear(); }
+
 }  // namespace sfpui

@@ -48,5 +48,6 @@ public:
 std::optional<RecordedCommit> takeRecordedCommit();
 bool hasRecordedCommit();
 void forgetRecordedCommits(int panel);
+void forgetRecordedCommits();
 
 }  // namespace sfpui

@@ -70,3 +70,9 @@ int GetUserEvent(int wait, int* panel, std::string* control)
     *control = commit->control.toStdString();
     return UI_EVENT_COMMIT;
 }
+
+int DiscardUserEvents()
+{
+    sfpui::forgetRecordedCommits();
+    return UI_SUCCESS;
+}

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -186,8 +187,8 @@ int OperateMenuItem(int menuBar, const char* menuItem)
     QAction* action = nullptr;
     if (const int status = sfpui::lookUpMenuItem("OperateMenuItem", menuBar, menuItem, &action); status < 0)
         return status;
-    if (!action->isEnabled())
-        return UI_ERR_NOT_OPERABLE;
+    if (!action->isEnabled() || !sfpui::Registry::instance().menuBar(menuBar)->bar->isEnabled())
+        return UI_ERR_NOT_OPERABLE;  // the item or its whole menu bar is dimmed
     for (QObject* holder : action->associatedObjects())
         if (const auto* menu = qobject_cast<QMenu*>(holder); menu != nullptr && !menu->menuAction()->isEnabled())
             return UI_ERR_NOT_OPERABLE;  // a dimmed menu cannot be opened

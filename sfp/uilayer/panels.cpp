@@ -27,12 +27,20 @@ std::filesystem::path& formDirectory()
     return directory;
 }
 
-// What dimming a panel greys: a main window's contents but not its menu bar, else the whole panel.
+// What dimming a panel greys: a main window's contents, else the whole panel. A main window's menu
+// bar is dimmed with it but apart, so the items' own dimming stays as it was.
 QWidget* dimmableContent(QWidget* root)
 {
     if (auto* window = qobject_cast<QMainWindow*>(root); window != nullptr && window->centralWidget() != nullptr)
         return window->centralWidget();
     return root;
+}
+
+void dimPanel(QWidget* root, bool dimmed)
+{
+    dimmableContent(root)->setEnabled(!dimmed);
+    if (auto* window = qobject_cast<QMainWindow*>(root); window != nullptr && window->menuWidget() != nullptr)
+        window->menuWidget()->setEnabled(!dimmed);
 }
 
 // A child panel is its own window kept above its parent and, the first time, centred on it.
@@ -122,7 +130,7 @@ int SetPanelAttribute(int panel, int attribute, int value)
         return status;
     if (attribute != UI_ATTR_DIMMED)
         return UI_ERR_INVALID_ATTRIBUTE;
-    dimmableContent(record->root)->setEnabled(value == 0);
+    dimPanel(record->root, value != 0);
     return UI_SUCCESS;
 }
 

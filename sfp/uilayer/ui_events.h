@@ -12,3 +12,6 @@ int QuitUserInterface(int code);
 // `wait` 0 it handles what is pending and returns: UI_EVENT_COMMIT with the panel and control
 // filled in, or UI_EVENT_NONE; with `wait` 1 it waits for a commit.
 int GetUserEvent(int wait, int* panel, std::string* control);
+// Drops the commits that event handling took and no GetUserEvent returned yet: a loop that ends
+// calls it so a second click meant for it (a double click on its stop command) cannot end the next.
+int DiscardUserEvents();

@@ -210,9 +210,11 @@ TEST_F(UiLayerTest, MenuItemsCallTheirCallbackAndDimWithoutTheirPanel)
     ASSERT_EQ(OperateMenuItem(menuBar, "EntryA"), UI_SUCCESS);
     EXPECT_THAT(recorder().menuPicks, ElementsAre(MenuPick{menuBar, "EntryA", panel}));
 
-    // A dimmed panel keeps its menu bar usable; items dim one by one or by whole menu.
+    // A dimmed panel dims its menu bar too; items dim one by one or by whole menu.
     SetPanelAttribute(panel, UI_ATTR_DIMMED, 1);
     EXPECT_EQ(OperateCommit(panel, "Apply"), UI_ERR_NOT_OPERABLE);
+    EXPECT_EQ(OperateMenuItem(menuBar, "EntryA"), UI_ERR_NOT_OPERABLE);
+    SetPanelAttribute(panel, UI_ATTR_DIMMED, 0);
     EXPECT_EQ(OperateMenuItem(menuBar, "EntryA"), UI_SUCCESS);
     SetMenuBarAttribute(menuBar, "EntryA", UI_ATTR_DIMMED, 1);
     int dimmed = 0;
