@@ -14,6 +14,7 @@
 #include "masked_entry.h"
 #include "panel_layout.h"
 #include "qt_application.h"
+#include "ui_operator.h"
 
 namespace sfptest {
 namespace {
@@ -391,7 +392,7 @@ TEST_F(CalibrationDialogTest, TheRangeSelectorRefillsTheListAndRewritesEveryChan
 }
 
 TEST_F(CalibrationDialogTest, AKq7110ShowsEightRowsAndStillSendsAllSixtyFourConstants) {
-    startOver();
+    endProgram();
     startOn(chassis({module(ModuleKind::KQ7110, 40, 4)}));
     connectTo(0);
     ASSERT_EQ(frontPanel().channelCount, 8);

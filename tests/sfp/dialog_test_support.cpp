@@ -11,6 +11,7 @@
 #include "kqvisa/bus_trace.h"
 #include "panel_layout.h"
 #include "qt_application.h"
+#include "ui_operator.h"
 
 namespace sfptest {
 
@@ -38,8 +39,15 @@ void DialogTest::startOn(kqsim::ChassisConfig config) {
     ASSERT_EQ(start(), VI_SUCCESS);
 }
 
+void DialogTest::endProgram() {
+    // Not startOver(): that runs this fixture's TearDown, which removes the state folder.
+    FrontPanelTest::TearDown();
+    frontPanel() = FrontPanelState{};
+    ClearCapturedPopups();
+}
+
 void DialogTest::restart() {
-    startOver();
+    endProgram();
     kqsim::installChassis(kqsim::ChassisConfig{});
     kqsim::installChassis(config_);
     ASSERT_EQ(start(), VI_SUCCESS);

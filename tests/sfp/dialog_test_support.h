@@ -20,6 +20,8 @@ protected:
 
     // Installs the chassis with the private state folder and starts the program on it.
     void startOn(kqsim::ChassisConfig config);
+    // Ends what a start left (session, panels) and forgets the program state; the state folder stays.
+    void endProgram();
     // The program ends and starts again on a chassis built anew from the same state folder, as after
     // switching the mainframe off and on.
     void restart();

@@ -13,6 +13,7 @@
 #include "kqvisa/fault_injection.h"
 #include "please_wait_panel.h"
 #include "qt_application.h"
+#include "ui_operator.h"
 #include "visa_attribute.h"
 
 namespace sfptest {
@@ -100,8 +101,9 @@ TEST_F(MemoryScanDialogTest, OpeningShowsArrayOneAndApplyMakesTheOutputsFollowTh
     EXPECT_THAT(popups(), IsEmpty());
     EXPECT_THAT(painted.texts, Contains("Configuring the Memory Arrays Parameters. Please Wait..."));
     EXPECT_EQ(kqModule().memoryArray(1)[2], 1.25);
-    EXPECT_DOUBLE_EQ(kqModule().outputVoltage(3), 1.25);
-    EXPECT_DOUBLE_EQ(kqModule().outputVoltage(1), 0.5);
+    constexpr double dacStep = 20.0 / 32768;
+    EXPECT_NEAR(kqModule().outputVoltage(3), 1.25, dacStep);
+    EXPECT_NEAR(kqModule().outputVoltage(1), 0.5, dacStep);
     EXPECT_EQ(intValue(panel, dsl::kMemoryChannelField), 3) << "the channel shown is kept";
     EXPECT_DOUBLE_EQ(doubleValue(panel, dsl::kMemoryVoltageField), 1.25);
 }

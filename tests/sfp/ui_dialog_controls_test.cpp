@@ -16,6 +16,7 @@
 
 #include "panel_registry.h"
 #include "ui_fixture.h"
+#include "ui_operator.h"
 
 namespace sfptest {
 namespace {
