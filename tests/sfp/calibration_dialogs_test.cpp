@@ -207,6 +207,7 @@ TEST_F(CalibrationDialogTest, SendingWithTheRightPasswordWritesTheEditedTablesAn
 // --- Storing -------------------------------------------------------------------------------------
 
 struct StoreCase {
+    const char* name;
     const char* count;
     bool closes;
 };
@@ -246,7 +247,9 @@ TEST_P(StoreCountTest, AStoreBeyondTenThousandCyclesWarnsAndKeepsThePrompt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, StoreCountTest,
-                         ::testing::Values(StoreCase{"10000", true}, StoreCase{"10001", false}));
+                         ::testing::Values(StoreCase{"Exactly10000", "10000", true},
+                                           StoreCase{"Above10000", "10001", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CalibrationDialogTest, AFailedStoreGivesSaveBackAndStoredConstantsSurviveARestart) {
     int calPanel = openDialog();

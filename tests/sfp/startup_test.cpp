@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <string_view>
 
 #include "front_panel_fixture.h"
 #include "front_panel_state.h"
@@ -173,6 +174,8 @@ TEST_F(FrontPanelTest, TheInstrumentCommandsOpenNothingYet)
 {
     ASSERT_EQ(start(), VI_SUCCESS);
     for (const char* command : layout::kInstrumentCommands) {
+        if (std::string_view(command) == "MemoryScanButton")
+            continue;  // opens the DAC memory and scan list dialog (its own tests)
         EXPECT_EQ(OperateCommit(mainPanel(), command), UI_SUCCESS) << command;
         EXPECT_EQ(panelDimmed(mainPanel()), 0) << command;
     }
