@@ -189,6 +189,7 @@ int CalCancel(int, const char*, int event, int, int*) {
     newPasswordText().clear();
     SetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, 0);
     EnableCfgMenu();
+    SetActivePanel(frontPanel().mainPanel);
     return 0;
 }
 

@@ -49,6 +49,7 @@ void closePasswordDialog() {
     DiscardPanel(pwPanel);
     pwPanel = 0;
     passwordText().clear();
+    SetActivePanel(calPanel());  // the keyboard goes back to the calibration dialog
 }
 
 void clearEntry() {

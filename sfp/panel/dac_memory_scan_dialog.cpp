@@ -175,6 +175,7 @@ void applyMemoryView() {
                               "Error querying the Memory Arrays");
     if (done) showMemoryVoltage();
     ClosePleaseWait(wait);
+    SetActivePanel(dacScanPanel);
 }
 
 bool applyScanList(ViSession session, ViInt16 channel) {
@@ -206,6 +207,7 @@ void applyScanView() {
         refreshPlot();
     }
     ClosePleaseWait(wait);
+    SetActivePanel(dacScanPanel);
 }
 
 void importValues() {
@@ -405,6 +407,7 @@ int ConfigDACVoltDone(int, const char*, int event, int, int*) {
     dacScanPanel = 0;
     SetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, 0);
     EnableCfgMenu();
+    SetActivePanel(frontPanel().mainPanel);
     return 0;
 }
 
