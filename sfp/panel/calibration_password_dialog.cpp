@@ -111,7 +111,8 @@ void storeConstants() {
         setSaveDimmed(0);
         return;
     }
-    SetPanelAttribute(calPanel(), UI_ATTR_DIMMED, 0);
+    // The calibration dialog stays dimmed while this prompt is up (closing it undims): were it
+    // usable beside a prompt kept open by the cycle warning, Calibrate could open a second prompt.
     setSaveDimmed(1);
     showDone("Storing to NVRAM complete");
     calStored = true;
