@@ -130,9 +130,13 @@ TEST_P(MaskedEntryTest, KeepsTwelveTypedCharactersAndShowsOnlyAsterisks) {
     const PasswordField& field = GetParam();
     const int dialog = field.open(openDialog());
     ASSERT_GT(dialog, 0);
+    const long long beepsBefore = BeepCount();
     ASSERT_EQ(OperateKey(dialog, field.control, UI_KEY_BACKSPACE), UI_SUCCESS);  // nothing to remove
+    EXPECT_EQ(BeepCount(), beepsBefore + 1);
     type(dialog, field.control, "pass word-13");
+    EXPECT_EQ(BeepCount(), beepsBefore + 1);
     type(dialog, field.control, "X");  // the 13th
+    EXPECT_EQ(BeepCount(), beepsBefore + 2);
     EXPECT_STREQ(field.buffer().text, "pass word-13");
     EXPECT_EQ(text(dialog, field.control), std::string(12, '*'));
 
