@@ -84,6 +84,11 @@ int main(int argc, char* argv[])
     saved &= save(QStringLiteral("About"), folder, "about_panel.png");
     OperateClick(aboutDialogPanel(), nullptr);
 
+    // Constants like a calibrated module's, sent with the simulator's factory password.
+    ViInt16 constants[kq7120_CAL_DATA_SIZE] = {};
+    for (int i = 0; i < kq7120_CAL_DATA_SIZE; ++i)
+        constants[i] = static_cast<ViInt16>((i * 37) % 61 - 30);
+    kq7120_calibrationDataBlock(frontPanel().instrHandle, "KQ7120", constants);
     const int menuBar = frontPanel().mainMenuBar;
     OperateMenuItem(menuBar, "CalibrationMenuEntry");
     const int calibration = calibrationDialogPanel();
