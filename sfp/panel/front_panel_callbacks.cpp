@@ -6,7 +6,11 @@
 #include "advanced_clock_panel.h"
 #include "arb_example.h"
 #include "command_console.h"
+#include "calibration_dialog.h"
+#include "calibration_password_dialog.h"
+#include "change_password_dialog.h"
 #include "connection_dialog.h"
+#include "dac_memory_scan_dialog.h"
 #include "main_panel.h"
 #include "output_range_panel.h"
 #include "output_trigger_panel.h"
@@ -15,7 +19,7 @@
 
 std::span<const UiCallback> frontPanelCallbacks()
 {
-    static const std::array<UiCallback, 56> callbacks = {{
+    static const std::array<UiCallback, 87> callbacks = {{
         {"VoltLevel", ControlCallback{VoltLevel}},
         {"Reset", ControlCallback{Reset}},
         {"About", ControlCallback{About}},
@@ -72,6 +76,37 @@ std::span<const UiCallback> frontPanelCallbacks()
         {"LoadOutputPanel", MenuCallback{LoadOutputPanel}},
         {"setOutputParms", ControlCallback{setOutputParms}},
         {"outputExit", ControlCallback{outputExit}},
+        {"mnuSetCalibration", MenuCallback{mnuSetCalibration}},
+        {"InputChannel", ControlCallback{InputChannel}},
+        {"InputData", ControlCallback{InputData}},
+        {"GainOffset", ControlCallback{GainOffset}},
+        {"CalVoltageRange", ControlCallback{CalVoltageRange}},
+        {"ReviewTable", ControlCallback{ReviewTable}},
+        {"CalibChannelApply", ControlCallback{CalibChannelApply}},
+        {"saveCalibrateData", ControlCallback{saveCalibrateData}},
+        {"ChangePasswordPanel", ControlCallback{ChangePasswordPanel}},
+        {"CalCancel", ControlCallback{CalCancel}},
+        {"Password", ControlCallback{Password}},
+        {"PasswordCancel", ControlCallback{PasswordCancel}},
+        {"CurrentPassword", ControlCallback{CurrentPassword}},
+        {"NewPass", ControlCallback{NewPass}},
+        {"PasswordApply", ControlCallback{PasswordApply}},
+        {"PassCancel", ControlCallback{PassCancel}},
+        {"mnuSetScanList", MenuCallback{mnuSetScanList}},
+        {"MemoryScanCommand", ControlCallback{MemoryScanCommand}},
+        {"SwitchMode", ControlCallback{SwitchMode}},
+        {"MemoryIndex", ControlCallback{MemoryIndex}},
+        {"InputIndex", ControlCallback{InputIndex}},
+        {"VoltIndex", ControlCallback{VoltIndex}},
+        {"Channel", ControlCallback{Channel}},
+        {"ScanMode", ControlCallback{ScanMode}},
+        {"ScanLimit", ControlCallback{ScanLimit}},
+        {"InputScanIndex", ControlCallback{InputScanIndex}},
+        {"VoltScanIndex", ControlCallback{VoltScanIndex}},
+        {"ImportDacValues", ControlCallback{ImportDacValues}},
+        {"ExportDacValues", ControlCallback{ExportDacValues}},
+        {"ConfigDACS", ControlCallback{ConfigDACS}},
+        {"ConfigDACVoltDone", ControlCallback{ConfigDACVoltDone}},
     }};
     return callbacks;
 }

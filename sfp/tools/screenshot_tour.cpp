@@ -8,11 +8,18 @@
 #include <cstdio>
 #include <string>
 
+#include <cmath>
+#include <numbers>
+
 #include "about_panel.h"
 #include "advanced_clock_panel.h"
 #include "arb_example.h"
 #include "command_console.h"
+#include "calibration_dialog.h"
+#include "calibration_password_dialog.h"
+#include "change_password_dialog.h"
 #include "connection_dialog.h"
+#include "dac_memory_scan_dialog.h"
 #include "front_panel_state.h"
 #include "output_range_panel.h"
 #include "output_trigger_panel.h"
@@ -120,6 +127,43 @@ int main(int argc, char* argv[])
     OperateSelect(outputTriggerDialogPanel(), output_trigger::kSourceSelector, 1);
     saved &= save(QStringLiteral("Output Trigger"), folder, "output_trigger_panel.png");
     OperateCommit(outputTriggerDialogPanel(), output_trigger::kExitButton);
+    // Constants like a calibrated module's, sent with the simulator's factory password.
+    ViInt16 constants[kq7120_CAL_DATA_SIZE] = {};
+    for (int i = 0; i < kq7120_CAL_DATA_SIZE; ++i)
+        constants[i] = static_cast<ViInt16>((i * 37) % 61 - 30);
+    kq7120_calibrationDataBlock(frontPanel().instrHandle, "KQ7120", constants);
+    OperateMenuItem(menuBar, "CalibrationMenuEntry");
+    const int calibration = calibrationDialogPanel();
+    OperateSelect(calibration, calibration_layout::kKindSelector, 1);
+    OperateSelect(calibration, calibration_layout::kConstantsList, 2);
+    saved &= save(QStringLiteral("Calibration"), folder, "calibration_dialog.png");
+    OperateCommit(calibration, calibration_layout::kCalibrateButton);
+    for (const char key : std::string("secret"))
+        OperateKey(passwordDialogPanel(), password_layout::kEntry, key);
+    saved &= save(QStringLiteral("Calibration Password"), folder, "password_dialog.png");
+    OperateKey(passwordDialogPanel(), password_layout::kEntry, UI_KEY_ESC);
+    OperateCommit(calibration, calibration_layout::kChangePasswordButton);
+    saved &= save(QStringLiteral("Change Calibration Password"), folder, "change_password_dialog.png");
+    OperateCommit(changePasswordDialogPanel(), change_password_layout::kCancelButton);
+    OperateCommit(calibration, calibration_layout::kCloseButton);
+
+    // A scan list worth plotting on channel 1: one period of a sine over 128 entries, stopping at 100.
+    const ViSession session = frontPanel().instrHandle;
+    ViReal32 list[kq7120_VOLTAGE_LIST_MAX] = {};
+    for (int i = 0; i < 128; ++i)
+        list[i] = static_cast<ViReal32>(8.0 * std::sin(2.0 * std::numbers::pi * i / 128.0));
+    const ViInt16 firstChannel[1] = {1};
+    kq7120_configTriggerParams(session, kq7120_TRIG_SRC_EXT, 0);
+    kq7120_setupScanList(session, 1, list, kq7120_VOLTAGE_LIST_MAX);
+    kq7120_setupScanMode(session, kq7120_SCAN_MODE_ON, firstChannel, 1);
+    kq7120_setupScanLimit(session, 1, 100);
+    OperateMenuItem(menuBar, "ScanListMenuEntry");
+    const int memoryScan = dacMemoryScanDialogPanel();
+    saved &= save(QStringLiteral("DAC Memory and Scan Lists"), folder, "memory_scan_dialog.png");
+    OperateSelect(memoryScan, dac_scan_layout::kViewSwitch, 0);
+    OperateEnterValue(memoryScan, dac_scan_layout::kScanIndexField, "32");
+    saved &= save(QStringLiteral("DAC Memory and Scan Lists"), folder, "memory_scan_dialog_scan_list.png");
+    OperateCommit(memoryScan, dac_scan_layout::kDoneButton);
 
     OperateCommit(main, "InitializeButton");
     OperateSelect(connectionDialogPanel(), layout::kModuleList, 1);

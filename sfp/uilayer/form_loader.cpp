@@ -15,10 +15,13 @@
 #include "control_kind.h"
 #include "control_values.h"
 #include "event_dispatch.h"
+#include "graph_control.h"
 #include "led_indicator.h"
 #include "list_items.h"
 #include "numeric_entry.h"
 #include "panel_registry.h"
+#include "tab_positions.h"
+#include "typed_keys_only.h"
 #include "ui_codes.h"
 
 namespace sfpui {
@@ -40,6 +43,11 @@ public:
         if (QWidget* entry = createNumericEntry(className, parent)) {
             entry->setObjectName(name);
             return entry;
+        }
+        if (className == QLatin1String("GraphControl")) {
+            auto* graph = new GraphControl(parent);
+            graph->setObjectName(name);
+            return graph;
         }
         return QUiLoader::createWidget(className, parent, name);
     }
@@ -105,12 +113,15 @@ void prepareControls(int panel, QWidget* root, PanelEventFilter* filter)
 {
     root->installEventFilter(filter);
     for (QWidget* widget : root->findChildren<QWidget*>()) {
+        restrictToTypedKeys(widget);
         widget->installEventFilter(filter);
         if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_")))
             continue;
         widget->setProperty(kControlMarker, true);
-        if (isListKind(kindOf(widget)))
+        if (isListKind(kindOf(widget))) {
             numberFormItems(widget);
+            showTabPositions(widget);
+        }
         // A label that names another control is part of it: its text is that control's label.
         if (const auto* label = qobject_cast<QLabel*>(widget); label == nullptr || label->buddy() == nullptr)
             recordDefault(widget);

@@ -3,7 +3,20 @@
 #include <QComboBox>
 #include <QListWidget>
 
+#include "tab_positions.h"
+
 namespace sfpui {
+
+namespace {
+
+// A screen reader reads a label with tab-position escapes without them.
+void setListText(QListWidgetItem* item, const QString& label)
+{
+    item->setText(label);
+    item->setData(Qt::AccessibleTextRole, plainTabbedLabel(label));
+}
+
+}  // namespace
 
 int itemCount(const QWidget* list)
 {
@@ -29,7 +42,8 @@ int itemValue(const QWidget* list, int index)
 void insertItem(QWidget* list, int index, const QString& label, int value)
 {
     if (auto* box = qobject_cast<QListWidget*>(list)) {
-        auto* item = new QListWidgetItem(label);
+        auto* item = new QListWidgetItem;
+        setListText(item, label);
         item->setData(Qt::UserRole, value);
         box->insertItem(index, item);
         return;
@@ -40,7 +54,7 @@ void insertItem(QWidget* list, int index, const QString& label, int value)
 void replaceItem(QWidget* list, int index, const QString& label, int value)
 {
     if (auto* box = qobject_cast<QListWidget*>(list)) {
-        box->item(index)->setText(label);
+        setListText(box->item(index), label);
         box->item(index)->setData(Qt::UserRole, value);
         return;
     }

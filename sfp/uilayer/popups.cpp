@@ -79,6 +79,32 @@ int FileSelectPopup(const char* directory, const char* filePattern, const char* 
     }
 }
 
+int FileSavePopup(const char* directory, const char* fileName, const char* filePattern, const char* title,
+                  std::string* path)
+{
+    if (capture().on) {
+        capture().popups.push_back({title != nullptr ? title : "", "file save"});
+        if (capture().fileSelections.empty())
+            return 0;
+        *path = capture().fileSelections.front();
+        capture().fileSelections.pop_front();
+        return path->empty() ? 0 : 1;
+    }
+    if (qApp == nullptr)
+        return 0;
+    QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({fromUtf8(filePattern), QStringLiteral("*")});
+    dialog.selectFile(fromUtf8(fileName));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return 0;
+    *path = dialog.selectedFiles().first().toStdString();
+    return 1;
+}
+
 void SetPopupCapture(bool on)
 {
     capture().on = on;

@@ -18,10 +18,22 @@ extern "C" void Delay(double seconds)
         std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, longestDelay)));
 }
 
+namespace {
+
+long long beeps = 0;
+
+}  // namespace
+
 void Beep()
 {
+    ++beeps;
     if (qApp != nullptr)
         QApplication::beep();
+}
+
+long long BeepCount()
+{
+    return beeps;
 }
 
 int GetFileSize(const char* path, long long* size)

@@ -12,12 +12,17 @@ extern "C" __attribute__((visibility("default"))) int MessagePopup(const char* t
 int FileSelectPopup(const char* directory, const char* filePattern, const char* typeList, const char* title,
                     const char* buttonLabel, int allowCancel, std::string* path);
 
+// File dialog for a file to write, offering `fileName` in `directory`; it asks before replacing a
+// file. Returns 1 with the chosen path, 0 when cancelled.
+int FileSavePopup(const char* directory, const char* fileName, const char* filePattern, const char* title,
+                  std::string* path);
+
 struct CapturedPopup {
     std::string title;
     std::string text;
 };
 
-// With capture on, pop-ups are recorded and dismissed at once, and file dialogs return the queued
+// With capture on, pop-ups are recorded and dismissed at once, and both file dialogs return the queued
 // answers (an empty path answers "cancelled"; with none queued they are cancelled).
 void SetPopupCapture(bool on);
 std::vector<CapturedPopup> CapturedPopups();

@@ -5,4 +5,6 @@
 // plain name, like MessagePopup.
 extern "C" __attribute__((visibility("default"))) void Delay(double seconds);
 void Beep();
+// Beeps since the program started: a beep is the only sign of some refusals, and tests check them.
+long long BeepCount();
 int GetFileSize(const char* path, long long* size);  // UI_ERR_FILE when the size cannot be read

@@ -6,6 +6,7 @@
 #include "ui_codes.h"
 #include "ui_controls.h"
 #include "ui_events.h"
+#include "ui_graphs.h"
 #include "ui_lists.h"
 #include "ui_menus.h"
 #include "ui_panels.h"

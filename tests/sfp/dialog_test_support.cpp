@@ -1,12 +1,18 @@
 #include "dialog_test_support.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <cstdlib>
 
+#include "connection_dialog.h"
 #include "front_panel_state.h"
+#include "kqsim/mainframe.h"
 #include "kqvisa/bus_trace.h"
 #include "panel_layout.h"
-#include "user_interface.h"
+#include "qt_application.h"
+#include "ui_operator.h"
 
 namespace sfptest {
 
@@ -50,6 +56,80 @@ int menuBarDimmed() {
         if (const auto* bar = window->findChild<QMenuBar*>(QStringLiteral("mainMenuBar")))
             return bar->isEnabled() ? 0 : 1;
     return -1;
+}
+
+
+void DialogTest::SetUp() {
+    FrontPanelTest::SetUp();
+    const char* base = std::getenv("KQ7120_SIM_STATE_DIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/sfp-dialog-XXXXXX";
+    std::filesystem::create_directories(std::filesystem::path(pattern).parent_path());
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
+    stateFolder_ = pattern;
+}
+
+void DialogTest::TearDown() {
+    FrontPanelTest::TearDown();
+    // The modules go before the folder holding their non-volatile memory.
+    kqsim::installChassis(kqsim::ChassisConfig{});
+    std::filesystem::remove_all(stateFolder_);
+}
+
+void DialogTest::startOn(kqsim::ChassisConfig config) {
+    config.stateDirectory = stateFolder_.string();
+    config_ = config;
+    kqsim::installChassis(config);
+    ASSERT_EQ(start(), VI_SUCCESS);
+}
+
+void DialogTest::endProgram() {
+    // Not startOver(): that runs this fixture's TearDown, which removes the state folder.
+    FrontPanelTest::TearDown();
+    frontPanel() = FrontPanelState{};
+    ClearCapturedPopups();
+}
+
+void DialogTest::restart() {
+    endProgram();
+    kqsim::installChassis(kqsim::ChassisConfig{});
+    kqsim::installChassis(config_);
+    ASSERT_EQ(start(), VI_SUCCESS);
+}
+
+void DialogTest::connectTo(int entry) {
+    ASSERT_EQ(OperateCommit(mainPanel(), "InitializeButton"), UI_SUCCESS);
+    const int dialog = connectionDialogPanel();
+    ASSERT_GT(dialog, 0);
+    ASSERT_EQ(OperateSelect(dialog, layout::kModuleList, entry), UI_SUCCESS);
+    ASSERT_EQ(OperateCommit(dialog, "ConnectButton"), UI_SUCCESS);
+    finishDiscards();
+    kqvisa::clearTrace();
+}
+
+kqsim::KqModule& DialogTest::kqModule(std::uint16_t logicalAddress) {
+    const kqsim::MountedModule* mounted = kqsim::currentMainframe()->find(0, logicalAddress);
+    auto* module = mounted != nullptr ? dynamic_cast<kqsim::KqModule*>(mounted->instrument.get()) : nullptr;
+    if (module == nullptr) throw std::runtime_error("no KQ module at that logical address");
+    return *module;
+}
+
+std::vector<std::string> DialogTest::writesStartingWith(const std::string& prefix) {
+    std::vector<std::string> writes;
+    for (const kqvisa::TraceRecord& record : kqvisa::trace())
+        if (record.op == kqvisa::Op::Write && record.data.starts_with(prefix)) writes.push_back(record.data);
+    return writes;
+}
+
+PaintedTexts::PaintedTexts(QString control) : control_(std::move(control)) { qApp->installEventFilter(this); }
+
+PaintedTexts::~PaintedTexts() { qApp->removeEventFilter(this); }
+
+bool PaintedTexts::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && watched->objectName() == control_)
+        if (const auto* label = qobject_cast<const QLabel*>(watched))
+            texts.push_back(label->text().toStdString());
+    return false;
 }
 
 }  // namespace sfptest

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <string_view>
 
 #include "front_panel_fixture.h"
 #include "front_panel_state.h"
@@ -236,15 +237,6 @@ TEST_F(FrontPanelTest, TheMainWindowIsAsLargeAsItsContentAndNoLarger)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_EQ(window->maximumSize(), window->sizeHint());
-}
-
-TEST_F(FrontPanelTest, TheMemoryScanCommandOpensNothingYet)
-{
-    ASSERT_EQ(start(), VI_SUCCESS);
-    EXPECT_EQ(OperateCommit(mainPanel(), "MemoryScanButton"), UI_SUCCESS);
-    EXPECT_EQ(panelDimmed(mainPanel()), 0);
-    EXPECT_THAT(popups(), IsEmpty());
-    EXPECT_THAT(kqvisa::trace(), IsEmpty());
 }
 
 }  // namespace
