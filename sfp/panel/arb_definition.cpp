@@ -5,3 +5,8 @@ ArbDefinition& arbDefinition()
     static ArbDefinition definition;
     return definition;
 }
+
+void InitializeArbDefinitions()
+{
+    arbDefinition() = ArbDefinition{};
+}

@@ -18,6 +18,7 @@
 #include "list_items.h"
 #include "panel_registry.h"
 #include "ui_codes.h"
+#include "waveform_graph.h"
 
 namespace sfpui {
 
@@ -34,6 +35,11 @@ public:
             auto* led = new LedIndicator(parent);
             led->setObjectName(name);
             return led;
+        }
+        if (className == QLatin1String("WaveformGraph")) {
+            auto* graph = new WaveformGraph(parent);
+            graph->setObjectName(name);
+            return graph;
         }
         return QUiLoader::createWidget(className, parent, name);
     }
