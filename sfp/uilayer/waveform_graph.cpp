@@ -6,10 +6,11 @@
 
 #include <algorithm>
 
+// The view is made with its chart: a chart given later replaces one the view would release, not delete.
 WaveformGraph::WaveformGraph(QWidget* parent)
-    : QChartView(parent), series_(new QLineSeries), xAxis_(new QValueAxis), yAxis_(new QValueAxis)
+    : QChartView(new QChart, parent), series_(new QLineSeries), xAxis_(new QValueAxis), yAxis_(new QValueAxis)
 {
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->addSeries(series_);
@@ -18,7 +19,6 @@ WaveformGraph::WaveformGraph(QWidget* parent)
     chart->addAxis(yAxis_, Qt::AlignLeft);
     series_->attachAxis(xAxis_);
     series_->attachAxis(yAxis_);
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     setFocusPolicy(Qt::NoFocus);
     plot({});
