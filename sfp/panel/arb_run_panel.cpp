@@ -30,8 +30,7 @@ constexpr ViInt32 kReadBackPoints = 1000;
 int runPanel = 0;
 
 // Sends the set-up; false at the first step that stops the load.
-bool loadDefinition(int panel)
-{
+bool loadDefinition(int panel) {
     const ViSession instr = frontPanel().instrHandle;
     ArbDefinition& definition = arbDefinition();
     const ViInt16 firstChannel[] = {1};
@@ -62,15 +61,14 @@ bool loadDefinition(int panel)
             const ArbSegmentEntry& entry = segment.entries[static_cast<std::size_t>(e)];
             codes.clear();
             const int count = readWaveformCodes(entry.path, kFileBytes, &codes, MessagePopup);
-            if (count < 0)
-                return false;
-            const ViStatus status = kq7120_arbLoadData(instr, static_cast<ViInt16>(segment.segmentNumber),
-                                                       static_cast<ViInt16>(entry.channel), codes.data(), count);
+            if (count < 0) return false;
+            const ViStatus status =
+                kq7120_arbLoadData(instr, static_cast<ViInt16>(segment.segmentNumber),
+                                   static_cast<ViInt16>(entry.channel), codes.data(), count);
             if (status < VI_SUCCESS) {
                 const std::string message = "Error loading ARB Data: " + entry.path;
                 showModuleError(status, message.c_str());
-                if (status != kq7120_INSTRUMENT_ERROR)
-                    return false;
+                if (status != kq7120_INSTRUMENT_ERROR) return false;
             }
         }
     }
@@ -82,8 +80,7 @@ bool loadDefinition(int panel)
             kq7120_arbDefineSequence(instr, sequence.data(), static_cast<ViInt16>(sequence.size()));
         status < VI_SUCCESS) {
         showModuleError(status, "Error defining sequence list");
-        if (status != kq7120_INSTRUMENT_ERROR)
-            return false;
+        if (status != kq7120_INSTRUMENT_ERROR) return false;
     }
     for (int i = 0; i < definition.stepCount; ++i) {
         const ArbStep& step = definition.steps[static_cast<std::size_t>(i)];
@@ -94,8 +91,7 @@ bool loadDefinition(int panel)
         if (status < VI_SUCCESS) {
             const std::string message = "Error setting parms for sequence " + std::to_string(i);
             showModuleError(status, message.c_str());
-            if (status != kq7120_INSTRUMENT_ERROR)
-                return false;
+            if (status != kq7120_INSTRUMENT_ERROR) return false;
         }
     }
     return true;
@@ -103,8 +99,7 @@ bool loadDefinition(int panel)
 
 }  // namespace
 
-void arbPanel(int, const char*, int menuPanel)
-{
+void arbPanel(int, const char*, int menuPanel) {
     const int panel = LoadPanel(menuPanel, kArbRunPanelForm);
     if (panel < 0) {
         MessagePopup("ERROR", "Error loading ARB Run Panel");
@@ -114,8 +109,7 @@ void arbPanel(int, const char*, int menuPanel)
     FrontPanelState& state = frontPanel();
     ArbDefinition& definition = arbDefinition();
     ViInt16 format = 0;
-    if (kq7120_queryDataFormat(state.instrHandle, &format) >= VI_SUCCESS)
-        definition.dataFormat = format;
+    if (kq7120_queryDataFormat(state.instrHandle, &format) >= VI_SUCCESS) definition.dataFormat = format;
     SetCtrlVal(panel, kDataFormatSelector, definition.dataFormat);
     ViInt16 markerState = 0;
     ViUInt16 markerSlope = 0;
@@ -133,17 +127,14 @@ void arbPanel(int, const char*, int menuPanel)
     DisableArbMenuItems();
 }
 
-int loadArb(int panel, const char*, int event, int, int*)
-{
+int loadArb(int panel, const char*, int event, int, int*) {
     if (event == UI_EVENT_COMMIT && loadDefinition(panel))
         SetCtrlAttribute(panel, kRunSwitch, UI_ATTR_DIMMED, 0);
     return 0;
 }
 
-int arbOperation(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int arbOperation(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     int on = 0;
     GetCtrlVal(panel, control, &on);
     kq7120_commandArb(frontPanel().instrHandle, on != 0 ? kq7120_INITIATE : kq7120_ABORT);
@@ -152,10 +143,8 @@ int arbOperation(int panel, const char* control, int event, int, int*)
     return 0;
 }
 
-int arbDataFmt(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int arbDataFmt(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     SetCtrlAttribute(panel, kRunSwitch, UI_ATTR_DIMMED, 1);
     int format = 0;
     GetCtrlVal(panel, control, &format);
@@ -163,10 +152,8 @@ int arbDataFmt(int panel, const char* control, int event, int, int*)
     return 0;
 }
 
-int SetMarkerParms(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int SetMarkerParms(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     ArbDefinition& definition = arbDefinition();
     GetCtrlVal(panel, kMarkerStateSwitch, &definition.markerState);
     GetCtrlVal(panel, kMarkerSlopeSelector, &definition.markerSlope);
@@ -175,10 +162,8 @@ int SetMarkerParms(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int queryData(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int queryData(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     int segment = 0;
     int channel = 1;
     GetCtrlVal(panel, kReadSegmentField, &segment);
@@ -186,9 +171,9 @@ int queryData(int panel, const char*, int event, int, int*)
     std::vector<ViChar> reply(2 * kReadBackPoints + 8);
     std::vector<ViReal64> volts(kReadBackPoints);
     ViInt32 points = kReadBackPoints;
-    const ViStatus status = kq7120_arbQueryWaveformVoltage(frontPanel().instrHandle, static_cast<ViInt16>(segment),
-                                                           static_cast<ViInt16>(channel), reply.data(),
-                                                           volts.data(), &points);
+    const ViStatus status =
+        kq7120_arbQueryWaveformVoltage(frontPanel().instrHandle, static_cast<ViInt16>(segment),
+                                       static_cast<ViInt16>(channel), reply.data(), volts.data(), &points);
     if (status < VI_SUCCESS) {
         PlotWaveform(panel, kReadBackGraph, nullptr, 0);
         showModuleError(status, "Error reading back the segment");
@@ -198,10 +183,8 @@ int queryData(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int arbPanelExit(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int arbPanelExit(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     FrontPanelState& state = frontPanel();
     kq7120_commandArb(state.instrHandle, kq7120_ABORT);
     kq7120_setupScanMode(state.instrHandle, kq7120_SCAN_MODE_ALL_OFF, nullptr, 0);
@@ -214,7 +197,4 @@ int arbPanelExit(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int arbRunPanel()
-{
-    return IsPanelLoaded(runPanel) == 1 ? runPanel : 0;
-}
+int arbRunPanel() { return IsPanelLoaded(runPanel) == 1 ? runPanel : 0; }

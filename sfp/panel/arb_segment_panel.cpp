@@ -35,31 +35,25 @@ constexpr std::int32_t kFileBytes = 6000;  // the run panel's limit
 
 int segmentPanel = 0;
 
-bool anyChannelEnabled()
-{
+bool anyChannelEnabled() {
     for (const int enabled : arbDefinition().channelEnabled)
-        if (enabled != 0)
-            return true;
+        if (enabled != 0) return true;
     return false;
 }
 
-int FindSegment(int panel)
-{
+int FindSegment(int panel) {
     int number = 0;
     GetCtrlVal(panel, kNumberField, &number);
     const ArbDefinition& definition = arbDefinition();
     for (int i = 0; i < definition.segmentCount; ++i)
-        if (definition.segments[static_cast<std::size_t>(i)].segmentNumber == number)
-            return i;
+        if (definition.segments[static_cast<std::size_t>(i)].segmentNumber == number) return i;
     return definition.segmentCount;
 }
 
-void FillSegChannelList(int panel)
-{
+void FillSegChannelList(int panel) {
     ClearListCtrl(panel, kChannelList);
     for (int i = 0; i < kArbChannels; ++i) {
-        if (arbDefinition().channelEnabled[static_cast<std::size_t>(i)] == 0)
-            continue;
+        if (arbDefinition().channelEnabled[static_cast<std::size_t>(i)] == 0) continue;
         const int channel = i + 1;
         const std::string label = (channel < 10 ? "CH  " : "CH ") + std::to_string(channel);
         InsertListItem(panel, kChannelList, -1, label.c_str(), channel);
@@ -67,8 +61,7 @@ void FillSegChannelList(int panel)
     SetCtrlIndex(panel, kChannelList, 0);
 }
 
-void FillSegEntryList(int panel, const ArbSegment& segment)
-{
+void FillSegEntryList(int panel, const ArbSegment& segment) {
     for (int i = 0; i < segment.entryCount; ++i) {
         const ArbSegmentEntry& entry = segment.entries[static_cast<std::size_t>(i)];
         const std::string label = std::to_string(entry.channel) + "     " + entry.path;
@@ -78,8 +71,7 @@ void FillSegEntryList(int panel, const ArbSegment& segment)
 
 }  // namespace
 
-void arbDefineSegment(int, const char*, int menuPanel)
-{
+void arbDefineSegment(int, const char*, int menuPanel) {
     InitializeArbDefinitions();
     const int panel = LoadPanel(menuPanel, kArbSegmentPanelForm);
     if (panel < 0) {
@@ -102,10 +94,8 @@ void arbDefineSegment(int, const char*, int menuPanel)
     DisableArbMenuItems();
 }
 
-int SegMgtCheckBox(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_VAL_CHANGED)
-        return 0;
+int SegMgtCheckBox(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_VAL_CHANGED) return 0;
     for (std::size_t i = 0; i < kSegChannelCheck.size(); ++i)
         if (std::string_view(control) == kSegChannelCheck[i])
             GetCtrlVal(panel, control, &arbDefinition().channelEnabled[i]);
@@ -113,10 +103,8 @@ int SegMgtCheckBox(int panel, const char* control, int event, int, int*)
     return 0;
 }
 
-int ApplyScanArb(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int ApplyScanArb(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     const auto channels = arbDefinition().channelEnabled;
     InitializeArbDefinitions();
     arbDefinition().channelEnabled = channels;
@@ -128,10 +116,8 @@ int ApplyScanArb(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int ChgSegNbr(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_VAL_CHANGED)
-        return 0;
+int ChgSegNbr(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_VAL_CHANGED) return 0;
     ClearListCtrl(panel, kEntryList);
     const int index = FindSegment(panel);
     if (index < arbDefinition().segmentCount)
@@ -139,17 +125,14 @@ int ChgSegNbr(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int GetWaveformFile(int panel, const char*, int event, int, int*)
-{
+int GetWaveformFile(int panel, const char*, int event, int, int*) {
     if (event == UI_EVENT_COMMIT)
         chooseWaveformFile(panel, kPathBox, kPreviewGraph, "Select Waveform File", kFileBytes);
     return 0;
 }
 
-int SegMgtAdd(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int SegMgtAdd(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     ArbDefinition& definition = arbDefinition();
     const int index = FindSegment(panel);
     if (index == definition.segmentCount) {
@@ -168,8 +151,7 @@ int SegMgtAdd(int panel, const char*, int event, int, int*)
     int selected = -1;
     int channel = 0;
     GetCtrlIndex(panel, kChannelList, &selected);
-    if (selected < 0 || GetValueFromIndex(panel, kChannelList, selected, &channel) < 0)
-        return 0;
+    if (selected < 0 || GetValueFromIndex(panel, kChannelList, selected, &channel) < 0) return 0;
     for (int i = 0; i < segment.entryCount; ++i) {
         if (segment.entries[static_cast<std::size_t>(i)].channel == channel) {
             MessagePopup("ERROR", "Attempt to add existing channel!  Remove first.");
@@ -190,25 +172,22 @@ int SegMgtAdd(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int SegMgtRemove(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int SegMgtRemove(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     ArbDefinition& definition = arbDefinition();
     const int index = FindSegment(panel);
-    if (index == definition.segmentCount || definition.segments[static_cast<std::size_t>(index)].entryCount == 0)
+    if (index == definition.segmentCount ||
+        definition.segments[static_cast<std::size_t>(index)].entryCount == 0)
         return 0;
     ArbSegment& segment = definition.segments[static_cast<std::size_t>(index)];
     int selected = -1;
     int channel = 0;
     GetCtrlIndex(panel, kEntryList, &selected);
-    if (selected < 0 || GetValueFromIndex(panel, kEntryList, selected, &channel) < 0)
-        return 0;
+    if (selected < 0 || GetValueFromIndex(panel, kEntryList, selected, &channel) < 0) return 0;
     int entry = 0;
     while (entry < segment.entryCount && segment.entries[static_cast<std::size_t>(entry)].channel != channel)
         ++entry;
-    if (entry == segment.entryCount)
-        return 0;
+    if (entry == segment.entryCount) return 0;
     for (int i = entry; i + 1 < segment.entryCount; ++i)
         segment.entries[static_cast<std::size_t>(i)] = segment.entries[static_cast<std::size_t>(i + 1)];
     --segment.entryCount;
@@ -217,30 +196,27 @@ int SegMgtRemove(int panel, const char*, int event, int, int*)
     int items = 0;
     GetNumListItems(panel, kEntryList, &items);
     DeleteListItem(panel, kEntryList, selected, 1);
-    if (selected == items - 1 && items > 1)
-        SetCtrlIndex(panel, kEntryList, items - 2);
+    if (selected == items - 1 && items > 1) SetCtrlIndex(panel, kEntryList, items - 2);
     SetActiveCtrl(panel, kEntryList);
 
     if (segment.entryCount == 0) {
         for (int i = index; i + 1 < definition.segmentCount; ++i)
-            definition.segments[static_cast<std::size_t>(i)] = definition.segments[static_cast<std::size_t>(i + 1)];
+            definition.segments[static_cast<std::size_t>(i)] =
+                definition.segments[static_cast<std::size_t>(i + 1)];
         --definition.segmentCount;
         definition.segments[static_cast<std::size_t>(definition.segmentCount)] = ArbSegment{};
     }
     return 0;
 }
 
-int defSegNext(int, const char*, int event, int, int*)
-{
+int defSegNext(int, const char*, int event, int, int*) {
     if (event == UI_EVENT_COMMIT && arbDefinition().segmentCount != 0)
         SetMenuBarAttribute(frontPanel().mainMenuBar, layout::kArbSequenceEntry, UI_ATTR_DIMMED, 0);
     return 0;
 }
 
-int ExitSegMgt(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int ExitSegMgt(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     FrontPanelState& state = frontPanel();
     DiscardPanel(panel);
     segmentPanel = 0;
@@ -250,7 +226,4 @@ int ExitSegMgt(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int arbSegmentPanel()
-{
-    return IsPanelLoaded(segmentPanel) == 1 ? segmentPanel : 0;
-}
+int arbSegmentPanel() { return IsPanelLoaded(segmentPanel) == 1 ? segmentPanel : 0; }

@@ -23,22 +23,16 @@ constexpr const char* kCloseButton = "SeqCloseButton";
 
 int sequencePanel = 0;
 
-ArbStep& step(int index)
-{
-    return arbDefinition().steps[static_cast<std::size_t>(index)];
-}
+ArbStep& step(int index) { return arbDefinition().steps[static_cast<std::size_t>(index)]; }
 
-std::string stepLabel(int index, int segmentNumber)
-{
+std::string stepLabel(int index, int segmentNumber) {
     return "Sequence(" + std::to_string(index) + ") --> Segment " + std::to_string(segmentNumber);
 }
 
-void ShowStep(int panel)
-{
+void ShowStep(int panel) {
     int selected = -1;
     GetCtrlIndex(panel, kStepList, &selected);
-    if (selected < 0 || selected >= arbDefinition().stepCount)
-        return;
+    if (selected < 0 || selected >= arbDefinition().stepCount) return;
     const ArbStep& shown = step(selected);
     SetCtrlVal(panel, kAdvanceSelector, shown.advance);
     SetCtrlVal(panel, kStartSelector, shown.start);
@@ -46,22 +40,21 @@ void ShowStep(int panel)
     SetCtrlVal(panel, kRepeatField, shown.repeat);
 }
 
-void RefreshStepList(int panel)
-{
+void RefreshStepList(int panel) {
     int selected = -1;
     GetCtrlIndex(panel, kStepList, &selected);
     ClearListCtrl(panel, kStepList);
     const int count = arbDefinition().stepCount;
     for (int i = 0; i < count; ++i)
-        InsertListItem(panel, kStepList, -1, stepLabel(i, step(i).segmentNumber).c_str(), step(i).segmentNumber);
+        InsertListItem(panel, kStepList, -1, stepLabel(i, step(i).segmentNumber).c_str(),
+                       step(i).segmentNumber);
     if (count != 0) {
         SetCtrlIndex(panel, kStepList, selected >= 0 && selected < count ? selected : 0);
         ShowStep(panel);
     }
 }
 
-void SetStepDefaults(int index)
-{
+void SetStepDefaults(int index) {
     ArbStep& fresh = step(index);
     fresh.start = 1;
     fresh.advance = 1;
@@ -69,14 +62,12 @@ void SetStepDefaults(int index)
     fresh.repeat = 1;
 }
 
-void InsertStep(int panel, const char* control)
-{
+void InsertStep(int panel, const char* control) {
     ArbDefinition& definition = arbDefinition();
     int segmentIndex = -1;
     int segmentNumber = 0;
     GetCtrlIndex(panel, kSegmentList, &segmentIndex);
-    if (segmentIndex < 0 || GetValueFromIndex(panel, kSegmentList, segmentIndex, &segmentNumber) < 0)
-        return;
+    if (segmentIndex < 0 || GetValueFromIndex(panel, kSegmentList, segmentIndex, &segmentNumber) < 0) return;
     int count = 0;
     int selected = -1;
     GetNumListItems(panel, kStepList, &count);
@@ -92,8 +83,7 @@ void InsertStep(int panel, const char* control)
         SetStepDefaults(position);
         ++definition.stepCount;
     } else {
-        for (int i = definition.stepCount; i > position; --i)
-            step(i) = step(i - 1);
+        for (int i = definition.stepCount; i > position; --i) step(i) = step(i - 1);
         step(position).segmentNumber = segmentNumber;
         SetStepDefaults(position);
         ++definition.stepCount;
@@ -105,8 +95,7 @@ void InsertStep(int panel, const char* control)
 
 }  // namespace
 
-void arbSeqPanel(int, const char*, int menuPanel)
-{
+void arbSeqPanel(int, const char*, int menuPanel) {
     const int panel = LoadPanel(menuPanel, kArbSequencePanelForm);
     if (panel < 0) {
         MessagePopup("ERROR", "Error loading ARB Sequence Management Panel");
@@ -128,10 +117,8 @@ void arbSeqPanel(int, const char*, int menuPanel)
     DisableArbMenuItems();
 }
 
-int seqAdd(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int seqAdd(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     if (arbDefinition().stepCount >= kArbMaxSteps) {
         MessagePopup("ERROR", ("Maximum sequences is " + std::to_string(kArbMaxSteps)).c_str());
         return 0;
@@ -141,17 +128,13 @@ int seqAdd(int panel, const char* control, int event, int, int*)
     return 0;
 }
 
-int seqRemove(int panel, const char*, int event, int, int*)
-{
+int seqRemove(int panel, const char*, int event, int, int*) {
     ArbDefinition& definition = arbDefinition();
-    if (event != UI_EVENT_COMMIT || definition.stepCount == 0)
-        return 0;
+    if (event != UI_EVENT_COMMIT || definition.stepCount == 0) return 0;
     int selected = -1;
     GetCtrlIndex(panel, kStepList, &selected);
-    if (selected < 0 || selected >= definition.stepCount)
-        return 0;
-    for (int i = selected; i + 1 < definition.stepCount; ++i)
-        step(i) = step(i + 1);
+    if (selected < 0 || selected >= definition.stepCount) return 0;
+    for (int i = selected; i + 1 < definition.stepCount; ++i) step(i) = step(i + 1);
     --definition.stepCount;
     step(definition.stepCount) = ArbStep{};
     if (definition.stepCount == 0) {
@@ -164,14 +147,11 @@ int seqRemove(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int seqSetParms(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int seqSetParms(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     int selected = -1;
     GetCtrlIndex(panel, kStepList, &selected);
-    if (selected < 0 || selected >= arbDefinition().stepCount)
-        return 0;
+    if (selected < 0 || selected >= arbDefinition().stepCount) return 0;
     ArbStep& changed = step(selected);
     const std::string_view name(control);
     int* field = name == kStartSelector     ? &changed.start
@@ -179,22 +159,17 @@ int seqSetParms(int panel, const char* control, int event, int, int*)
                  : name == kMarkerSwitch    ? &changed.marker
                  : name == kRepeatField     ? &changed.repeat
                                             : nullptr;
-    if (field != nullptr)
-        GetCtrlVal(panel, control, field);
+    if (field != nullptr) GetCtrlVal(panel, control, field);
     return 0;
 }
 
-int seqListSelect(int panel, const char*, int event, int, int*)
-{
-    if (event == UI_EVENT_VAL_CHANGED)
-        ShowStep(panel);
+int seqListSelect(int panel, const char*, int event, int, int*) {
+    if (event == UI_EVENT_VAL_CHANGED) ShowStep(panel);
     return 0;
 }
 
-int seqExit(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int seqExit(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     FrontPanelState& state = frontPanel();
     if (arbDefinition().stepCount != 0)
         SetMenuBarAttribute(state.mainMenuBar, layout::kArbRunEntry, UI_ATTR_DIMMED, 0);
@@ -206,7 +181,4 @@ int seqExit(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int arbSequencePanel()
-{
-    return IsPanelLoaded(sequencePanel) == 1 ? sequencePanel : 0;
-}
+int arbSequencePanel() { return IsPanelLoaded(sequencePanel) == 1 ? sequencePanel : 0; }

@@ -1,8 +1,7 @@
 #include "arb_setup_file.h"
 
-#include <nlohmann/json.hpp>
-
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "front_panel_state.h"
@@ -25,15 +24,13 @@ struct SetupError {
     std::string reason;
 };
 
-const json& member(const json& object, const char* key)
-{
+const json& member(const json& object, const char* key) {
     if (!object.is_object() || !object.contains(key))
         throw SetupError{std::string("\"") + key + "\" is missing"};
     return object.at(key);
 }
 
-int integer(const json& object, const char* key, int low, int high)
-{
+int integer(const json& object, const char* key, int low, int high) {
     const json& value = member(object, key);
     if (!value.is_number_integer() || value.get<long long>() < low || value.get<long long>() > high)
         throw SetupError{std::string("\"") + key + "\" must be a whole number from " + std::to_string(low) +
@@ -41,8 +38,7 @@ int integer(const json& object, const char* key, int low, int high)
     return static_cast<int>(value.get<long long>());
 }
 
-const json& array(const json& object, const char* key, std::size_t maxSize)
-{
+const json& array(const json& object, const char* key, std::size_t maxSize) {
     const json& value = member(object, key);
     if (!value.is_array() || value.size() > maxSize)
         throw SetupError{std::string("\"") + key + "\" must be a list of at most " + std::to_string(maxSize) +
@@ -50,8 +46,7 @@ const json& array(const json& object, const char* key, std::size_t maxSize)
     return value;
 }
 
-ArbDefinition readSetup(const json& root)
-{
+ArbDefinition readSetup(const json& root) {
     if (!root.is_object() || !root.contains("format") || root.at("format") != kFormat)
         throw SetupError{"it is not an ARB set-up"};
     if (integer(root, "version", 0, 1000000) != kVersion)
@@ -59,7 +54,8 @@ ArbDefinition readSetup(const json& root)
 
     ArbDefinition definition;
     for (const json& channel : array(root, "channels", kArbChannels)) {
-        if (!channel.is_number_integer() || channel.get<long long>() < 1 || channel.get<long long>() > kArbChannels)
+        if (!channel.is_number_integer() || channel.get<long long>() < 1 ||
+            channel.get<long long>() > kArbChannels)
             throw SetupError{"\"channels\" must hold channel numbers from 1 to 16"};
         definition.channelEnabled[channel.get<std::size_t>() - 1] = 1;
     }
@@ -89,9 +85,11 @@ ArbDefinition readSetup(const json& root)
         step.segmentNumber = integer(entry, "segment", 0, kq7120_MAX_SEGMENT);
         bool defined = false;
         for (int i = 0; i < definition.segmentCount; ++i)
-            defined = defined || definition.segments[static_cast<std::size_t>(i)].segmentNumber == step.segmentNumber;
+            defined = defined ||
+                      definition.segments[static_cast<std::size_t>(i)].segmentNumber == step.segmentNumber;
         if (!defined)
-            throw SetupError{"a step plays segment " + std::to_string(step.segmentNumber) + ", which is not defined"};
+            throw SetupError{"a step plays segment " + std::to_string(step.segmentNumber) +
+                             ", which is not defined"};
         step.start = integer(entry, "start", 0, 1);
         step.advance = integer(entry, "advance", 0, 1);
         step.marker = integer(entry, "marker", 0, 1);
@@ -105,8 +103,7 @@ ArbDefinition readSetup(const json& root)
 }
 
 // The main panel is dimmed while a dialog is up; the set-up is not changed under an open panel.
-bool mainPanelFree()
-{
+bool mainPanelFree() {
     int dimmed = 0;
     GetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, &dimmed);
     return dimmed == 0;
@@ -114,13 +111,11 @@ bool mainPanelFree()
 
 }  // namespace
 
-std::string arbSetupText(const ArbDefinition& definition)
-{
+std::string arbSetupText(const ArbDefinition& definition) {
     json root = {{"format", kFormat}, {"version", kVersion}};
     json channels = json::array();
     for (int i = 0; i < kArbChannels; ++i)
-        if (definition.channelEnabled[static_cast<std::size_t>(i)] != 0)
-            channels.push_back(i + 1);
+        if (definition.channelEnabled[static_cast<std::size_t>(i)] != 0) channels.push_back(i + 1);
     root["channels"] = channels;
     json segments = json::array();
     for (int s = 0; s < definition.segmentCount; ++s) {
@@ -149,8 +144,7 @@ std::string arbSetupText(const ArbDefinition& definition)
     return root.dump(2) + "\n";
 }
 
-bool parseArbSetup(const std::string& text, ArbDefinition* definition, std::string* error)
-{
+bool parseArbSetup(const std::string& text, ArbDefinition* definition, std::string* error) {
     const json root = json::parse(text, nullptr, false);
     if (root.is_discarded()) {
         *error = "it is not a JSON file";
@@ -165,27 +159,20 @@ bool parseArbSetup(const std::string& text, ArbDefinition* definition, std::stri
     }
 }
 
-void mnuSaveArbSetup(int, const char*, int)
-{
-    if (!mainPanelFree())
-        return;
+void mnuSaveArbSetup(int, const char*, int) {
+    if (!mainPanelFree()) return;
     std::string path;
-    if (FileSavePopup("", "arb-setup.json", kSetupPattern, "Save ARB Set-up", &path) == 0)
-        return;
+    if (FileSavePopup("", "arb-setup.json", kSetupPattern, "Save ARB Set-up", &path) == 0) return;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << arbSetupText(arbDefinition());
     file.close();
-    if (!file)
-        MessagePopup("ERROR", ("Cannot write the ARB set-up " + path).c_str());
+    if (!file) MessagePopup("ERROR", ("Cannot write the ARB set-up " + path).c_str());
 }
 
-void mnuOpenArbSetup(int, const char*, int)
-{
-    if (!mainPanelFree())
-        return;
+void mnuOpenArbSetup(int, const char*, int) {
+    if (!mainPanelFree()) return;
     std::string path;
-    if (FileSelectPopup("", kSetupPattern, "", "Open ARB Set-up", "Open", 1, &path) == 0)
-        return;
+    if (FileSelectPopup("", kSetupPattern, "", "Open ARB Set-up", "Open", 1, &path) == 0) return;
     std::ifstream file(path, std::ios::binary);
     std::string text(static_cast<std::size_t>(kSetupFileMax) + 1, '\0');
     file.read(text.data(), kSetupFileMax + 1);

@@ -52,29 +52,23 @@ struct FifoState {
     bool stopRequested = false;
 };
 
-FifoState& fifo()
-{
+FifoState& fifo() {
     static FifoState state;
     return state;
 }
 
-void InitializeFifoDefinitions()
-{
-    fifo().channels = {};
-}
+void InitializeFifoDefinitions() { fifo().channels = {}; }
 
 // The controls an operator may not touch while the stream runs: everything but the Run switch.
-std::vector<const char*> streamLockedControls()
-{
+std::vector<const char*> streamLockedControls() {
     std::vector<const char*> controls(kFifoChannelCheck.begin(), kFifoChannelCheck.end());
-    for (const char* control : {kNextButton, kChannelSelector, kFileButton, kPathBox, kAddButton, kRemoveButton,
-                                kFileList, kDataFormatSelector, kPeriodsField, kCloseButton})
+    for (const char* control : {kNextButton, kChannelSelector, kFileButton, kPathBox, kAddButton,
+                                kRemoveButton, kFileList, kDataFormatSelector, kPeriodsField, kCloseButton})
         controls.push_back(control);
     return controls;
 }
 
-bool PrepareFifo()
-{
+bool PrepareFifo() {
     FifoState& state = fifo();
     const ViSession instr = frontPanel().instrHandle;
     kq7120_setupScanMode(instr, kq7120_SCAN_MODE_ALL_OFF, nullptr, 0);
@@ -84,9 +78,8 @@ bool PrepareFifo()
     for (int i = 0; i < kChannels; ++i)
         if (state.channels[static_cast<std::size_t>(i)].enabled != 0)
             state.channelList.push_back(static_cast<ViInt16>(i + 1));
-    if (const ViStatus status =
-            kq7120_setupScanMode(instr, kq7120_SCAN_MODE_FIFO, state.channelList.data(),
-                                 static_cast<ViInt16>(state.channelList.size()));
+    if (const ViStatus status = kq7120_setupScanMode(instr, kq7120_SCAN_MODE_FIFO, state.channelList.data(),
+                                                     static_cast<ViInt16>(state.channelList.size()));
         status < VI_SUCCESS) {
         showModuleError(status, "Failed entering FIFO mode");
         return false;
@@ -94,15 +87,13 @@ bool PrepareFifo()
     for (const ViInt16 channel : state.channelList) {
         FifoChannel& record = state.channels[static_cast<std::size_t>(channel - 1)];
         const int samples = readWaveformCodes(record.path, kFileBytes, &record.samples, MessagePopup);
-        if (samples < 0)
-            return false;
+        if (samples < 0) return false;
         state.samplesPerChannel = samples;
     }
     return true;
 }
 
-std::vector<ViUInt16> BuildFifoPeriod()
-{
+std::vector<ViUInt16> BuildFifoPeriod() {
     FifoState& state = fifo();
     std::vector<const std::vector<ViUInt16>*> channels;
     for (const ViInt16 channel : state.channelList)
@@ -111,8 +102,7 @@ std::vector<ViUInt16> BuildFifoPeriod()
 }
 
 // Lets the operator's Run switch through while the stream runs, and draws the progress.
-void serviceOperator(long long sent, long long total)
-{
+void serviceOperator(long long sent, long long total) {
     const int panel = fifo().panel;
     SetProgress(panel, kProgressBar, sent, total);
     ProcessDrawEvents();
@@ -121,8 +111,7 @@ void serviceOperator(long long sent, long long total)
     GetUserEvent(0, &eventPanel, &control);
 }
 
-void stream()
-{
+void stream() {
     FifoState& state = fifo();
     const ViSession instr = frontPanel().instrHandle;
     const int panel = state.panel;
@@ -144,8 +133,7 @@ void stream()
     long long sent = 0;
     bool started = false;
     state.stopRequested = false;
-    for (const char* control : streamLockedControls())
-        SetCtrlAttribute(panel, control, UI_ATTR_DIMMED, 1);
+    for (const char* control : streamLockedControls()) SetCtrlAttribute(panel, control, UI_ATTR_DIMMED, 1);
     SetProgress(panel, kProgressBar, 0, total);
 
     const auto send = [&](const std::vector<ViUInt16>& words) {
@@ -157,10 +145,8 @@ void stream()
         sent += static_cast<long long>(words.size());
         serviceOperator(sent, total);
     };
-    for (std::int64_t i = 0; i < plan.blocks && !state.stopRequested; ++i)
-        send(block);
-    for (std::int64_t i = 0; i < plan.singles && !state.stopRequested; ++i)
-        send(period);
+    for (std::int64_t i = 0; i < plan.blocks && !state.stopRequested; ++i) send(block);
+    for (std::int64_t i = 0; i < plan.singles && !state.stopRequested; ++i) send(period);
 
     if (IsPanelLoaded(panel) == 1) {
         for (const char* control : streamLockedControls())
@@ -179,19 +165,16 @@ void stream()
     MessagePopup("FIFO", "Finished loading FIFO.");
 }
 
-int selectedListValue(int panel, const char* control, int* value)
-{
+int selectedListValue(int panel, const char* control, int* value) {
     int index = -1;
     GetCtrlIndex(panel, control, &index);
-    if (index < 0)
-        return -1;
+    if (index < 0) return -1;
     return GetValueFromIndex(panel, control, index, value);
 }
 
 }  // namespace
 
-FifoStreamPlan planFifoStream(std::int32_t periodWords, std::int64_t periods)
-{
+FifoStreamPlan planFifoStream(std::int32_t periodWords, std::int64_t periods) {
     FifoStreamPlan plan;
     plan.periodsPerBlock = kFifoBlockWords / periodWords;
     if (plan.periodsPerBlock > periods) {
@@ -205,8 +188,7 @@ FifoStreamPlan planFifoStream(std::int32_t periodWords, std::int64_t periods)
 }
 
 std::vector<ViUInt16> interleavePeriod(const std::vector<const std::vector<ViUInt16>*>& channels,
-                                       std::size_t samplesPerChannel)
-{
+                                       std::size_t samplesPerChannel) {
     std::vector<ViUInt16> period;
     period.reserve(samplesPerChannel * channels.size());
     for (std::size_t k = 0; k < samplesPerChannel; ++k)
@@ -215,8 +197,7 @@ std::vector<ViUInt16> interleavePeriod(const std::vector<const std::vector<ViUIn
     return period;
 }
 
-void LoadFifoPanel(int, const char*, int menuPanel)
-{
+void LoadFifoPanel(int, const char*, int menuPanel) {
     InitializeFifoDefinitions();
     const int panel = LoadPanel(menuPanel, kFifoPanelForm);
     if (panel < 0) {
@@ -230,7 +211,8 @@ void LoadFifoPanel(int, const char*, int menuPanel)
     if (state.modelNumber == kq7120_KQ7110)
         for (int i = 8; i < kChannels; ++i)
             SetCtrlAttribute(panel, kFifoChannelCheck[static_cast<std::size_t>(i)], UI_ATTR_DIMMED, 1);
-    for (const char* control : {kNextButton, kChannelSelector, kFileButton, kAddButton, kRemoveButton, kRunSwitch})
+    for (const char* control :
+         {kNextButton, kChannelSelector, kFileButton, kAddButton, kRemoveButton, kRunSwitch})
         SetCtrlAttribute(panel, control, UI_ATTR_DIMMED, 1);
     ViInt16 format = 0;
     kq7120_queryDataFormat(state.instrHandle, &format);
@@ -240,53 +222,43 @@ void LoadFifoPanel(int, const char*, int menuPanel)
     SetMenuBarAttribute(state.mainMenuBar, layout::kSharedMenuEntry, UI_ATTR_DIMMED, 1);
 }
 
-int FifoCheckBox(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_VAL_CHANGED)
-        return 0;
+int FifoCheckBox(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_VAL_CHANGED) return 0;
     FifoState& state = fifo();
     for (int i = 0; i < kChannels; ++i)
         if (std::string_view(control) == kFifoChannelCheck[static_cast<std::size_t>(i)])
             GetCtrlVal(panel, control, &state.channels[static_cast<std::size_t>(i)].enabled);
     bool any = false;
-    for (const FifoChannel& channel : state.channels)
-        any = any || channel.enabled != 0;
+    for (const FifoChannel& channel : state.channels) any = any || channel.enabled != 0;
     SetCtrlAttribute(panel, kNextButton, UI_ATTR_DIMMED, any ? 0 : 1);
     return 0;
 }
 
-int selectChNext(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int selectChNext(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     for (const char* control : {kChannelSelector, kFileButton, kAddButton, kRemoveButton})
         SetCtrlAttribute(panel, control, UI_ATTR_DIMMED, 0);
     FifoState& state = fifo();
     ClearListCtrl(panel, kChannelSelector);
     for (int i = 0; i < kChannels; ++i) {
-        if (state.channels[static_cast<std::size_t>(i)].enabled == 0)
-            continue;
+        if (state.channels[static_cast<std::size_t>(i)].enabled == 0) continue;
         const std::string label = "Channel " + std::to_string(i + 1);
         InsertListItem(panel, kChannelSelector, -1, label.c_str(), i + 1);
     }
     SetCtrlIndex(panel, kChannelSelector, 0);
     ClearListCtrl(panel, kFileList);
-    for (FifoChannel& channel : state.channels)
-        channel.path.clear();
+    for (FifoChannel& channel : state.channels) channel.path.clear();
     return 0;
 }
 
-int GetFifoWave(int panel, const char*, int event, int, int*)
-{
+int GetFifoWave(int panel, const char*, int event, int, int*) {
     if (event == UI_EVENT_COMMIT)
         chooseWaveformFile(panel, kPathBox, kPreviewGraph, "Select Wavefrom File", kFileBytes);
     return 0;
 }
 
-int FifoAdd(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int FifoAdd(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     int channel = 0;
     if (selectedListValue(panel, kChannelSelector, &channel) < 0 || channel < 1 || channel > kChannels)
         return 0;
@@ -320,41 +292,33 @@ int FifoAdd(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int FifoRemove(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int FifoRemove(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     int count = 0;
     GetNumListItems(panel, kFileList, &count);
     int selected = -1;
     GetCtrlIndex(panel, kFileList, &selected);
-    if (count == 0 || selected < 0)
-        return 0;
+    if (count == 0 || selected < 0) return 0;
     int channel = 0;
     GetValueFromIndex(panel, kFileList, selected, &channel);
     DeleteListItem(panel, kFileList, selected, 1);
     if (channel >= 1 && channel <= kChannels)
         fifo().channels[static_cast<std::size_t>(channel - 1)].path.clear();
     SetActiveCtrl(panel, kFileList);
-    if (count == 1)
-        SetCtrlAttribute(panel, kRunSwitch, UI_ATTR_DIMMED, 1);
+    if (count == 1) SetCtrlAttribute(panel, kRunSwitch, UI_ATTR_DIMMED, 1);
     return 0;
 }
 
-int fifoDataFmt(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int fifoDataFmt(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     int format = 0;
     GetCtrlVal(panel, control, &format);
     kq7120_setupDataFormat(frontPanel().instrHandle, static_cast<ViInt16>(format));
     return 0;
 }
 
-int fifoOperation(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int fifoOperation(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     FifoState& state = fifo();
     int on = 0;
     GetCtrlVal(panel, control, &on);
@@ -364,20 +328,16 @@ int fifoOperation(int panel, const char* control, int event, int, int*)
         return 0;
     }
     // Switched on again while a stream runs: that stream goes on.
-    if (state.streaming)
-        return 0;
-    if (!PrepareFifo())
-        return 0;
+    if (state.streaming) return 0;
+    if (!PrepareFifo()) return 0;
     state.streaming = true;
     stream();
     state.streaming = false;
     return 0;
 }
 
-int ExitFifo(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int ExitFifo(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     FrontPanelState& state = frontPanel();
     kq7120_commandFifo(state.instrHandle, kq7120_ABORT);
     kq7120_setupScanMode(state.instrHandle, kq7120_SCAN_MODE_ALL_OFF, nullptr, 0);
@@ -392,7 +352,4 @@ int ExitFifo(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int fifoPanel()
-{
-    return IsPanelLoaded(fifo().panel) == 1 ? fifo().panel : 0;
-}
+int fifoPanel() { return IsPanelLoaded(fifo().panel) == 1 ? fifo().panel : 0; }

@@ -5,8 +5,7 @@
 #include "front_panel_state.h"
 #include "user_interface.h"
 
-void showModuleError(ViStatus status, const char* otherwise)
-{
+void showModuleError(ViStatus status, const char* otherwise) {
     if (status != kq7120_INSTRUMENT_ERROR) {
         MessagePopup("ERROR", otherwise);
         return;

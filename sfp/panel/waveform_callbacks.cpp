@@ -8,8 +8,7 @@
 #include "arb_setup_file.h"
 #include "fifo_panel.h"
 
-std::span<const UiCallback> waveformPanelCallbacks()
-{
+std::span<const UiCallback> waveformPanelCallbacks() {
     static const std::array<UiCallback, 33> callbacks = {{
         {"LoadFifoPanel", MenuCallback{LoadFifoPanel}},
         {"FifoCheckBox", ControlCallback{FifoCheckBox}},

@@ -28,4 +28,5 @@ void previewWaveformFile(int panel, const char* graph, const std::string& path, 
 
 // The file dialog of the waveform panels; the chosen path replaces the first line of `pathBox`
 // and is previewed in `graph`. A cancelled dialog leaves both as they were.
-void chooseWaveformFile(int panel, const char* pathBox, const char* graph, const char* title, std::int32_t maxBytes);
+void chooseWaveformFile(int panel, const char* pathBox, const char* graph, const char* title,
+                        std::int32_t maxBytes);

@@ -18,8 +18,7 @@ constexpr double kMidCode = 32768.0;         // 0 V in offset binary
 
 using Shape = std::function<double(double phase)>;  // phase 0..1 to -1..1
 
-bool writeWaveform(const std::filesystem::path& path, std::size_t samples, const Shape& shape)
-{
+bool writeWaveform(const std::filesystem::path& path, std::size_t samples, const Shape& shape) {
     std::vector<char> bytes;
     for (std::size_t i = 0; i < samples; ++i) {
         const double level = shape(static_cast<double>(i) / static_cast<double>(samples));
@@ -39,8 +38,7 @@ bool writeWaveform(const std::filesystem::path& path, std::size_t samples, const
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;
@@ -56,6 +54,8 @@ int main(int argc, char* argv[])
     bool written = true;
     for (const std::size_t samples : {std::size_t{3000}, std::size_t{1000}})
         for (const auto& [name, shape] : shapes)
-            written = writeWaveform(folder / (name + "-" + std::to_string(samples) + ".b16"), samples, shape) && written;
+            written =
+                writeWaveform(folder / (name + "-" + std::to_string(samples) + ".b16"), samples, shape) &&
+                written;
     return written ? 0 : 1;
 }

@@ -1,22 +1,18 @@
-#include "ui_plots.h"
-
 #include <QProgressBar>
-
 #include <algorithm>
 #include <limits>
 
 #include "panel_registry.h"
 #include "ui_codes.h"
+#include "ui_plots.h"
 #include "waveform_graph.h"
 
 namespace {
 
 template <typename Widget>
-int lookUp(const char* operation, int panel, const char* control, Widget** widget)
-{
+int lookUp(const char* operation, int panel, const char* control, Widget** widget) {
     QWidget* found = nullptr;
-    if (const int status = sfpui::lookUpControl(operation, panel, control, &found); status < 0)
-        return status;
+    if (const int status = sfpui::lookUpControl(operation, panel, control, &found); status < 0) return status;
     *widget = qobject_cast<Widget*>(found);
     return *widget != nullptr ? UI_SUCCESS : UI_ERR_WRONG_TYPE;
 }
@@ -26,31 +22,24 @@ constexpr long long kProgressScale = std::numeric_limits<int>::max();
 
 }  // namespace
 
-int PlotWaveform(int panel, const char* control, const double* values, int count)
-{
+int PlotWaveform(int panel, const char* control, const double* values, int count) {
     WaveformGraph* graph = nullptr;
-    if (const int status = lookUp("PlotWaveform", panel, control, &graph); status < 0)
-        return status;
-    if (count < 0 || (count > 0 && values == nullptr))
-        return UI_ERR_INDEX_OUT_OF_RANGE;
+    if (const int status = lookUp("PlotWaveform", panel, control, &graph); status < 0) return status;
+    if (count < 0 || (count > 0 && values == nullptr)) return UI_ERR_INDEX_OUT_OF_RANGE;
     graph->plot(std::vector<double>(values, values + count));
     return UI_SUCCESS;
 }
 
-int GetPlotValues(int panel, const char* control, std::vector<double>* values)
-{
+int GetPlotValues(int panel, const char* control, std::vector<double>* values) {
     WaveformGraph* graph = nullptr;
-    if (const int status = lookUp("GetPlotValues", panel, control, &graph); status < 0)
-        return status;
+    if (const int status = lookUp("GetPlotValues", panel, control, &graph); status < 0) return status;
     *values = graph->values();
     return UI_SUCCESS;
 }
 
-int SetProgress(int panel, const char* control, long long done, long long total)
-{
+int SetProgress(int panel, const char* control, long long done, long long total) {
     QProgressBar* bar = nullptr;
-    if (const int status = lookUp("SetProgress", panel, control, &bar); status < 0)
-        return status;
+    if (const int status = lookUp("SetProgress", panel, control, &bar); status < 0) return status;
     total = std::max(total, 0LL);
     done = std::clamp(done, 0LL, total);
     const long long divisor = total / kProgressScale + 1;
@@ -61,11 +50,9 @@ int SetProgress(int panel, const char* control, long long done, long long total)
     return UI_SUCCESS;
 }
 
-int GetProgress(int panel, const char* control, long long* done, long long* total)
-{
+int GetProgress(int panel, const char* control, long long* done, long long* total) {
     QProgressBar* bar = nullptr;
-    if (const int status = lookUp("GetProgress", panel, control, &bar); status < 0)
-        return status;
+    if (const int status = lookUp("GetProgress", panel, control, &bar); status < 0) return status;
     *done = bar->property("sfpui_done").toLongLong();
     *total = bar->property("sfpui_total").toLongLong();
     return UI_SUCCESS;

@@ -3,13 +3,14 @@
 #include <QChart>
 #include <QLineSeries>
 #include <QValueAxis>
-
 #include <algorithm>
 
 // The view is made with its chart: a chart given later replaces one the view would release, not delete.
 WaveformGraph::WaveformGraph(QWidget* parent)
-    : QChartView(new QChart, parent), series_(new QLineSeries), xAxis_(new QValueAxis), yAxis_(new QValueAxis)
-{
+    : QChartView(new QChart, parent),
+      series_(new QLineSeries),
+      xAxis_(new QValueAxis),
+      yAxis_(new QValueAxis) {
     QChart* chart = this->chart();
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 2, 2, 2));
@@ -24,13 +25,11 @@ WaveformGraph::WaveformGraph(QWidget* parent)
     plot({});
 }
 
-void WaveformGraph::plot(const std::vector<double>& values)
-{
+void WaveformGraph::plot(const std::vector<double>& values) {
     values_ = values;
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i)
-        points.append(QPointF(static_cast<double>(i), values[i]));
+    for (std::size_t i = 0; i < values.size(); ++i) points.append(QPointF(static_cast<double>(i), values[i]));
     series_->replace(points);
     xAxis_->setRange(0, std::max<double>(1, static_cast<double>(values.size()) - 1));
     if (values.empty()) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QChartView>
-
 #include <vector>
 
 class QLineSeries;

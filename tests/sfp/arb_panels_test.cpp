@@ -33,27 +33,26 @@ struct SegmentFile {
 
 class ArbPanelsTest : public WaveformPanelTest {
 protected:
-    static int openSegments(const std::vector<int>& channels)
-    {
+    static int openSegments(const std::vector<int>& channels) {
         pickMenu("ArbSegmentsEntry");
         const int panel = arbSegmentPanel();
         EXPECT_GT(panel, 0);
         for (const int channel : channels)
-            EXPECT_EQ(OperateCommit(panel, ("SegChannelCheck" + std::to_string(channel)).c_str()), UI_SUCCESS);
+            EXPECT_EQ(OperateCommit(panel, ("SegChannelCheck" + std::to_string(channel)).c_str()),
+                      UI_SUCCESS);
         EXPECT_EQ(OperateCommit(panel, "SegApplyChannelsButton"), UI_SUCCESS);
         return panel;
     }
 
-    static void add(int panel, const SegmentFile& file)
-    {
-        ASSERT_EQ(OperateEnterValue(panel, "SegNumberField", std::to_string(file.segment).c_str()), UI_SUCCESS);
+    static void add(int panel, const SegmentFile& file) {
+        ASSERT_EQ(OperateEnterValue(panel, "SegNumberField", std::to_string(file.segment).c_str()),
+                  UI_SUCCESS);
         ASSERT_EQ(OperateSelect(panel, "SegChannelList", file.channelEntry), UI_SUCCESS);
         chooseFile(panel, "SegFileButton", file.path);
         ASSERT_EQ(OperateCommit(panel, "SegAddButton"), UI_SUCCESS);
     }
 
-    static int openSequence()
-    {
+    static int openSequence() {
         pickMenu("ArbSequenceEntry");
         const int panel = arbSequencePanel();
         EXPECT_GT(panel, 0);
@@ -61,14 +60,12 @@ protected:
     }
 
     // Picks segment entry `segmentEntry` and presses Insert or Append.
-    static void step(int panel, int segmentEntry, const char* button)
-    {
+    static void step(int panel, int segmentEntry, const char* button) {
         ASSERT_EQ(OperateSelect(panel, "SeqSegmentList", segmentEntry), UI_SUCCESS);
         ASSERT_EQ(OperateCommit(panel, button), UI_SUCCESS);
     }
 
-    static std::vector<int> stepSegments()
-    {
+    static std::vector<int> stepSegments() {
         std::vector<int> segments;
         for (int i = 0; i < arbDefinition().stepCount; ++i)
             segments.push_back(arbDefinition().steps[static_cast<std::size_t>(i)].segmentNumber);
@@ -76,8 +73,7 @@ protected:
     }
 
     // A set-up of segments with channel 1 files, built straight into the record.
-    static void defineSegments(const std::vector<int>& numbers, const std::string& path)
-    {
+    static void defineSegments(const std::vector<int>& numbers, const std::string& path) {
         ArbDefinition& definition = arbDefinition();
         definition.channelEnabled[0] = 1;
         for (const int number : numbers) {
@@ -89,8 +85,7 @@ protected:
     }
 };
 
-TEST_F(ArbPanelsTest, WholeWorkflowPlaysTheSequenceInTheModule)
-{
+TEST_F(ArbPanelsTest, WholeWorkflowPlaysTheSequenceInTheModule) {
     EXPECT_EQ(menuDimmed("ArbSequenceEntry"), 1);
     EXPECT_EQ(menuDimmed("ArbRunEntry"), 1);
     const std::string first1 = writeCodes("first1.b16", {0x9000, 0xA000});
@@ -100,10 +95,11 @@ TEST_F(ArbPanelsTest, WholeWorkflowPlaysTheSequenceInTheModule)
 
     const int segments = openSegments({1, 2});
     EXPECT_THAT(items(segments, "SegChannelList"), ElementsAre("CH  1 = 1", "CH  2 = 2"));
-    for (const SegmentFile& file : {SegmentFile{0, 0, first1}, SegmentFile{0, 1, first2}, SegmentFile{5, 0, second1},
-                                    SegmentFile{5, 1, second2}})
+    for (const SegmentFile& file : {SegmentFile{0, 0, first1}, SegmentFile{0, 1, first2},
+                                    SegmentFile{5, 0, second1}, SegmentFile{5, 1, second2}})
         add(segments, file);
-    EXPECT_THAT(items(segments, "SegEntryList"), ElementsAre(" 1  " + second1 + " = 1", " 2  " + second2 + " = 2"));
+    EXPECT_THAT(items(segments, "SegEntryList"),
+                ElementsAre(" 1  " + second1 + " = 1", " 2  " + second2 + " = 2"));
     std::vector<double> preview;
     GetPlotValues(segments, "SegPreviewGraph", &preview);
     EXPECT_THAT(preview, ElementsAre(0x8000));
@@ -140,8 +136,10 @@ TEST_F(ArbPanelsTest, WholeWorkflowPlaysTheSequenceInTheModule)
     const std::vector<double> channel2 = outputSince(2, started);
     ASSERT_GE(channel1.size(), 5u);
     ASSERT_GE(channel2.size(), 5u);
-    EXPECT_THAT(std::vector<double>(channel1.begin(), channel1.begin() + 5), ElementsAre(2.5, 5.0, 2.5, 5.0, 10.0));
-    EXPECT_THAT(std::vector<double>(channel2.begin(), channel2.begin() + 5), ElementsAre(-2.5, -5.0, -2.5, -5.0, 0.0));
+    EXPECT_THAT(std::vector<double>(channel1.begin(), channel1.begin() + 5),
+                ElementsAre(2.5, 5.0, 2.5, 5.0, 10.0));
+    EXPECT_THAT(std::vector<double>(channel2.begin(), channel2.begin() + 5),
+                ElementsAre(-2.5, -5.0, -2.5, -5.0, 0.0));
     EXPECT_EQ(channel1.back(), 10.0);
 
     ASSERT_EQ(OperateEnterValue(run, "ArbReadSegmentField", "0"), UI_SUCCESS);
@@ -159,8 +157,7 @@ TEST_F(ArbPanelsTest, WholeWorkflowPlaysTheSequenceInTheModule)
     EXPECT_THAT(messages(), IsEmpty());
 }
 
-TEST_F(ArbPanelsTest, LoadStopsAtAnOversizeFileAndLeavesEarlierEntriesInTheModule)
-{
+TEST_F(ArbPanelsTest, LoadStopsAtAnOversizeFileAndLeavesEarlierEntriesInTheModule) {
     const std::string fits = writeSized("fits.b16", 6000);
     const std::string oversize = writeSized("oversize.b16", 6001);
     defineSegments({3, 4}, fits);
@@ -177,8 +174,7 @@ TEST_F(ArbPanelsTest, LoadStopsAtAnOversizeFileAndLeavesEarlierEntriesInTheModul
     EXPECT_EQ(attribute(run, "ArbRunSwitch", UI_ATTR_DIMMED), 1);
 }
 
-TEST_F(ArbPanelsTest, RunPanelSwitchRules)
-{
+TEST_F(ArbPanelsTest, RunPanelSwitchRules) {
     defineSegments({0}, writeCodes("one.b16", {0x9000}));
     arbDefinition().steps[0] = {0, 1, 1, 0, 1};
     arbDefinition().stepCount = 1;
@@ -204,8 +200,7 @@ TEST_F(ArbPanelsTest, RunPanelSwitchRules)
     EXPECT_EQ(attribute(run, "ArbRunSwitch", UI_ATTR_DIMMED), 1);
 }
 
-TEST_F(ArbPanelsTest, SegmentPanelRules)
-{
+TEST_F(ArbPanelsTest, SegmentPanelRules) {
     const std::string path = writeCodes("seg.b16", {1, 2});
     frontPanel().modelNumber = kq7120_KQ7110;
     const int panel = openSegments({1, 3});
@@ -255,20 +250,19 @@ TEST_F(ArbPanelsTest, SegmentPanelRules)
     EXPECT_EQ(menuDimmed("ArbRunEntry"), 1);
 }
 
-TEST_F(ArbPanelsTest, SequenceStepsInsertAppendAndRemove)
-{
+TEST_F(ArbPanelsTest, SequenceStepsInsertAppendAndRemove) {
     defineSegments({3, 0, 7, 9}, "unused.b16");
     EnableArbMenuItems();
     struct Case {
         const char* button;
         std::vector<int> expected;
     };
-    for (const Case& insert : {Case{"SeqInsertButton", {3, 9, 0, 7}}, Case{"SeqAppendButton", {3, 0, 9, 7}}}) {
+    for (const Case& insert :
+         {Case{"SeqInsertButton", {3, 9, 0, 7}}, Case{"SeqAppendButton", {3, 0, 9, 7}}}) {
         SCOPED_TRACE(insert.button);
         arbDefinition().stepCount = 0;
         const int panel = openSequence();
-        for (const int entry : {0, 1, 2})
-            step(panel, entry, "SeqAppendButton");
+        for (const int entry : {0, 1, 2}) step(panel, entry, "SeqAppendButton");
         ASSERT_EQ(OperateSelect(panel, "SeqStepList", 1), UI_SUCCESS);
         step(panel, 3, insert.button);
         EXPECT_EQ(stepSegments(), insert.expected);
@@ -302,21 +296,18 @@ TEST_F(ArbPanelsTest, SequenceStepsInsertAppendAndRemove)
     EXPECT_EQ(selected, 2);
 
     // The 17th step is refused.
-    while (arbDefinition().stepCount < kArbMaxSteps)
-        step(panel, 0, "SeqAppendButton");
+    while (arbDefinition().stepCount < kArbMaxSteps) step(panel, 0, "SeqAppendButton");
     step(panel, 0, "SeqAppendButton");
     EXPECT_THAT(messages(), ElementsAre("ERROR: Maximum sequences is 16"));
     EXPECT_EQ(arbDefinition().stepCount, kArbMaxSteps);
 
-    while (arbDefinition().stepCount > 0)
-        EXPECT_EQ(OperateCommit(panel, "SeqRemoveButton"), UI_SUCCESS);
+    while (arbDefinition().stepCount > 0) EXPECT_EQ(OperateCommit(panel, "SeqRemoveButton"), UI_SUCCESS);
     EXPECT_THAT(items(panel, "SeqStepList"), IsEmpty());
     EXPECT_EQ(OperateCommit(panel, "SeqCloseButton"), UI_SUCCESS);
     EXPECT_EQ(menuDimmed("ArbRunEntry"), 1);
 }
 
-TEST_F(ArbPanelsTest, SetUpIsSavedAndOpenedAgain)
-{
+TEST_F(ArbPanelsTest, SetUpIsSavedAndOpenedAgain) {
     defineSegments({4, 11}, "/data/wave one.b16");
     arbDefinition().channelEnabled[15] = 1;
     arbDefinition().segments[1].entries[1] = {16, "relative/path.wav"};
@@ -361,7 +352,8 @@ TEST_F(ArbPanelsTest, SetUpIsSavedAndOpenedAgain)
         const std::string badPath = writeFile("bad.json", {bad.contents.begin(), bad.contents.end()});
         QueueFileSelection(badPath);
         pickMenu("ArbOpenSetupEntry");
-        EXPECT_THAT(messages(), ElementsAre("ERROR: Cannot open the ARB set-up " + badPath + ": " + bad.reason + "."));
+        EXPECT_THAT(messages(),
+                    ElementsAre("ERROR: Cannot open the ARB set-up " + badPath + ": " + bad.reason + "."));
         EXPECT_EQ(arbSetupText(arbDefinition()), text);
     }
 }

@@ -1,12 +1,12 @@
 // The FIFO panel: channel and file rules, the period interleave, the block arithmetic, the stream
 // into the simulated module with its closing report, and stopping a stream.
+#include "fifo_panel.h"
+
 #include <gmock/gmock.h>
 
 #include <QCoreApplication>
-
 #include <chrono>
 
-#include "fifo_panel.h"
 #include "front_panel_state.h"
 #include "kqvisa/bus_trace.h"
 #include "ui_operator.h"
@@ -28,8 +28,7 @@ struct Attachment {
 
 class FifoPanelTest : public WaveformPanelTest {
 protected:
-    static int openFifo()
-    {
+    static int openFifo() {
         pickMenu("FifoMenuEntry");
         const int panel = fifoPanel();
         EXPECT_GT(panel, 0);
@@ -37,10 +36,10 @@ protected:
     }
 
     // Checks the channels, presses Next and attaches each file to its channel.
-    static void attach(int panel, const std::vector<Attachment>& files)
-    {
+    static void attach(int panel, const std::vector<Attachment>& files) {
         for (const Attachment& file : files)
-            ASSERT_EQ(OperateCommit(panel, ("FifoChannelCheck" + std::to_string(file.channel)).c_str()), UI_SUCCESS);
+            ASSERT_EQ(OperateCommit(panel, ("FifoChannelCheck" + std::to_string(file.channel)).c_str()),
+                      UI_SUCCESS);
         ASSERT_EQ(OperateCommit(panel, "FifoNextButton"), UI_SUCCESS);
         for (std::size_t i = 0; i < files.size(); ++i) {
             ASSERT_EQ(OperateSelect(panel, "FifoChannelSelector", static_cast<int>(i)), UI_SUCCESS);
@@ -50,8 +49,7 @@ protected:
     }
 
     // Switches the stream on (off first when a stream ran before).
-    static void stream(int panel, int periods)
-    {
+    static void stream(int panel, int periods) {
         if (intValue(panel, "FifoRunSwitch") == 1)
             ASSERT_EQ(OperateCommit(panel, "FifoRunSwitch"), UI_SUCCESS);
         ASSERT_EQ(SetCtrlVal(panel, "FifoPeriodsField", periods), UI_SUCCESS);
@@ -60,8 +58,7 @@ protected:
     }
 
     // The blocks written to the FIFO since the trace was cleared.
-    static std::vector<std::vector<std::uint16_t>> fifoWrites()
-    {
+    static std::vector<std::vector<std::uint16_t>> fifoWrites() {
         std::vector<std::vector<std::uint16_t>> writes;
         for (const kqvisa::TraceRecord& record : kqvisa::trace())
             if (record.op == kqvisa::Op::MoveOut16 && record.offset == kFifoRegister)
@@ -69,25 +66,20 @@ protected:
         return writes;
     }
 
-    static std::vector<std::size_t> fifoWriteSizes()
-    {
+    static std::vector<std::size_t> fifoWriteSizes() {
         std::vector<std::size_t> sizes;
-        for (const auto& words : fifoWrites())
-            sizes.push_back(words.size());
+        for (const auto& words : fifoWrites()) sizes.push_back(words.size());
         return sizes;
     }
 
-    static std::vector<std::uint16_t> ramp(std::uint16_t first, std::size_t count)
-    {
+    static std::vector<std::uint16_t> ramp(std::uint16_t first, std::size_t count) {
         std::vector<std::uint16_t> codes(count);
-        for (std::size_t i = 0; i < count; ++i)
-            codes[i] = static_cast<std::uint16_t>(first + i);
+        for (std::size_t i = 0; i < count; ++i) codes[i] = static_cast<std::uint16_t>(first + i);
         return codes;
     }
 };
 
-TEST_F(FifoPanelTest, StreamInterleavesTheChannelsAndReportsAtTheEnd)
-{
+TEST_F(FifoPanelTest, StreamInterleavesTheChannelsAndReportsAtTheEnd) {
     const int panel = openFifo();
     EXPECT_EQ(panelDimmed(mainPanel()), 1);
     EXPECT_EQ(menuDimmed("FifoMenuEntry"), 1);
@@ -119,15 +111,15 @@ TEST_F(FifoPanelTest, StreamInterleavesTheChannelsAndReportsAtTheEnd)
     EXPECT_EQ(menuDimmed("SharedMenuEntry"), 0);
 }
 
-TEST_F(FifoPanelTest, PeriodsTravelAsWholeBlocksThenSinglePeriods)
-{
+TEST_F(FifoPanelTest, PeriodsTravelAsWholeBlocksThenSinglePeriods) {
     struct Case {
         std::int32_t words;
         std::int64_t periods;
         FifoStreamPlan plan;
     };
-    for (const Case& c : {Case{2000, 1000, {131, 7, 83}}, Case{2000, 100, {100, 1, 0}}, Case{2000, 131, {131, 1, 0}},
-                          Case{2000, 0, {0, 1, 0}}, Case{1, 262144, {262144, 1, 0}}, Case{16000, 17, {16, 1, 1}}}) {
+    for (const Case& c :
+         {Case{2000, 1000, {131, 7, 83}}, Case{2000, 100, {100, 1, 0}}, Case{2000, 131, {131, 1, 0}},
+          Case{2000, 0, {0, 1, 0}}, Case{1, 262144, {262144, 1, 0}}, Case{16000, 17, {16, 1, 1}}}) {
         SCOPED_TRACE(std::to_string(c.words) + " x " + std::to_string(c.periods));
         const FifoStreamPlan plan = planFifoStream(c.words, c.periods);
         EXPECT_EQ(plan.periodsPerBlock, c.plan.periodsPerBlock);
@@ -136,7 +128,8 @@ TEST_F(FifoPanelTest, PeriodsTravelAsWholeBlocksThenSinglePeriods)
     }
 
     const int panel = openFifo();
-    attach(panel, {{1, writeCodes("long1.b16", ramp(0x8000, 1000))}, {2, writeCodes("long2.b16", ramp(0x9000, 1000))}});
+    attach(panel, {{1, writeCodes("long1.b16", ramp(0x8000, 1000))},
+                   {2, writeCodes("long2.b16", ramp(0x9000, 1000))}});
     stream(panel, 100);
     EXPECT_THAT(fifoWriteSizes(), ElementsAre(200000u));
     stream(panel, 1000);
@@ -146,22 +139,23 @@ TEST_F(FifoPanelTest, PeriodsTravelAsWholeBlocksThenSinglePeriods)
     EXPECT_THAT(messages(), ElementsAre("FIFO: Finished loading FIFO.", "FIFO: Finished loading FIFO."));
 }
 
-TEST_F(FifoPanelTest, SlowFeedEndsWithTheUnderrunReport)
-{
+TEST_F(FifoPanelTest, SlowFeedEndsWithTheUnderrunReport) {
     const int panel = openFifo();
-    attach(panel, {{1, writeCodes("slow1.b16", ramp(0x8000, 1000))}, {2, writeCodes("slow2.b16", ramp(0x9000, 1000))}});
+    attach(panel, {{1, writeCodes("slow1.b16", ramp(0x8000, 1000))},
+                   {2, writeCodes("slow2.b16", ramp(0x9000, 1000))}});
     // The controller stalls after the first block, longer than the FIFO takes to drain.
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { kqsim::SimClock::advance(std::chrono::seconds(5)); }, Qt::QueuedConnection);
+        QCoreApplication::instance(), [] { kqsim::SimClock::advance(std::chrono::seconds(5)); },
+        Qt::QueuedConnection);
     stream(panel, 262);
     EXPECT_THAT(fifoWriteSizes(), ElementsAre(262000u, 262000u));
     EXPECT_THAT(messages(), ElementsAre("ERROR: A FIFO Underrun occurred.", "FIFO: Finished loading FIFO."));
 }
 
-TEST_F(FifoPanelTest, SwitchingRunOffDuringTheStreamStopsSendingAndAborts)
-{
+TEST_F(FifoPanelTest, SwitchingRunOffDuringTheStreamStopsSendingAndAborts) {
     const int panel = openFifo();
-    attach(panel, {{1, writeCodes("stop1.b16", ramp(0x8000, 1000))}, {2, writeCodes("stop2.b16", ramp(0x9000, 1000))}});
+    attach(panel, {{1, writeCodes("stop1.b16", ramp(0x8000, 1000))},
+                   {2, writeCodes("stop2.b16", ramp(0x9000, 1000))}});
     ASSERT_EQ(QueueOperatorCommit(panel, "FifoRunSwitch"), UI_SUCCESS);
     stream(panel, 1000);
     EXPECT_THAT(fifoWriteSizes(), ElementsAre(262000u));
@@ -171,8 +165,7 @@ TEST_F(FifoPanelTest, SwitchingRunOffDuringTheStreamStopsSendingAndAborts)
     EXPECT_THAT(messages(), ElementsAre("FIFO: Finished loading FIFO."));
 }
 
-TEST_F(FifoPanelTest, ChannelAndFileRules)
-{
+TEST_F(FifoPanelTest, ChannelAndFileRules) {
     frontPanel().modelNumber = kq7120_KQ7110;
     const int panel = openFifo();
     EXPECT_EQ(attribute(panel, "FifoChannelCheck9", UI_ATTR_DIMMED), 1);
@@ -181,7 +174,8 @@ TEST_F(FifoPanelTest, ChannelAndFileRules)
     const std::string path = writeCodes("rule.b16", {1, 2, 3});
     attach(panel, {{2, path}, {5, path}});
     EXPECT_THAT(items(panel, "FifoChannelSelector"), ElementsAre("Channel 2 = 2", "Channel 5 = 5"));
-    EXPECT_THAT(items(panel, "FifoFileList"), ElementsAre("2     " + path + " = 2", "5     " + path + " = 5"));
+    EXPECT_THAT(items(panel, "FifoFileList"),
+                ElementsAre("2     " + path + " = 2", "5     " + path + " = 5"));
     std::vector<double> preview;
     GetPlotValues(panel, "FifoPreviewGraph", &preview);
     EXPECT_THAT(preview, ElementsAre(1, 2, 3));
@@ -195,8 +189,7 @@ TEST_F(FifoPanelTest, ChannelAndFileRules)
     GetCtrlVal(panel, "FifoPathBox", &shown);
     EXPECT_EQ(shown, path);
 
-    for (const int entry : {1, 0})
-        ASSERT_EQ(OperateCommit(panel, "FifoRemoveButton"), UI_SUCCESS) << entry;
+    for (const int entry : {1, 0}) ASSERT_EQ(OperateCommit(panel, "FifoRemoveButton"), UI_SUCCESS) << entry;
     EXPECT_THAT(items(panel, "FifoFileList"), IsEmpty());
     EXPECT_EQ(attribute(panel, "FifoRunSwitch", UI_ATTR_DIMMED), 1);
     ResetTextBox(panel, "FifoPathBox", "");
@@ -205,8 +198,7 @@ TEST_F(FifoPanelTest, ChannelAndFileRules)
                                         "ERROR: Invalid Pathname selected."));
 }
 
-TEST_F(FifoPanelTest, EmptyPeriodIsRefusedBeforeAnythingMoves)
-{
+TEST_F(FifoPanelTest, EmptyPeriodIsRefusedBeforeAnythingMoves) {
     const int panel = openFifo();
     attach(panel, {{1, writeSized("one-byte.b16", 1)}});
     stream(panel, 10);

@@ -1,11 +1,12 @@
 // The waveform file readers, the panels' choice between them, and the file dialog's filters.
+#include "waveform_files.h"
+
 #include <gmock/gmock.h>
 
 #include <algorithm>
 #include <random>
 
 #include "file_filters.h"
-#include "waveform_files.h"
 #include "waveform_reading.h"
 #include "waveform_test_files.h"
 
@@ -18,8 +19,7 @@ using ::testing::IsEmpty;
 
 std::vector<std::string> reported;
 
-int record(const char* title, const char* text)
-{
+int record(const char* title, const char* text) {
     reported.push_back(std::string(title) + ": " + text);
     return 0;
 }
@@ -35,10 +35,10 @@ struct SizeCase {
     std::int32_t expected;
 };
 
-TEST_F(WaveformFilesTest, RawFileIsReadWholeUpToTheCallersLimit)
-{
-    for (const SizeCase& size : {SizeCase{6000, 6000, 6000}, SizeCase{6001, 6000, 0}, SizeCase{2000, 2000, 2000},
-                                 SizeCase{2001, 2000, 0}, SizeCase{1999, 2000, 1999}, SizeCase{1, 2000, 1}}) {
+TEST_F(WaveformFilesTest, RawFileIsReadWholeUpToTheCallersLimit) {
+    for (const SizeCase& size :
+         {SizeCase{6000, 6000, 6000}, SizeCase{6001, 6000, 0}, SizeCase{2000, 2000, 2000},
+          SizeCase{2001, 2000, 0}, SizeCase{1999, 2000, 1999}, SizeCase{1, 2000, 1}}) {
         SCOPED_TRACE(size.fileBytes);
         reported.clear();
         const std::string path = writeSized("sized.b16", size.fileBytes);
@@ -51,12 +51,12 @@ TEST_F(WaveformFilesTest, RawFileIsReadWholeUpToTheCallersLimit)
             EXPECT_EQ(buffer[static_cast<std::size_t>(size.expected) - 1],
                       static_cast<std::uint8_t>(size.expected - 1));
         }
-        EXPECT_TRUE(std::all_of(buffer.begin() + size.maxBytes, buffer.end(), [](auto b) { return b == 0xEE; }));
+        EXPECT_TRUE(
+            std::all_of(buffer.begin() + size.maxBytes, buffer.end(), [](auto b) { return b == 0xEE; }));
     }
 }
 
-TEST_F(WaveformFilesTest, RawReaderFailuresAndTheEmptyFile)
-{
+TEST_F(WaveformFilesTest, RawReaderFailuresAndTheEmptyFile) {
     std::vector<std::uint8_t> buffer(2000);
     const std::string empty = writeFile("empty.b16", {});
     EXPECT_EQ(ReadWaveform(empty.c_str(), buffer.data(), 2000, record), 0);
@@ -72,16 +72,14 @@ TEST_F(WaveformFilesTest, RawReaderFailuresAndTheEmptyFile)
                                       "OPEN Error: " + tooLong));
 }
 
-TEST_F(WaveformFilesTest, WavFileDataArrivesUnchangedAfterItsHeaderWithItsWarnings)
-{
+TEST_F(WaveformFilesTest, WavFileDataArrivesUnchangedAfterItsHeaderWithItsWarnings) {
     const std::vector<std::uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8};
     struct Case {
         std::uint16_t channels;
         std::uint32_t rate;
         std::vector<std::string> warnings;
     };
-    for (const Case& wav : {Case{1, 100000, {}},
-                            Case{2, 44100, {"Wav Hdr Error: Mono Only Allowed"}},
+    for (const Case& wav : {Case{1, 100000, {}}, Case{2, 44100, {"Wav Hdr Error: Mono Only Allowed"}},
                             Case{1, 192000, {"Wav Hdr Error: Sample Rate is too fast."}}}) {
         SCOPED_TRACE(wav.channels * 1000000 + wav.rate);
         reported.clear();
@@ -95,8 +93,7 @@ TEST_F(WaveformFilesTest, WavFileDataArrivesUnchangedAfterItsHeaderWithItsWarnin
     }
 }
 
-TEST_F(WaveformFilesTest, WavReaderIsBoundedByTheCallerAndRefusesShortFiles)
-{
+TEST_F(WaveformFilesTest, WavReaderIsBoundedByTheCallerAndRefusesShortFiles) {
     const std::vector<std::uint8_t> data(10, 0x55);
     std::vector<std::uint8_t> buffer(12, 0xEE);
     std::uint8_t header[kWavHeaderSize] = {};
@@ -115,27 +112,25 @@ TEST_F(WaveformFilesTest, WavReaderIsBoundedByTheCallerAndRefusesShortFiles)
 }
 
 // Random contents and sizes never make a reader write past the caller's limit or return more.
-TEST_F(WaveformFilesTest, RandomFilesStayWithinTheLimit)
-{
+TEST_F(WaveformFilesTest, RandomFilesStayWithinTheLimit) {
     std::mt19937 random(7120);
     for (int round = 0; round < 200; ++round) {
         std::vector<std::uint8_t> bytes(random() % 200);
-        for (auto& byte : bytes)
-            byte = static_cast<std::uint8_t>(random());
+        for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
         const std::string path = writeFile(round % 2 == 0 ? "random.wav" : "random.b16", bytes);
         const auto limit = static_cast<std::int32_t>(random() % 120);
         std::vector<std::uint8_t> buffer(static_cast<std::size_t>(limit) + 8, 0xEE);
         std::uint8_t header[kWavHeaderSize] = {};
         const auto raw = ReadWaveform(path.c_str(), buffer.data(), limit, record);
-        const auto wav = ReadWavFile(path.c_str(), buffer.data(), header, static_cast<std::uint32_t>(limit), record);
+        const auto wav =
+            ReadWavFile(path.c_str(), buffer.data(), header, static_cast<std::uint32_t>(limit), record);
         EXPECT_LE(raw, limit);
         EXPECT_LE(wav, static_cast<std::uint32_t>(limit));
         EXPECT_TRUE(std::all_of(buffer.begin() + limit, buffer.end(), [](auto b) { return b == 0xEE; }));
     }
 }
 
-TEST_F(WaveformFilesTest, PanelsReadWavNamesWithoutTheirHeader)
-{
+TEST_F(WaveformFilesTest, PanelsReadWavNamesWithoutTheirHeader) {
     const std::vector<std::uint16_t> codes = {0x8000, 0x1234, 0xFFFF};
     const std::string raw = writeCodes("codes.b16", codes);
     const std::string wav = writeWav("codes.WAV", 1, 8000, littleEndianCodes(codes), 6);
@@ -156,8 +151,7 @@ TEST_F(WaveformFilesTest, PanelsReadWavNamesWithoutTheirHeader)
     EXPECT_FALSE(isWavFileName("wav"));
 }
 
-TEST_F(WaveformFilesTest, FileDialogListsFilesOfEachExtraType)
-{
+TEST_F(WaveformFilesTest, FileDialogListsFilesOfEachExtraType) {
     EXPECT_EQ(fileDialogFilters("*.b16", ".wav"), QStringList({"*.b16", "*.wav", "*"}));
     EXPECT_EQ(fileDialogFilters("*.b16", " .wav ; *.txt;"), QStringList({"*.b16", "*.wav", "*.txt", "*"}));
     EXPECT_EQ(fileDialogFilters("*", nullptr), QStringList({"*"}));

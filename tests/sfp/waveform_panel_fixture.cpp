@@ -6,31 +6,26 @@
 
 namespace sfptest {
 
-void WaveformPanelTest::SetUp()
-{
+void WaveformPanelTest::SetUp() {
     FrontPanelTest::SetUp();
     ASSERT_EQ(start(), VI_SUCCESS);
 }
 
-kqsim::KqModule& WaveformPanelTest::module()
-{
+kqsim::KqModule& WaveformPanelTest::module() {
     return dynamic_cast<kqsim::KqModule&>(*kqsim::currentMainframe()->find(0, 24)->instrument);
 }
 
-void WaveformPanelTest::pickMenu(const char* entry)
-{
+void WaveformPanelTest::pickMenu(const char* entry) {
     ASSERT_EQ(OperateMenuItem(frontPanel().mainMenuBar, entry), UI_SUCCESS) << entry;
 }
 
-int WaveformPanelTest::menuDimmed(const char* entry)
-{
+int WaveformPanelTest::menuDimmed(const char* entry) {
     int dimmed = -1;
     EXPECT_EQ(GetMenuBarAttribute(frontPanel().mainMenuBar, entry, UI_ATTR_DIMMED, &dimmed), UI_SUCCESS);
     return dimmed;
 }
 
-std::vector<std::string> WaveformPanelTest::items(int panel, const char* list)
-{
+std::vector<std::string> WaveformPanelTest::items(int panel, const char* list) {
     int count = 0;
     GetNumListItems(panel, list, &count);
     std::vector<std::string> entries;
@@ -44,27 +39,22 @@ std::vector<std::string> WaveformPanelTest::items(int panel, const char* list)
     return entries;
 }
 
-std::vector<std::string> WaveformPanelTest::messages()
-{
+std::vector<std::string> WaveformPanelTest::messages() {
     std::vector<std::string> shown;
     for (const CapturedPopup& popup : CapturedPopups())
-        if (popup.text != "file selection")
-            shown.push_back(popup.title + ": " + popup.text);
+        if (popup.text != "file selection") shown.push_back(popup.title + ": " + popup.text);
     return shown;
 }
 
-void WaveformPanelTest::chooseFile(int panel, const char* button, const std::string& path)
-{
+void WaveformPanelTest::chooseFile(int panel, const char* button, const std::string& path) {
     QueueFileSelection(path);
     ASSERT_EQ(OperateCommit(panel, button), UI_SUCCESS);
 }
 
-std::vector<double> WaveformPanelTest::outputSince(int channel, kqsim::SimClock::time_point since)
-{
+std::vector<double> WaveformPanelTest::outputSince(int channel, kqsim::SimClock::time_point since) {
     std::vector<double> volts;
     for (const kqsim::OutputSample& sample : module().recentOutput(channel))
-        if (sample.time >= since)
-            volts.push_back(sample.volts);
+        if (sample.time >= since) volts.push_back(sample.volts);
     return volts;
 }
 
