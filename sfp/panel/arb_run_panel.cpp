@@ -25,7 +25,11 @@ constexpr const char* kReadChannelField = "ArbReadChannelField";
 constexpr const char* kReadBackGraph = "ArbReadBackGraph";
 
 constexpr std::int32_t kFileBytes = 6000;  // 3000 codes per file
-constexpr ViInt32 kReadBackPoints = 1000;
+constexpr ViInt32 kPlottedPoints = 1000;
+// The driver reads no more of the module's reply than it is asked for, and a reply left half read
+// makes the module flag the next command. Asking for as much as the driver takes reads every segment
+// these panels make (at most 3000 points) whole.
+constexpr ViInt32 kReadBackPoints = 16380;
 
 int runPanel = 0;
 
@@ -179,7 +183,7 @@ int queryData(int panel, const char*, int event, int, int*) {
         showModuleError(status, "Error reading back the segment");
         return 0;
     }
-    PlotWaveform(panel, kReadBackGraph, volts.data(), std::clamp<ViInt32>(points, 0, kReadBackPoints));
+    PlotWaveform(panel, kReadBackGraph, volts.data(), std::clamp<ViInt32>(points, 0, kPlottedPoints));
     return 0;
 }
 

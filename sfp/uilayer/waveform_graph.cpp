@@ -16,6 +16,7 @@ WaveformGraph::WaveformGraph(QWidget* parent)
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->addSeries(series_);
     xAxis_->setLabelFormat(QStringLiteral("%d"));
+    yAxis_->setLabelFormat(QStringLiteral("%.5g"));
     chart->addAxis(xAxis_, Qt::AlignBottom);
     chart->addAxis(yAxis_, Qt::AlignLeft);
     series_->attachAxis(xAxis_);

@@ -174,6 +174,25 @@ TEST_F(ArbPanelsTest, LoadStopsAtAnOversizeFileAndLeavesEarlierEntriesInTheModul
     EXPECT_EQ(attribute(run, "ArbRunSwitch", UI_ATTR_DIMMED), 1);
 }
 
+// A segment longer than the plot is read back whole, so the module has nothing to complain about at
+// the next command.
+TEST_F(ArbPanelsTest, ReadBackOfALongSegmentPlotsItsStartAndLeavesTheModuleQuiet) {
+    defineSegments({0}, writeSized("long.b16", 6000));
+    arbDefinition().steps[0] = {0, 1, 1, 0, 1};
+    arbDefinition().stepCount = 1;
+    EnableArbMenuItems();
+    pickMenu("ArbRunEntry");
+    const int run = arbRunPanel();
+    EXPECT_EQ(OperateCommit(run, "ArbLoadButton"), UI_SUCCESS);
+    EXPECT_EQ(OperateCommit(run, "ArbReadBackButton"), UI_SUCCESS);
+    std::vector<double> readBack;
+    GetPlotValues(run, "ArbReadBackGraph", &readBack);
+    EXPECT_EQ(readBack.size(), 1000u);
+    EXPECT_EQ(OperateCommit(run, "ArbLoadButton"), UI_SUCCESS);
+    EXPECT_THAT(messages(), IsEmpty());
+    EXPECT_EQ(attribute(run, "ArbRunSwitch", UI_ATTR_DIMMED), 0);
+}
+
 TEST_F(ArbPanelsTest, RunPanelSwitchRules) {
     defineSegments({0}, writeCodes("one.b16", {0x9000}));
     arbDefinition().steps[0] = {0, 1, 1, 0, 1};
