@@ -143,6 +143,7 @@ TEST_F(WaveformFilesTest, PanelsReadWavNamesWithoutTheirHeader) {
     const std::string odd = writeSized("odd.b16", 3);
     EXPECT_EQ(readWaveformCodes(odd, 2000, &kept, record), 1);
     EXPECT_THAT(kept, ElementsAre(0x0100, 9, 9, 9));
+    EXPECT_EQ(readWaveformCodes(writeSized("fifo-odd.b16", 1999), 2000, &kept, record), 999);
     EXPECT_EQ(readWaveformCodes(writeSized("big.b16", 2001), 2000, &kept, record), -1);
 
     EXPECT_TRUE(isWavFileName("a.wav"));
