@@ -1,7 +1,8 @@
 #include "arb_definition.h"
 
-ArbDefinition& arbDefinition()
-{
+ArbDefinition& arbDefinition() {
     static ArbDefinition definition;
     return definition;
 }
+
+void InitializeArbDefinitions() { arbDefinition() = ArbDefinition{}; }

@@ -1,6 +1,7 @@
 #include "front_panel_callbacks.h"
 
 #include <array>
+#include <vector>
 
 #include "about_panel.h"
 #include "advanced_clock_panel.h"
@@ -16,10 +17,11 @@
 #include "output_trigger_panel.h"
 #include "status_panel.h"
 #include "trigger_panel.h"
+#include "waveform_callbacks.h"
 
 std::span<const UiCallback> frontPanelCallbacks()
 {
-    static const std::array<UiCallback, 87> callbacks = {{
+    static const std::array<UiCallback, 87> panels = {{
         {"VoltLevel", ControlCallback{VoltLevel}},
         {"Reset", ControlCallback{Reset}},
         {"About", ControlCallback{About}},
@@ -108,5 +110,11 @@ std::span<const UiCallback> frontPanelCallbacks()
         {"ConfigDACS", ControlCallback{ConfigDACS}},
         {"ConfigDACVoltDone", ControlCallback{ConfigDACVoltDone}},
     }};
+    static const std::vector<UiCallback> callbacks = [] {
+        std::vector<UiCallback> all(panels.begin(), panels.end());
+        const std::span<const UiCallback> waveform = waveformPanelCallbacks();
+        all.insert(all.end(), waveform.begin(), waveform.end());
+        return all;
+    }();
     return callbacks;
 }

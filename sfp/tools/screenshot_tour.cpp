@@ -29,6 +29,7 @@
 #include "trigger_panel.h"
 #include "ui_operator.h"
 #include "user_interface.h"
+#include "waveform_panel_tour.h"
 
 namespace {
 
@@ -87,6 +88,7 @@ int main(int argc, char* argv[])
         OperateEnterValue(main, channel, level);
     SetActiveCtrl(main, "ChannelVoltage4");
     saved &= save(mainTitle, folder, "main_panel.png");
+    saved &= tourWaveformPanels(folder, save);
 
     OperateCommit(main, "AboutButton");
     saved &= save(QStringLiteral("About"), folder, "about_panel.png");

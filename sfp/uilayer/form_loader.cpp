@@ -23,6 +23,7 @@
 #include "tab_positions.h"
 #include "typed_keys_only.h"
 #include "ui_codes.h"
+#include "waveform_graph.h"
 
 namespace sfpui {
 
@@ -46,6 +47,11 @@ public:
         }
         if (className == QLatin1String("GraphControl")) {
             auto* graph = new GraphControl(parent);
+            graph->setObjectName(name);
+            return graph;
+        }
+        if (className == QLatin1String("WaveformGraph")) {
+            auto* graph = new WaveformGraph(parent);
             graph->setObjectName(name);
             return graph;
         }

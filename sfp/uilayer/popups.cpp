@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <deque>
 
+#include "file_filters.h"
+
 namespace {
 
 struct PopupCapture {
@@ -58,15 +60,10 @@ int FileSelectPopup(const char* directory, const char* filePattern, const char* 
     }
     if (qApp == nullptr)
         return 0;
-    QStringList filters;
-    for (const QString& filter : (fromUtf8(filePattern) + u';' + fromUtf8(typeList)).split(u';', Qt::SkipEmptyParts))
-        filters.append(filter.trimmed());
-    filters.append(QStringLiteral("*"));
-    filters.removeDuplicates();
     QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(filters);
+    dialog.setNameFilters(fileDialogFilters(filePattern, typeList));
     dialog.setLabelText(QFileDialog::Accept, fromUtf8(buttonLabel));
     dialog.setWindowModality(Qt::ApplicationModal);
     while (true) {
@@ -79,11 +76,11 @@ int FileSelectPopup(const char* directory, const char* filePattern, const char* 
     }
 }
 
-int FileSavePopup(const char* directory, const char* fileName, const char* filePattern, const char* title,
+int FileSavePopup(const char* directory, const char* defaultName, const char* filePattern, const char* title,
                   std::string* path)
 {
     if (capture().on) {
-        capture().popups.push_back({title != nullptr ? title : "", "file save"});
+        capture().popups.push_back({title != nullptr ? title : "", "file selection"});
         if (capture().fileSelections.empty())
             return 0;
         *path = capture().fileSelections.front();
@@ -96,8 +93,8 @@ int FileSavePopup(const char* directory, const char* fileName, const char* fileP
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({fromUtf8(filePattern), QStringLiteral("*")});
-    dialog.selectFile(fromUtf8(fileName));
+    dialog.setNameFilters(fileDialogFilters(filePattern, ""));
+    dialog.selectFile(fromUtf8(defaultName));
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return 0;

@@ -12,9 +12,9 @@ extern "C" __attribute__((visibility("default"))) int MessagePopup(const char* t
 int FileSelectPopup(const char* directory, const char* filePattern, const char* typeList, const char* title,
                     const char* buttonLabel, int allowCancel, std::string* path);
 
-// File dialog for a file to write, offering `fileName` in `directory`; it asks before replacing a
-// file. Returns 1 with the chosen path, 0 when cancelled.
-int FileSavePopup(const char* directory, const char* fileName, const char* filePattern, const char* title,
+// File dialog for a file to write, offering `defaultName`; asks before replacing a file. Returns 1
+// with the path, 0 when cancelled.
+int FileSavePopup(const char* directory, const char* defaultName, const char* filePattern, const char* title,
                   std::string* path);
 
 struct CapturedPopup {

@@ -10,5 +10,6 @@
 #include "ui_lists.h"
 #include "ui_menus.h"
 #include "ui_panels.h"
+#include "ui_plots.h"
 #include "ui_popups.h"
 #include "ui_services.h"

@@ -394,7 +394,9 @@ TEST_F(FullMenuBarTest, TheArbEntriesKeepTheOrderSegmentsSequenceRun)
         {2, 3, {}},
     };
     for (const Case& c : cases) {
-        arbDefinition() = {c.segments, c.steps};
+        arbDefinition() = ArbDefinition{};
+        arbDefinition().segmentCount = c.segments;
+        arbDefinition().stepCount = c.steps;
         DisableArbMenuItems();
         EXPECT_THAT(dimmedEntries(), ElementsAre("SharedMenuEntry", "ArbSegmentsEntry", "ArbSequenceEntry", "ArbRunEntry"));
         EnableArbMenuItems();

@@ -1,0 +1,43 @@
+#include "waveform_graph.h"
+
+#include <QChart>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <algorithm>
+
+// The view is made with its chart: a chart given later replaces one the view would release, not delete.
+WaveformGraph::WaveformGraph(QWidget* parent)
+    : QChartView(new QChart, parent),
+      series_(new QLineSeries),
+      xAxis_(new QValueAxis),
+      yAxis_(new QValueAxis) {
+    QChart* chart = this->chart();
+    chart->legend()->hide();
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->addSeries(series_);
+    xAxis_->setLabelFormat(QStringLiteral("%d"));
+    yAxis_->setLabelFormat(QStringLiteral("%.5g"));
+    chart->addAxis(xAxis_, Qt::AlignBottom);
+    chart->addAxis(yAxis_, Qt::AlignLeft);
+    series_->attachAxis(xAxis_);
+    series_->attachAxis(yAxis_);
+    setRenderHint(QPainter::Antialiasing);
+    setFocusPolicy(Qt::NoFocus);
+    plot({});
+}
+
+void WaveformGraph::plot(const std::vector<double>& values) {
+    values_ = values;
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i) points.append(QPointF(static_cast<double>(i), values[i]));
+    series_->replace(points);
+    xAxis_->setRange(0, std::max<double>(1, static_cast<double>(values.size()) - 1));
+    if (values.empty()) {
+        yAxis_->setRange(-1, 1);
+        return;
+    }
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    const double margin = *high > *low ? (*high - *low) * 0.05 : 1.0;
+    yAxis_->setRange(*low - margin, *high + margin);
+}
