@@ -32,9 +32,8 @@ namespace ac = advanced_clock;
 namespace ot = output_trigger;
 
 // The entries of the group the main menu bar has so far.
-const std::vector<std::string> kOwnEntries = {"TriggerMenuEntry", "OutputRangeMenuEntry",
-                                              "AdvancedClockMenuEntry", "OutputTriggerMenuEntry",
-                                              "SharedMenuEntry"};
+const std::vector<std::string> kWholeGroup(layout::kConfigurationMenuGroup.begin(),
+                                          layout::kConfigurationMenuGroup.end());
 
 class ConfigurationDialogTest : public FrontPanelTest {
 protected:
@@ -84,7 +83,7 @@ TEST_F(ConfigurationDialogTest, TheTimerSourceShowsItsPeriodAndApplySendsThePeri
     ASSERT_GT(panel, 0);
     EXPECT_EQ(intValue(panel, tp::kTriggerSource), tp::kTimer);
     EXPECT_EQ(attribute(panel, tp::kTimerPeriod, UI_ATTR_DIMMED), 0);
-    EXPECT_EQ(dimmedConfigurationEntries(), kOwnEntries);
+    EXPECT_EQ(dimmedConfigurationEntries(), kWholeGroup);
 
     kqvisa::clearTrace();
     ASSERT_EQ(OperateEnterValue(panel, tp::kTimerPeriod, "0.000025"), UI_SUCCESS);
@@ -178,7 +177,7 @@ TEST_F(ConfigurationDialogTest, ARangeChangeIsSentAndSetsTheMainPanelLimits) {
     const int panel = outputRangeDialogPanel();
     ASSERT_GT(panel, 0);
     EXPECT_EQ(intValue(panel, "ChannelRangeSelector6"), 1) << "shows the panel's own record";
-    EXPECT_EQ(dimmedConfigurationEntries(), kOwnEntries);
+    EXPECT_EQ(dimmedConfigurationEntries(), kWholeGroup);
     EXPECT_THAT(dimmedControls(panel, {output_range::kChannelRangeSelector.begin(),
                                        output_range::kChannelRangeSelector.end()}),
                 IsEmpty());
@@ -260,7 +259,7 @@ TEST_F(ConfigurationDialogTest, TheClockDialogShowsTheModulesSource) {
         ASSERT_EQ(menu("AdvancedClockMenuEntry"), UI_SUCCESS);
         const int panel = advancedClockDialogPanel();
         ASSERT_GT(panel, 0);
-        EXPECT_EQ(dimmedConfigurationEntries(), kOwnEntries);
+        EXPECT_EQ(dimmedConfigurationEntries(), kWholeGroup);
         std::vector<std::string> on;
         for (const char* button : ac::kSourceButtons)
             if (intValue(panel, button) == 1) on.emplace_back(button);
@@ -330,7 +329,7 @@ TEST_F(ConfigurationDialogTest, TheOutputTriggerDialogSendsAllThreeSettingsOnEac
     EXPECT_EQ(intValue(panel, ot::kSourceSelector), 2);
     EXPECT_EQ(intValue(panel, ot::kLineSelector), 5);
     EXPECT_EQ(intValue(panel, ot::kMarkerSlopeSelector), 0);
-    EXPECT_EQ(dimmedConfigurationEntries(), kOwnEntries);
+    EXPECT_EQ(dimmedConfigurationEntries(), kWholeGroup);
 
     kqvisa::clearTrace();
     OperateSelect(panel, ot::kLineSelector, 7);
