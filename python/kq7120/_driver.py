@@ -161,12 +161,21 @@ def error_message(code: int, session: int = 0) -> str:
     return text(buffer)
 
 
+def queue_entry(number: int, raw: str) -> ErrorQueueEntry:
+    """An error-queue entry with the text as a Python user reads it: the driver keeps the module's
+    quotation marks and final newline, the package drops them."""
+    stripped = raw.rstrip("\n")
+    if len(stripped) >= 2 and stripped[0] == stripped[-1] == '"':
+        stripped = stripped[1:-1]
+    return ErrorQueueEntry(number, stripped)
+
+
 def _error_queue_entry(session: int) -> Optional[ErrorQueueEntry]:
     number = c_int32(0)
     buffer = ctypes.create_string_buffer(MESSAGE_SIZE)
     if library().kq7120_error_query(session, ctypes.byref(number), buffer) < 0:
         return None
-    return ErrorQueueEntry(number.value, text(buffer))
+    return queue_entry(number.value, text(buffer))
 
 
 def _parameter_error(name: str, position: int) -> Kq7120Error:

@@ -2,7 +2,7 @@
 import ctypes
 import math
 from ctypes import c_double, c_float, c_int16, c_int32, c_uint16, byref
-from typing import Any, Type, TypeVar, Union
+from typing import Any, Optional, Type, TypeVar, Union
 
 from . import _arrays, _driver
 from ._arrays import Integers, Numbers
@@ -104,7 +104,7 @@ class Kq7120:
         number = c_int32(0)
         text = ctypes.create_string_buffer(_driver.MESSAGE_SIZE)
         self._call("kq7120_error_query", byref(number), text)
-        return ErrorQueueEntry(number.value, _driver.text(text))
+        return _driver.queue_entry(number.value, _driver.text(text))
 
     def direct_io(self, command: str) -> str:
         """Sends any SCPI text; returns the reply (with its newline) of a query, else ""."""
@@ -430,7 +430,9 @@ class Kq7120:
         return SequenceStep(segment.value, repeat.value, _enum(SequenceStart, start.value),
                             _enum(SequenceAdvance, advance.value), _enum(SequenceMarker, marker.value))
 
-    def _read_waveform(self, name: str, element, segment: int, channel: int, points: int) -> Any:
+    def _read_waveform(self, name: str, element, segment: int, channel: int, points: Optional[int]) -> Any:
+        if points is None:
+            points = self.arb_query_segment_size(segment)
         if not 0 <= points <= MAX_WAVEFORM_READ_POINTS:
             raise ValueError(f"points: 0 to {MAX_WAVEFORM_READ_POINTS}")
         stream = ctypes.create_string_buffer(2 * points + 8)
@@ -439,11 +441,13 @@ class Kq7120:
         self._call(name, segment, channel, stream, data, byref(count))
         return _arrays.result(data, count.value, as_int=element is c_uint16)
 
-    def arb_query_waveform_data(self, segment: int, channel: int, points: int) -> Any:
-        """Up to points (0 to 16380) DAC codes of a segment's channel, as unsigned words."""
+    def arb_query_waveform_data(self, segment: int, channel: int, points: Optional[int] = None) -> Any:
+        """Up to points (0 to 16380; default the segment's size) DAC codes of a segment's channel, as
+        unsigned words. The module sends the whole segment: fewer points than that fail with
+        Status.READ_BUFFER_FULL."""
         return self._read_waveform("kq7120_arbQueryWaveformData", c_uint16, segment, channel, points)
 
-    def arb_query_waveform_voltage(self, segment: int, channel: int, points: int) -> Any:
+    def arb_query_waveform_voltage(self, segment: int, channel: int, points: Optional[int] = None) -> Any:
         """arb_query_waveform_data converted to volts in the channel's range and the data format."""
         return self._read_waveform("kq7120_arbQueryWaveformVoltage", c_double, segment, channel, points)
 
