@@ -59,8 +59,7 @@ class Kq7120:
         return self
 
     def __exit__(self, *exception: Any) -> None:
-        if self._handle:
-            self.close()
+        self.close()
 
     def __repr__(self) -> str:
         return f"<Kq7120 session {self._handle}>" if self._handle else "<Kq7120 closed>"
@@ -72,7 +71,10 @@ class Kq7120:
     # ---- Session, status and error queue ---------------------------------------------------------
 
     def close(self) -> int:
-        """Closes the session (kq7120_close); the object cannot be used afterwards."""
+        """Closes the session (kq7120_close); the object cannot be used afterwards, and closing it
+        again does nothing."""
+        if not self._handle:
+            return 0
         status = self._call("kq7120_close")
         self._handle = 0
         return status

@@ -40,7 +40,13 @@ def test_context_manager_closes_the_session():
     assert repr(dac) == "<Kq7120 closed>"
     with pytest.raises(Kq7120Error) as closed:
         kq7120._driver.call("kq7120_reset", handle, session=handle)
-    assert closed.value.code == kq7120._driver.library().kq7120_close(handle) != 0
+    assert closed.value.code == Status.INV_OBJECT
+    dac.close()
+    assert dac.handle == 0
+
+
+def test_use_simulator_after_the_first_call_is_refused():
+    kq7120.scan_chassis()
     with pytest.raises(RuntimeError):
         kq7120.use_simulator()
 
