@@ -7,7 +7,8 @@ from typing import Any, Optional, Type, TypeVar, Union
 from . import _arrays, _driver
 from ._arrays import Integers, Numbers
 from ._driver import ViSession
-from .constants import (CAL_DATA_SIZE, MAX_CHANNEL, MAX_WAVEFORM_READ_POINTS, ClockSource, DataFormat, FifoStatus, MarkerState,
+from .constants import (CAL_DATA_SIZE, MAX_CHANNEL, MAX_WAVEFORM_READ_POINTS, ClockSource, DataFormat,
+                        FifoStatus, MarkerState,
                         OutputTrigger, Range, ScanMode, SecurityState, SequenceAdvance, SequenceMarker,
                         SequenceStart, Slope, TriggerSource)
 from .errors import ErrorQueueEntry

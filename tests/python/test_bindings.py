@@ -87,8 +87,9 @@ def test_no_header_choice_is_missing_from_its_enum(prefix, enum):
 
 
 def test_every_status_code_of_the_header_is_a_status():
-    codes = {name: value for name, value in header_constants().items() if isinstance(value, int) and value < 0
-             and (name.startswith("VI_ERROR_") or name.replace("kq7120_", "") in constants.Status.__members__)}
+    codes = {name: value for name, value in header_constants().items()
+             if isinstance(value, int) and value < 0 and
+             (name.startswith("VI_ERROR_") or name.replace("kq7120_", "") in constants.Status.__members__)}
     for name, value in codes.items():
         assert constants.Status[name.replace("kq7120_", "").replace("VI_ERROR_", "")] == value, name
 

@@ -12,7 +12,8 @@ EXAMPLES = SOURCE / "examples/python"
 
 @pytest.mark.parametrize("script, expected", [
     ("dc_scan.py", ["KQ7120 at VXI0::24::INSTR, slot 2", "Channel 3: 2.5 V",
-                    "Channel 4 scans [-1.0, 0.0, 1.0, 2.0], mode LOOP", "Error queue: ErrorQueueEntry(number=0"]),
+                    "Channel 4 scans [-1.0, 0.0, 1.0, 2.0], mode LOOP",
+                    "Error queue: ErrorQueueEntry(number=0"]),
     ("arb_waveform.py", ["Segment 1 starts 0.0000, 0.4901, 0.9753, 1.4514 V", "points used",
                          "Error queue: ErrorQueueEntry(number=0"]),
 ])
