@@ -19,17 +19,21 @@ fail() { echo "packages_test: $*" >&2; exit 1; }
 package_file() { ls "$build"/"$1"_*.deb 2>/dev/null | head -n1; }
 declare -A expected=(
   [kq7120-driver]="usr/lib/libkq7120_32.so usr/include/kq7120.h usr/include/visa.h usr/include/visatype.h
-    usr/lib/cmake/Kq7120/Kq7120Config.cmake usr/lib/cmake/Kq7120/Kq7120Targets.cmake usr/lib/pkgconfig/kq7120.pc
+    usr/lib/cmake/Kq7120/Kq7120Config.cmake usr/lib/cmake/Kq7120/Kq7120Targets.cmake
+    usr/lib/pkgconfig/kq7120.pc
     usr/lib/python3/dist-packages/kq7120/__init__.py usr/lib/python3/dist-packages/kq7120/_installation.py
     usr/share/kq7120/examples/scan_and_set.c usr/share/kq7120/examples/python/dc_scan.py
     usr/share/kq7120/examples/python/arb_waveform.py"
   [kq7120-simulator]="usr/lib/kq7120-sim/libvisa.so usr/lib/kq7120-sim/libkq7120sim.so
     usr/share/applications/kq7120-sfp-simulator.desktop"
-  [kq7120-panel]="usr/bin/sfp7120_32 usr/share/kq7120/ui/main_panel.ui usr/share/applications/kq7120-sfp.desktop
-    usr/share/icons/hicolor/scalable/apps/kq7120-sfp.svg"
+  [kq7120-panel]="usr/bin/sfp7120_32 usr/share/kq7120/ui/main_panel.ui
+    usr/share/applications/kq7120-sfp.desktop usr/share/icons/hicolor/scalable/apps/kq7120-sfp.svg"
 )
 if command -v doxygen >/dev/null; then
   expected[kq7120-driver]+=" usr/share/doc/kq7120/html/index.html"
+fi
+if [ -e "$build/bin/kq7120-chassis" ]; then
+  expected[kq7120-simulator]+=" usr/bin/kq7120-chassis"
 fi
 
 root=$work/root
@@ -47,7 +51,8 @@ for name in "${!expected[@]}"; do
 done
 duplicates=$(sort "$work/all-files" | uniq -d)
 [ -z "$duplicates" ] || fail "files in more than one package: $duplicates"
-dpkg-deb -f "$(package_file kq7120-panel)" Depends | grep -q "kq7120-driver" || fail "the panel does not depend on the driver"
+dpkg-deb -f "$(package_file kq7120-panel)" Depends | grep -q "kq7120-driver" ||
+  fail "the panel does not depend on the driver"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 echo "Contents: $(cat "$work"/*.files | wc -l) files in ${#expected[@]} packages"
 
@@ -61,8 +66,9 @@ output=$(cd "$work" && ./scan_and_set)
 grep -q "Channel 3: 2.5 V" <<<"$output" || fail "the C example: $output"
 echo "C example: ran from the unpacked root"
 
-output=$(env -u KQ7120_VISA_LIBRARY PYTHONPATH="$root/usr/lib/python3/dist-packages" PYTHONDONTWRITEBYTECODE=1 \
-         /usr/bin/python3 "$root/usr/share/kq7120/examples/python/arb_waveform.py" --simulator)
+output=$(env -u KQ7120_VISA_LIBRARY PYTHONPATH="$root/usr/lib/python3/dist-packages" \
+         PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 "$root/usr/share/kq7120/examples/python/arb_waveform.py" \
+         --simulator)
 grep -q "Segment 1 starts" <<<"$output" || fail "the Python example: $output"
 echo "Python example: ran from the unpacked root"
 
@@ -70,7 +76,7 @@ echo "Python example: ran from the unpacked root"
 # low byte (0x11) after loading its main panel and scanning.
 export QT_QPA_PLATFORM=offscreen
 status=0
-timeout 10 "$root/usr/bin/sfp7120_32" >"$work/panel.log" 2>&1 || status=$?
+timeout 5 "$root/usr/bin/sfp7120_32" >"$work/panel.log" 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "the front panel ended with $status: $(cat "$work/panel.log")"
 printf '{ "interface": "VXI", "modules": [ { "model": "foreign", "logicalAddress": 32, "slot": 3 } ] }\n' \
   >"$work/empty-chassis.json"
