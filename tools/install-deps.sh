@@ -7,7 +7,8 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  python3 python3-pyvisa
+  python3 python3-pyvisa python3-pytest python3-numpy
+  doxygen desktop-file-utils dpkg-dev
   locales
   qt6-base-dev qt6-tools-dev libqt6uitools6 libqt6opengl6-dev libgl-dev qt6-charts-dev
   xvfb xauth

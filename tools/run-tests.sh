@@ -9,3 +9,5 @@ cmake --build "$build" -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# The Debian packages, from a release build of their own: built, checked, unpacked and run.
+tests/packaging/packages_test.sh build-package

@@ -43,6 +43,12 @@ constexpr std::array<std::string_view, 0x17> kDriverMessages = {
     "Invalid Scan Mode transition from ON to LOOP or LOOP to ON",
 };
 
+// Without a VISA there is no one to ask for this text, and the reader needs to know what to do.
+constexpr std::string_view kLibraryNotFoundMessage =
+    "VI_ERROR_LIBRARY_NFOUND: the VISA library could not be loaded. Set KQ7120_VISA_LIBRARY to the path "
+    "of a VISA library, or put the simulator's PREFIX/lib/kq7120-sim on LD_LIBRARY_PATH.";
+static_assert(kLibraryNotFoundMessage.size() < kCallerTextCapacity);
+
 constexpr std::array<std::string_view, 8> kParameterMessages = {
     "Error in Parameter 1", "Error in Parameter 2", "Error in Parameter 3", "Error in Parameter 4",
     "Error in Parameter 5", "Error in Parameter 6", "Error in Parameter 7", "Error in Parameter 8",
@@ -63,6 +69,8 @@ ViStatus kq7120_error_message(ViSession instHndl, ViStatus errorCode, ViChar err
                      errorMessage, kCallerTextCapacity);
         } else if (code >= kParameterCodeFirst && code <= kParameterCodeLast) {
             copyText(kParameterMessages[code - kParameterCodeFirst], errorMessage, kCallerTextCapacity);
+        } else if (errorCode == VI_ERROR_LIBRARY_NFOUND) {
+            copyText(kLibraryNotFoundMessage, errorMessage, kCallerTextCapacity);
         } else if (visa::statusDesc(instHndl, errorCode, errorMessage) != VI_SUCCESS) {
             copyText("Unknown Error", errorMessage, kCallerTextCapacity);
         }

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <type_traits>
 #include <utility>
 
@@ -9,6 +11,13 @@ namespace kq7120::visa {
 namespace {
 
 constexpr const char* kDefaultLibrary = "libvisa.so";
+constexpr const char* kLibraryVariable = "KQ7120_VISA_LIBRARY";
+
+// A lab PC's VISA is not always on the loader's path as libvisa.so; the variable names it by path.
+std::string chosenLibrary() {
+    const char* chosen = std::getenv(kLibraryVariable);
+    return chosen && *chosen ? chosen : kDefaultLibrary;
+}
 
 struct Operations {
     decltype(&::viOpenDefaultRM) openDefaultRM = nullptr;
@@ -42,17 +51,35 @@ public:
     void use(std::string fileName) {
         unload();
         fileName_ = std::move(fileName);
+        reported_ = false;
     }
 
 private:
     template <typename Function>
     void resolve(Function& target, const char* name) {
         target = reinterpret_cast<Function>(dlsym(library_, name));
+        if (!target && !missing_) missing_ = name;
+    }
+
+    // Every call fails with VI_ERROR_LIBRARY_NFOUND then, so the reason is worth saying once.
+    void report(const std::string& reason) {
+        if (reported_) return;
+        reported_ = true;
+        std::fprintf(stderr,
+                     "kq7120: cannot use the VISA library %s: %s\n"
+                     "kq7120: set %s to the path of a VISA library, or put the simulator's "
+                     "lib/kq7120-sim folder on LD_LIBRARY_PATH\n",
+                     fileName_.c_str(), reason.c_str(), kLibraryVariable);
     }
 
     void load() {
         library_ = dlopen(fileName_.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!library_) return;
+        if (!library_) {
+            const char* reason = dlerror();
+            report(reason ? reason : "it cannot be loaded");
+            return;
+        }
+        missing_ = nullptr;
         resolve(operations_.openDefaultRM, "viOpenDefaultRM");
         resolve(operations_.open, "viOpen");
         resolve(operations_.close, "viClose");
@@ -70,6 +97,10 @@ private:
         resolve(operations_.unmapAddress, "viUnmapAddress");
         resolve(operations_.printf, "viPrintf");
         resolve(operations_.queryf, "viQueryf");
+        if (missing_) {
+            report(std::string("it has no ") + missing_);
+            unload();
+        }
     }
 
     void unload() {
@@ -78,9 +109,11 @@ private:
         operations_ = {};
     }
 
-    std::string fileName_ = kDefaultLibrary;
+    std::string fileName_ = chosenLibrary();
     void* library_ = nullptr;
     Operations operations_;
+    const char* missing_ = nullptr;
+    bool reported_ = false;
 };
 
 Binding& binding() {

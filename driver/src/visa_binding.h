@@ -1,6 +1,7 @@
-// VISA as the driver reaches it: libvisa.so is loaded through the dynamic loader on first use and
-// each operation resolved by name, so the driver works with whichever VISA the system provides.
-// When the library (or an operation) cannot be found, every call returns VI_ERROR_LIBRARY_NFOUND.
+// VISA as the driver reaches it: the library named by KQ7120_VISA_LIBRARY (a path), else libvisa.so
+// through the dynamic loader, is loaded on first use and each operation resolved by name, so the
+// driver works with whichever VISA the system provides. When the library cannot be loaded or lacks
+// an operation, every call returns VI_ERROR_LIBRARY_NFOUND and the reason goes to standard error once.
 #pragma once
 
 #include <string>
@@ -50,8 +51,8 @@ ViStatus formattedQuery(ViSession session, ViConstString writeFormat, ViConstStr
     return operation ? operation(session, writeFormat, readFormat, arguments...) : VI_ERROR_LIBRARY_NFOUND;
 }
 
-// Name handed to the dynamic loader ("libvisa.so"). Changing it drops the current binding; tests use
-// it to see the driver without a loadable VISA.
+// Name handed to the dynamic loader (KQ7120_VISA_LIBRARY or "libvisa.so"). Changing it drops the
+// current binding; tests use it to see the driver without a loadable VISA.
 void useLibrary(std::string fileName);
 
 }  // namespace kq7120::visa

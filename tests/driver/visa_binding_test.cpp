@@ -28,6 +28,7 @@ protected:
 TEST_F(VisaBinding, MissingLibraryThenResourceManagerOpenedOnce) {
     kq7120::visa::useLibrary("libkq7120-no-such-visa.so");
     ViSession session = 5;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(kq7120_init(kqtest::kKq7120Descriptor, 1, 1, &session), VI_ERROR_LIBRARY_NFOUND);
     EXPECT_EQ(session, 0u);
     std::array<ViInt16, kq7120_MAX_SLOTS_IN_CHASSIS> list{};
@@ -54,7 +55,27 @@ TEST_F(VisaBinding, MissingLibraryThenResourceManagerOpenedOnce) {
     EXPECT_STREQ(text, "Unknown Error");
     EXPECT_EQ(kq7120_error_message(1, kq7120_INSTRUMENT_ERROR, text), VI_SUCCESS);
     EXPECT_STREQ(text, "Instrument Error. Use Error Query Panel") << "the driver's own texts need no VISA";
+    EXPECT_EQ(kq7120_error_message(1, VI_ERROR_LIBRARY_NFOUND, text), VI_SUCCESS);
+    EXPECT_STREQ(text,
+                 "VI_ERROR_LIBRARY_NFOUND: the VISA library could not be loaded. Set KQ7120_VISA_LIBRARY to "
+                 "the path of a VISA library, or put the simulator's PREFIX/lib/kq7120-sim on "
+                 "LD_LIBRARY_PATH.");
+    const std::string reason = testing::internal::GetCapturedStderr();
+    EXPECT_NE(reason.find("cannot use the VISA library libkq7120-no-such-visa.so: "), std::string::npos)
+        << reason;
+    EXPECT_NE(reason.find("KQ7120_VISA_LIBRARY"), std::string::npos) << reason;
+    EXPECT_EQ(reason.find("cannot use", reason.find("cannot use") + 1), std::string::npos)
+        << "said once, not on every call: " << reason;
     EXPECT_TRUE(kqvisa::trace().empty()) << "nothing reached the VISA library";
+
+    // A library that loads but is no VISA (the simulator itself) is refused as a whole.
+    kq7120::visa::useLibrary("libkq7120sim.so");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(kq7120_init(kqtest::kKq7120Descriptor, 1, 1, &session), VI_ERROR_LIBRARY_NFOUND);
+    EXPECT_EQ(kq7120_regModeArmArb(1), VI_ERROR_LIBRARY_NFOUND);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("libkq7120sim.so: it has no viOpenDefaultRM"),
+              std::string::npos);
+    EXPECT_TRUE(kqvisa::trace().empty());
 
     // VISA present, but its resource manager cannot be opened: the next kq7120_init tries again.
     kq7120::visa::useLibrary("libvisa.so");

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "export.h"
+#include "io_trace_file.h"
 #include "resource_name.h"
 #include "text_compare.h"
 #include "trace_log.h"
@@ -80,10 +81,11 @@ bool sameResource(const std::string& recorded, const std::string& wanted) {
 
 }  // namespace
 
-bool traceRecording() { return recording.load(std::memory_order_relaxed); }
+bool traceRecording() { return recording.load(std::memory_order_relaxed) || ioTraceOn(); }
 
 void appendTrace(TraceRecord record) {
-    if (!traceRecording()) return;
+    writeIoTrace(record);
+    if (!recording.load(std::memory_order_relaxed)) return;
     TraceStore& store = traceStore();
     std::lock_guard lock(store.mutex);
     store.payload += payloadBytes(record);

@@ -9,7 +9,8 @@
 namespace kqvisa {
 
 void appendTrace(TraceRecord record);
-// False while a program has switched recording off; callers skip copying bulk data for the trace then.
+// False while a program has switched recording off and no I/O trace file is written; callers skip
+// copying bulk data for the trace then.
 bool traceRecording();
 
 inline TraceRecord newRecord(Op op, ViSession session, std::string resource, bool formatted = false) {
