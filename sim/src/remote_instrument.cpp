@@ -47,6 +47,8 @@ void RemoteInstrument::writeMessage(std::string_view bytes, bool end) {
 }
 
 bool RemoteInstrument::replyPending() const {
+    // Known here without asking, but a session must still learn that the server has gone.
+    if (connection_->lost()) throw ChassisConnectionLost("the chassis server at " + connection_->socketPath() + " has gone");
     std::lock_guard lock(mutex_);
     return replyPending_;
 }
