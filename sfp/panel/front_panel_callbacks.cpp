@@ -5,10 +5,11 @@
 #include "about_panel.h"
 #include "connection_dialog.h"
 #include "main_panel.h"
+#include "output_view.h"
 
 std::span<const UiCallback> frontPanelCallbacks()
 {
-    static const std::array<UiCallback, 11> callbacks = {{
+    static const std::array<UiCallback, 15> callbacks = {{
         {"VoltLevel", ControlCallback{VoltLevel}},
         {"Reset", ControlCallback{Reset}},
         {"About", ControlCallback{About}},
@@ -20,6 +21,10 @@ std::span<const UiCallback> frontPanelCallbacks()
         {"mnuInitialize", MenuCallback{mnuInitialize}},
         {"Connect", ControlCallback{Connect}},
         {"Cancel", ControlCallback{Cancel}},
+        {"mnuSimulatedOutputs", MenuCallback{mnuSimulatedOutputs}},
+        {"OutputViewPanel", PanelCallback{OutputViewPanel}},
+        {"OutputViewClose", ControlCallback{OutputViewClose}},
+        {"OutputViewSettings", ControlCallback{OutputViewSettings}},
     }};
     return callbacks;
 }

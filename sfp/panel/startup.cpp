@@ -7,6 +7,7 @@
 #include "front_panel_state.h"
 #include "instrument_controls.h"
 #include "module_descriptor.h"
+#include "output_view.h"
 #include "panel_layout.h"
 #include "user_interface.h"
 #include "visa_attribute.h"
@@ -51,6 +52,8 @@ ViStatus StartFrontPanel()
         return endAtStart(scan);
     if (state.moduleCount == 0)
         return endAtStart(VI_ERROR_RSRC_NFOUND);
+    // The scan has loaded VISA: now it can be told whether it is the simulator.
+    ShowSimulatorPresence();
 
     const std::string descriptor =
         moduleDescriptor(state.moduleInterfaceType, state.moduleInterfaceNumber[0], state.moduleLogicalAddress[0]);

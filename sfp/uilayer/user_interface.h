@@ -11,3 +11,4 @@
 #include "ui_panels.h"
 #include "ui_popups.h"
 #include "ui_services.h"
+#include "ui_widgets.h"

@@ -1,0 +1,11 @@
+#include "ui_widgets.h"
+
+#include "panel_registry.h"
+
+QWidget* GetCtrlWidget(int panel, const char* control)
+{
+    QWidget* widget = nullptr;
+    if (sfpui::lookUpControl("GetCtrlWidget", panel, control, &widget) < 0)
+        return nullptr;
+    return widget;
+}
