@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QLineSeries>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QValueAxis>
 
@@ -129,6 +130,21 @@ std::pair<double, double> voltsRange(double low, double high)
     return {std::floor(low) - 0.5, std::ceil(high) + 0.5};
 }
 
+// Beside the main panel when the screen has room, so the window hides none of its controls.
+void placeBesideMainPanel()
+{
+    QWidget* mainControl = GetCtrlWidget(frontPanel().mainPanel, layout::kExitButton);
+    QWidget* plot = GetCtrlWidget(view.panel, layout::kOutputViewPlot);
+    if (mainControl == nullptr || plot == nullptr || plot->window()->screen() == nullptr)
+        return;
+    const QRect mainFrame = mainControl->window()->frameGeometry();
+    QWidget* window = plot->window();
+    const QRect room = window->screen()->availableGeometry();
+    const QPoint beside(mainFrame.right() + 8, mainFrame.top());
+    if (room.contains(QRect(beside, window->frameGeometry().size())))
+        window->move(beside);
+}
+
 void closeView()
 {
     DiscardPanel(view.panel);
@@ -157,6 +173,7 @@ void mnuSimulatedOutputs(int, const char*, int)
     fillModuleRing();
     buildChart();
     DisplayPanel(panel);
+    placeBesideMainPanel();
     RefreshOutputView();
 }
 
@@ -237,6 +254,7 @@ void RefreshOutputView()
     view.timeAxis->setTitleText(scale > 1.0 ? "Time before now (ms)" : "Time before now (s)");
     const auto [bottom, top] = voltsRange(drawn ? low : 1.0, drawn ? high : -1.0);
     view.voltsAxis->setRange(bottom, top);
+    view.voltsAxis->applyNiceNumbers();
     const std::string status = "Simulated time " + secondsText(now) + " s";
     SetCtrlVal(view.panel, layout::kOutputViewStatus, status.c_str());
 }
