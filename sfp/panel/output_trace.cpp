@@ -4,28 +4,24 @@
 
 namespace {
 
-void addStep(QList<QPointF>& points, double time, double volts)
-{
-    if (!points.isEmpty())
-        points.append({time, points.back().y()});
+void addStep(QList<QPointF>& points, double time, double volts) {
+    if (!points.isEmpty()) points.append({time, points.back().y()});
     points.append({time, volts});
 }
 
 }  // namespace
 
-QList<QPointF> outputTrace(const OutputTraceInput& input)
-{
+QList<QPointF> outputTrace(const OutputTraceInput& input) {
     QList<QPointF> points;
     const std::size_t count = std::min(input.times.size(), input.volts.size());
-    if (count == 0 || input.now <= input.windowStart)
-        return points;
+    if (count == 0 || input.now <= input.windowStart) return points;
     // The first sample that counts: the last one at or before the window's start, else the oldest.
     const auto first = std::upper_bound(input.times.begin(), input.times.begin() + count, input.windowStart);
-    std::size_t begin = first == input.times.begin() ? 0 : static_cast<std::size_t>(first - input.times.begin()) - 1;
+    std::size_t begin =
+        first == input.times.begin() ? 0 : static_cast<std::size_t>(first - input.times.begin()) - 1;
     const auto end = static_cast<std::size_t>(
         std::upper_bound(input.times.begin(), input.times.begin() + count, input.now) - input.times.begin());
-    if (begin >= end)
-        return points;
+    if (begin >= end) return points;
 
     const int columns = std::max(input.columns, 1);
     if (end - begin <= static_cast<std::size_t>(2 * columns)) {
@@ -35,7 +31,8 @@ QList<QPointF> outputTrace(const OutputTraceInput& input)
         const double columnWidth = (input.now - input.windowStart) / columns;
         std::size_t i = begin;
         while (i < end) {
-            const int column = static_cast<int>((std::max(input.times[i], input.windowStart) - input.windowStart) / columnWidth);
+            const int column = static_cast<int>(
+                (std::max(input.times[i], input.windowStart) - input.windowStart) / columnWidth);
             const double columnStart = input.windowStart + column * columnWidth;
             const double columnEnd = columnStart + columnWidth;
             double low = input.volts[i];

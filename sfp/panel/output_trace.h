@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QPointF>
-
 #include <span>
 
 struct OutputTraceInput {

@@ -8,7 +8,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QValueAxis>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -47,36 +46,31 @@ struct OutputView {
 
 OutputView view;
 
-std::string secondsText(double seconds)
-{
+std::string secondsText(double seconds) {
     std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), seconds, std::chars_format::fixed, 3).ptr;
+    const auto end =
+        std::to_chars(text.data(), text.data() + text.size(), seconds, std::chars_format::fixed, 3).ptr;
     return std::string(text.data(), end);
 }
 
-std::string channelName(int channel)
-{
-    return std::string("CH ") + decimalText(channel);
-}
+std::string channelName(int channel) { return std::string("CH ") + decimalText(channel); }
 
 // The chosen module's place in the last chassis scan.
-std::optional<int> chosenModule()
-{
+std::optional<int> chosenModule() {
     int index = -1;
-    if (GetCtrlVal(view.panel, layout::kOutputViewModule, &index) < 0 || index < 0 || index >= frontPanel().moduleCount)
+    if (GetCtrlVal(view.panel, layout::kOutputViewModule, &index) < 0 || index < 0 ||
+        index >= frontPanel().moduleCount)
         return std::nullopt;
     return index;
 }
 
-double chosenWindow()
-{
+double chosenWindow() {
     int index = 0;
     GetCtrlVal(view.panel, layout::kOutputViewWindow, &index);
     return kWindowSeconds[static_cast<std::size_t>(std::clamp<int>(index, 0, kWindowSeconds.size() - 1))];
 }
 
-void fillModuleRing()
-{
+void fillModuleRing() {
     const FrontPanelState& state = frontPanel();
     ClearListCtrl(view.panel, layout::kOutputViewModule);
     for (int i = 0; i < state.moduleCount; ++i) {
@@ -85,16 +79,14 @@ void fillModuleRing()
                                   ", slot " + decimalText(state.moduleSlot[i]);
         InsertListItem(view.panel, layout::kOutputViewModule, -1, label.c_str(), i);
     }
-    const int connected = state.selectedModule >= 0 && state.selectedModule < state.moduleCount ? state.selectedModule : 0;
-    if (state.moduleCount > 0)
-        SetCtrlVal(view.panel, layout::kOutputViewModule, connected);
+    const int connected =
+        state.selectedModule >= 0 && state.selectedModule < state.moduleCount ? state.selectedModule : 0;
+    if (state.moduleCount > 0) SetCtrlVal(view.panel, layout::kOutputViewModule, connected);
 }
 
-void buildChart()
-{
+void buildChart() {
     QWidget* plot = GetCtrlWidget(view.panel, layout::kOutputViewPlot);
-    if (plot == nullptr)
-        return;
+    if (plot == nullptr) return;
     auto* chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->setMargins(QMargins(4, 4, 4, 4));
@@ -123,45 +115,37 @@ void buildChart()
 }
 
 // Volts axis bounds a little beyond what is drawn, on whole volts.
-std::pair<double, double> voltsRange(double low, double high)
-{
-    if (low > high)
-        return {-1.0, 1.0};
+std::pair<double, double> voltsRange(double low, double high) {
+    if (low > high) return {-1.0, 1.0};
     return {std::floor(low) - 0.5, std::ceil(high) + 0.5};
 }
 
 // Beside the main panel when the screen has room, so the window hides none of its controls.
-void placeBesideMainPanel()
-{
+void placeBesideMainPanel() {
     QWidget* mainControl = GetCtrlWidget(frontPanel().mainPanel, layout::kExitButton);
     QWidget* plot = GetCtrlWidget(view.panel, layout::kOutputViewPlot);
-    if (mainControl == nullptr || plot == nullptr || plot->window()->screen() == nullptr)
-        return;
+    if (mainControl == nullptr || plot == nullptr || plot->window()->screen() == nullptr) return;
     const QRect mainFrame = mainControl->window()->frameGeometry();
     QWidget* window = plot->window();
     const QRect room = window->screen()->availableGeometry();
     const QPoint beside(mainFrame.right() + 8, mainFrame.top());
-    if (room.contains(QRect(beside, window->frameGeometry().size())))
-        window->move(beside);
+    if (room.contains(QRect(beside, window->frameGeometry().size()))) window->move(beside);
 }
 
-void closeView()
-{
+void closeView() {
     DiscardPanel(view.panel);
     view = OutputView{};
 }
 
 }  // namespace
 
-void mnuSimulatedOutputs(int, const char*, int)
-{
+void mnuSimulatedOutputs(int, const char*, int) {
     if (outputViewPanel() != 0) {
         SetActivePanel(view.panel);
         return;
     }
     const auto link = simulatorLink();
-    if (!link)
-        return;
+    if (!link) return;
     const int panel = LoadPanel(frontPanel().mainPanel, layout::kOutputViewForm);
     if (panel < 0) {
         MessagePopup("ERROR", "Error loading the Simulated Outputs Panel");
@@ -177,43 +161,32 @@ void mnuSimulatedOutputs(int, const char*, int)
     RefreshOutputView();
 }
 
-int OutputViewPanel(int, int event)
-{
-    if (event == UI_EVENT_CLOSE)
-        closeView();
+int OutputViewPanel(int, int event) {
+    if (event == UI_EVENT_CLOSE) closeView();
     return 0;
 }
 
-int OutputViewClose(int, const char*, int event, int, int*)
-{
-    if (event == UI_EVENT_COMMIT)
-        closeView();
+int OutputViewClose(int, const char*, int event, int, int*) {
+    if (event == UI_EVENT_COMMIT) closeView();
     return 0;
 }
 
-int OutputViewSettings(int, const char*, int event, int, int*)
-{
-    if (event == UI_EVENT_COMMIT)
-        RefreshOutputView();
+int OutputViewSettings(int, const char*, int event, int, int*) {
+    if (event == UI_EVENT_COMMIT) RefreshOutputView();
     return 0;
 }
 
-int outputViewPanel()
-{
-    return IsPanelLoaded(view.panel) == 1 ? view.panel : 0;
-}
+int outputViewPanel() { return IsPanelLoaded(view.panel) == 1 ? view.panel : 0; }
 
-void RefreshOutputView()
-{
-    if (outputViewPanel() == 0 || view.chart.isNull())
-        return;
+void RefreshOutputView() {
+    if (outputViewPanel() == 0 || view.chart.isNull()) return;
     const FrontPanelState& state = frontPanel();
     const auto module = chosenModule();
     const double now = view.link.chassisTime();
     if (!module || now < 0.0) {
-        for (QLineSeries* series : view.series)
-            series->clear();
-        SetCtrlVal(view.panel, layout::kOutputViewStatus, !module ? "No module to show" : "No chassis answers");
+        for (QLineSeries* series : view.series) series->clear();
+        SetCtrlVal(view.panel, layout::kOutputViewStatus,
+                   !module ? "No module to show" : "No chassis answers");
         return;
     }
     const int channels = state.moduleModel[static_cast<std::size_t>(*module)] == kq7120_KQ7110 ? 8 : 16;
@@ -231,16 +204,18 @@ void RefreshOutputView()
         int chosen = 0;
         GetCtrlVal(view.panel, box.c_str(), &chosen);
         SetCtrlAttribute(view.panel, box.c_str(), UI_ATTR_DIMMED, channel > channels ? 1 : 0);
-        const int count = chosen != 0 && channel <= channels
-                              ? view.link.readChannelOutput(static_cast<unsigned>(state.moduleInterfaceNumber[*module]),
-                                                            static_cast<unsigned>(state.moduleLogicalAddress[*module]),
-                                                            channel, view.times.data(), view.volts.data(), kSamplesKept)
-                              : 0;
-        QList<QPointF> points = outputTrace({{view.times.data(), static_cast<std::size_t>(std::max(count, 0))},
-                                             {view.volts.data(), static_cast<std::size_t>(std::max(count, 0))},
-                                             now - window,
-                                             now,
-                                             columns});
+        const int count =
+            chosen != 0 && channel <= channels
+                ? view.link.readChannelOutput(static_cast<unsigned>(state.moduleInterfaceNumber[*module]),
+                                              static_cast<unsigned>(state.moduleLogicalAddress[*module]),
+                                              channel, view.times.data(), view.volts.data(), kSamplesKept)
+                : 0;
+        QList<QPointF> points =
+            outputTrace({{view.times.data(), static_cast<std::size_t>(std::max(count, 0))},
+                         {view.volts.data(), static_cast<std::size_t>(std::max(count, 0))},
+                         now - window,
+                         now,
+                         columns});
         for (QPointF& point : points) {
             point.setX((point.x() - now) * scale);
             low = drawn ? std::min(low, point.y()) : point.y();
@@ -259,10 +234,10 @@ void RefreshOutputView()
     SetCtrlVal(view.panel, layout::kOutputViewStatus, status.c_str());
 }
 
-void ShowSimulatorPresence()
-{
+void ShowSimulatorPresence() {
     const FrontPanelState& state = frontPanel();
     const std::string note = simulatedChassisNote();
     SetCtrlVal(state.mainPanel, layout::kSimulatedChassisNote, note.c_str());
-    SetMenuBarAttribute(state.mainMenuBar, layout::kSimulatedOutputsEntry, UI_ATTR_VISIBLE, note.empty() ? 0 : 1);
+    SetMenuBarAttribute(state.mainMenuBar, layout::kSimulatedOutputsEntry, UI_ATTR_VISIBLE,
+                        note.empty() ? 0 : 1);
 }

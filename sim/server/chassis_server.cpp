@@ -68,7 +68,8 @@ bool ChassisServer::listen(const std::string& socketPath, std::string& error) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path) {
-        error = "the socket path is empty or longer than " + std::to_string(sizeof address.sun_path - 1) + " bytes";
+        error = "the socket path is empty or longer than " + std::to_string(sizeof address.sun_path - 1) +
+                " bytes";
         return false;
     }
     const std::filesystem::path folder = std::filesystem::path(socketPath).parent_path();
@@ -90,7 +91,8 @@ bool ChassisServer::listen(const std::string& socketPath, std::string& error) {
 
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
     FileDescriptor listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!listener.valid() || ::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (!listener.valid() ||
+        ::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         error = "cannot create the socket " + socketPath + ": " + std::strerror(errno);
         return false;
     }
@@ -114,7 +116,8 @@ void ChassisServer::run(int stopFd) {
         polledClients.clear();
         for (const auto& [id, client] : clients_) {
             // A client that does not take its answers is not served further until it does.
-            polled.push_back({client.socket.get(), static_cast<short>(client.output.empty() ? POLLIN : POLLOUT), 0});
+            polled.push_back(
+                {client.socket.get(), static_cast<short>(client.output.empty() ? POLLIN : POLLOUT), 0});
             polledClients.push_back(id);
         }
         if (::poll(polled.data(), polled.size(), -1) < 0) {
@@ -144,6 +147,9 @@ void ChassisServer::accept() {
     while (clients_.size() < kMaxClients) {
         FileDescriptor socket(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
         if (!socket.valid()) return;
+        // Room for a whole frame, so a full FIFO block comes in without waiting for the server.
+        const int bufferBytes = static_cast<int>(2 * protocol::kMaxPayload);
+        setsockopt(socket.get(), SOL_SOCKET, SO_RCVBUF, &bufferBytes, sizeof bufferBytes);
         Client client;
         client.id = ++lastClientId_;
         client.socket = std::move(socket);
@@ -157,13 +163,16 @@ void ChassisServer::accept() {
 bool ChassisServer::receive(Client& client) {
     // At most one whole frame waits unhandled, so a client cannot make the server hoard its bytes.
     const std::size_t limit = sizeof(FrameHeader) + protocol::kMaxPayload;
-    while (client.input.size() < limit) {
-        const std::size_t before = client.input.size();
-        const std::size_t wanted = std::min(kReceiveChunk, limit - before);
-        client.input.resize(before + wanted);
-        const ssize_t received = ::recv(client.socket.get(), client.input.data() + before, wanted, 0);
-        client.input.resize(before + static_cast<std::size_t>(std::max<ssize_t>(received, 0)));
-        if (received > 0) continue;
+    while (client.inputLength < limit) {
+        const std::size_t wanted = std::min(kReceiveChunk, limit - client.inputLength);
+        if (client.input.size() < client.inputLength + wanted)
+            client.input.resize(client.inputLength + wanted);
+        const ssize_t received =
+            ::recv(client.socket.get(), client.input.data() + client.inputLength, wanted, 0);
+        if (received > 0) {
+            client.inputLength += static_cast<std::size_t>(received);
+            continue;
+        }
         if (received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
         if (received < 0 && errno == EINTR) continue;
         return false;  // end of stream or a failed socket
@@ -173,7 +182,8 @@ bool ChassisServer::receive(Client& client) {
 
 bool ChassisServer::flush(Client& client) {
     while (!client.output.empty()) {
-        const ssize_t sent = ::send(client.socket.get(), client.output.data(), client.output.size(), MSG_NOSIGNAL);
+        const ssize_t sent =
+            ::send(client.socket.get(), client.output.data(), client.output.size(), MSG_NOSIGNAL);
         if (sent > 0) {
             client.output.erase(0, static_cast<std::size_t>(sent));
             continue;
@@ -187,28 +197,34 @@ bool ChassisServer::flush(Client& client) {
 
 void ChassisServer::handleFrames(Client& client) {
     std::size_t used = 0;
-    while (!client.closing && client.output.empty() && client.input.size() - used >= sizeof(FrameHeader)) {
+    while (!client.closing && client.output.empty() && client.inputLength - used >= sizeof(FrameHeader)) {
         FrameHeader header;
         std::memcpy(&header, client.input.data() + used, sizeof header);
         if (const auto check = protocol::checkHeader(header); check != protocol::HeaderCheck::Good) {
             refuse(client, protocol::describe(check));
             break;
         }
-        if (client.input.size() - used - sizeof header < header.length) break;
+        if (client.inputLength - used - sizeof header < header.length) break;
         PayloadReader request({client.input.data() + used + sizeof header, header.length});
         used += sizeof header + header.length;
         const auto type = static_cast<MessageType>(header.type);
+        const bool answered = type != MessageType::Write;
         try {
             const std::vector<char> payload = execute(client, type, request);
             if (client.closing) break;
-            answer(client, MessageType::Ok, payload);
+            if (answered) answer(client, MessageType::Ok, payload);
         } catch (const std::exception& failure) {
+            if (!answered) {
+                log("a message of program " + std::to_string(client.id) + " failed: " + failure.what());
+                continue;
+            }
             PayloadWriter error;
             error.putText(failure.what());
             answer(client, MessageType::Error, error.bytes());
         }
     }
-    client.input.erase(0, used);
+    std::memmove(client.input.data(), client.input.data() + used, client.inputLength - used);
+    client.inputLength -= used;
 }
 
 void ChassisServer::answer(Client& client, MessageType type, const std::vector<char>& payload) {
@@ -281,9 +297,8 @@ std::vector<char> ChassisServer::executeOnModule(Client& client, MessageType typ
             setAsideFor(index, client.id);
             instrument.writeMessage(request.rest(), end);
             client.messageOpen[index] = !end;
-            const bool pending = instrument.replyPending();
-            served.replyOwner = pending ? client.id : 0;
-            return payload.put<std::uint8_t>(pending).take();
+            served.replyOwner = instrument.replyPending() ? client.id : 0;
+            return {};
         }
         case MessageType::Read: {
             const auto max = request.get<std::uint32_t>();
@@ -296,8 +311,11 @@ std::vector<char> ChassisServer::executeOnModule(Client& client, MessageType typ
                 stillPending = setAside.pending();
             } else {
                 setAsideFor(index, client.id);
-                chunk = instrument.readReply(bytes.data(), bytes.size());
-                stillPending = instrument.replyPending();
+                // Asked only with a reply pending, as the library asks a module of its own.
+                if (instrument.replyPending()) {
+                    chunk = instrument.readReply(bytes.data(), bytes.size());
+                    stillPending = instrument.replyPending();
+                }
                 served.replyOwner = stillPending ? client.id : 0;
             }
             payload.put<std::uint8_t>(chunk.end).put<std::uint8_t>(stillPending);
@@ -353,7 +371,8 @@ std::vector<char> ChassisServer::executeOnModule(Client& client, MessageType typ
             const auto maxSamples = request.get<std::int32_t>();
             if (!request.ok()) return {};
             const auto* kq = dynamic_cast<const KqModule*>(&instrument);
-            if (kq == nullptr || channel < 1 || channel > kq->channelCount()) return payload.put<std::int32_t>(-1).take();
+            if (kq == nullptr || channel < 1 || channel > kq->channelCount())
+                return payload.put<std::int32_t>(-1).take();
             const auto samples = kq->recentOutput(channel, static_cast<std::size_t>(std::max(maxSamples, 0)));
             payload.put(static_cast<std::int32_t>(samples.size()));
             for (const OutputSample& sample : samples) payload.put(secondsOf(sample.time)).put(sample.volts);

@@ -34,9 +34,10 @@ private:
     struct Client {
         std::uint64_t id = 0;
         FileDescriptor socket;
-        std::string input;
+        std::vector<char> input;  // grown, never shrunk: received bytes are input[0, inputLength)
+        std::size_t inputLength = 0;
         std::string output;
-        bool closing = false;  // close once the output has gone
+        bool closing = false;                // close once the output has gone
         std::vector<PendingReply> setAside;  // per module: replies moved out for another program
         std::vector<char> messageOpen;       // per module: bytes written without END yet
     };

@@ -12,7 +12,8 @@ namespace kqsim {
 
 namespace {
 
-// A local server answers at once; a server that stops answering for this long counts as gone.
+// A local server answers at once; a server that stops answering (or taking requests) for this long
+// counts as gone.
 constexpr int kReceiveTimeoutSeconds = 30;
 constexpr int kHelloTimeoutSeconds = 2;
 
@@ -30,13 +31,18 @@ std::string defaultServerSocket() {
 ChassisConnection::ChassisConnection(FileDescriptor socket, std::string socketPath)
     : socket_(std::move(socket)), socketPath_(std::move(socketPath)) {}
 
-std::shared_ptr<ChassisConnection> ChassisConnection::open(const std::string& socketPath, std::string& error) {
+std::shared_ptr<ChassisConnection> ChassisConnection::open(const std::string& socketPath,
+                                                           std::string& error) {
     auto socket = connectUnixSocket(socketPath, kHelloTimeoutSeconds, error);
     if (!socket) return nullptr;
     std::shared_ptr<ChassisConnection> connection(new ChassisConnection(std::move(*socket), socketPath));
     if (!connection->readHello(error)) return nullptr;
     const timeval timeout{kReceiveTimeoutSeconds, 0};
     setsockopt(connection->socket_.get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    setsockopt(connection->socket_.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    // Room for a whole frame, so a full FIFO block goes out in one write.
+    const int bufferBytes = static_cast<int>(2 * protocol::kMaxPayload);
+    setsockopt(connection->socket_.get(), SOL_SOCKET, SO_SNDBUF, &bufferBytes, sizeof bufferBytes);
     return connection;
 }
 
@@ -49,7 +55,9 @@ bool ChassisConnection::readHello(std::string& error) {
         for (std::uint16_t i = 0; i < count && reader.ok(); ++i) {
             MountedModule module;
             const auto kind = reader.get<std::uint8_t>();
-            module.config.kind = kind == 1 ? ModuleKind::KQ7110 : kind == 2 ? ModuleKind::Foreign : ModuleKind::KQ7120;
+            module.config.kind = kind == 1   ? ModuleKind::KQ7110
+                                 : kind == 2 ? ModuleKind::Foreign
+                                             : ModuleKind::KQ7120;
             module.config.logicalAddress = reader.get<std::uint16_t>();
             module.config.slot = reader.get<std::uint16_t>();
             module.config.interfaceNumber = reader.get<std::uint16_t>();
@@ -71,9 +79,8 @@ bool ChassisConnection::readHello(std::string& error) {
     }
 }
 
-std::vector<char> ChassisConnection::call(protocol::MessageType type, const std::vector<char>& payload,
-                                          std::string_view extra) {
-    std::lock_guard lock(mutex_);
+void ChassisConnection::sendRequest(protocol::MessageType type, const std::vector<char>& payload,
+                                    std::string_view extra) {
     if (lost_) throw ChassisConnectionLost("the chassis server at " + socketPath_ + " has gone");
     protocol::FrameHeader header;
     header.type = static_cast<std::uint16_t>(type);
@@ -82,6 +89,18 @@ std::vector<char> ChassisConnection::call(protocol::MessageType type, const std:
                                 {const_cast<char*>(payload.data()), payload.size()},
                                 {const_cast<char*>(extra.data()), extra.size()}}};
     if (!sendAll(socket_.get(), parts)) fail("the chassis server at " + socketPath_ + " has gone");
+}
+
+void ChassisConnection::send(protocol::MessageType type, const std::vector<char>& payload,
+                             std::string_view extra) {
+    std::lock_guard lock(mutex_);
+    sendRequest(type, payload, extra);
+}
+
+std::vector<char> ChassisConnection::call(protocol::MessageType type, const std::vector<char>& payload,
+                                          std::string_view extra) {
+    std::lock_guard lock(mutex_);
+    sendRequest(type, payload, extra);
 
     protocol::FrameHeader answer;
     if (!receiveAll(socket_.get(), &answer, sizeof answer)) {

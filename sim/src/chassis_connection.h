@@ -32,12 +32,16 @@ public:
     // refused the request.
     std::vector<char> call(protocol::MessageType type, const std::vector<char>& payload,
                            std::string_view extra = {});
+    // Sends a request that has no answer; throws ChassisConnectionLost as call() does.
+    void send(protocol::MessageType type, const std::vector<char>& payload, std::string_view extra = {});
 
     bool lost() const;
 
 private:
     ChassisConnection(FileDescriptor socket, std::string socketPath);
     bool readHello(std::string& error);
+    // With the mutex held.
+    void sendRequest(protocol::MessageType type, const std::vector<char>& payload, std::string_view extra);
     [[noreturn]] void fail(const std::string& reason);
 
     mutable std::mutex mutex_;

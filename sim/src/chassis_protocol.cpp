@@ -1,6 +1,7 @@
 #include "chassis_protocol.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace kqsim::protocol {
@@ -19,9 +20,10 @@ std::string describe(HeaderCheck check) {
         case HeaderCheck::BadMagic:
             return "not a chassis server frame";
         case HeaderCheck::BadVersion:
-            return "protocol version " + std::to_string(kVersion) + " expected";
+            return "a frame of another protocol version (this side speaks version " +
+                   std::to_string(kVersion) + ")";
         case HeaderCheck::TooLong:
-            return "frame longer than " + std::to_string(kMaxPayload) + " bytes";
+            return "a frame longer than " + std::to_string(kMaxPayload) + " bytes";
     }
     return "an unknown frame";
 }
@@ -33,8 +35,10 @@ PayloadWriter& PayloadWriter::putText(std::string_view text) {
 }
 
 PayloadWriter& PayloadWriter::putBytes(const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const char*>(data);
-    bytes_.insert(bytes_.end(), bytes, bytes + size);
+    if (size == 0) return *this;
+    const std::size_t at = bytes_.size();
+    bytes_.resize(at + size);
+    std::memcpy(bytes_.data() + at, data, size);
     return *this;
 }
 

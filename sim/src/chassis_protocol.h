@@ -20,7 +20,8 @@ inline constexpr std::uint16_t kVersion = 1;
 inline constexpr std::uint32_t kMaxPayload = 1024 * 1024;
 
 enum class MessageType : std::uint16_t {
-    // Requests; all but Hello and ChassisTime name a module by its index in the Hello answer.
+    // Requests; all but Hello and ChassisTime name a module by its index in the Hello answer. Write
+    // alone is not answered, so a program's messages go out without waiting for the server.
     Hello = 1,
     Write,
     Read,
@@ -56,9 +57,7 @@ public:
     template <class T>
     PayloadWriter& put(T value) {
         static_assert(std::is_arithmetic_v<T>);
-        const auto* bytes = reinterpret_cast<const char*>(&value);
-        bytes_.insert(bytes_.end(), bytes, bytes + sizeof value);
-        return *this;
+        return putBytes(&value, sizeof value);
     }
     // A text of at most 65535 bytes, longer ones cut.
     PayloadWriter& putText(std::string_view text);

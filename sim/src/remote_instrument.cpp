@@ -15,7 +15,9 @@ using protocol::PayloadWriter;
 constexpr std::size_t kFrameOverhead = 64;
 constexpr std::size_t kMaxBulkBytes = protocol::kMaxPayload - kFrameOverhead;
 
-PayloadReader readerOf(const std::vector<char>& answer) { return PayloadReader({answer.data(), answer.size()}); }
+PayloadReader readerOf(const std::vector<char>& answer) {
+    return PayloadReader({answer.data(), answer.size()});
+}
 
 template <class T>
 T checked(PayloadReader& reader, T value) {
@@ -28,7 +30,8 @@ T checked(PayloadReader& reader, T value) {
 RemoteInstrument::RemoteInstrument(std::shared_ptr<ChassisConnection> connection, std::uint16_t index)
     : connection_(std::move(connection)), index_(index) {}
 
-std::vector<char> RemoteInstrument::call(MessageType type, PayloadWriter& payload, std::string_view extra) const {
+std::vector<char> RemoteInstrument::call(MessageType type, PayloadWriter& payload,
+                                         std::string_view extra) const {
     return connection_->call(type, payload.bytes(), extra);
 }
 
@@ -40,17 +43,18 @@ void RemoteInstrument::writeMessage(std::string_view bytes, bool end) {
         bytes.remove_prefix(piece.size());
         PayloadWriter payload;
         payload.put(index_).put<std::uint8_t>(end && bytes.empty());
-        const auto answer = call(MessageType::Write, payload, piece);
-        auto reader = readerOf(answer);
-        replyPending_ = checked(reader, reader.get<std::uint8_t>() != 0);
+        connection_->send(MessageType::Write, payload.bytes(), piece);
     } while (!bytes.empty());
+    replyPending_.reset();
 }
 
 bool RemoteInstrument::replyPending() const {
     // Known here without asking, but a session must still learn that the server has gone.
-    if (connection_->lost()) throw ChassisConnectionLost("the chassis server at " + connection_->socketPath() + " has gone");
+    if (connection_->lost())
+        throw ChassisConnectionLost("the chassis server at " + connection_->socketPath() + " has gone");
     std::lock_guard lock(mutex_);
-    return replyPending_;
+    // After a message it may be: a read finds out, and gets nothing when there is none.
+    return replyPending_.value_or(true);
 }
 
 ReplyChunk RemoteInstrument::readReply(char* into, std::size_t max) {
@@ -114,7 +118,8 @@ std::size_t RemoteInstrument::writeRegisterBlock(std::uint16_t offset, const std
     return std::min<std::size_t>(taken, sent);
 }
 
-std::optional<std::chrono::nanoseconds> RemoteInstrument::timeUntilRoom(std::uint16_t offset, std::size_t words) {
+std::optional<std::chrono::nanoseconds> RemoteInstrument::timeUntilRoom(std::uint16_t offset,
+                                                                        std::size_t words) {
     PayloadWriter payload;
     payload.put(index_).put(offset).put(static_cast<std::uint64_t>(words));
     const auto answer = call(MessageType::TimeUntilRoom, payload);

@@ -1,11 +1,13 @@
 // A module of the chassis server as the VISA library sees it: the same Instrument interface, each
 // operation one request to the server. The server keeps a reply for the program whose query made
-// it, so whether one is pending changes only by this program's own operations and is known here.
+// it, so whether one is pending changes only by this program's own operations: it is known here,
+// except after a message, which goes out without waiting for an answer.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "chassis_connection.h"
 #include "kqsim/chassis_link.h"
@@ -39,7 +41,7 @@ private:
     std::shared_ptr<ChassisConnection> connection_;
     std::uint16_t index_;
     mutable std::mutex mutex_;
-    bool replyPending_ = false;
+    std::optional<bool> replyPending_ = false;  // nothing: a message went out since the last answer
 };
 
 }  // namespace kqsim

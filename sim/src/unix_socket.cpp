@@ -36,7 +36,8 @@ std::optional<FileDescriptor> connectUnixSocket(const std::string& path, int rec
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.empty() || path.size() >= sizeof address.sun_path) {
-        error = "the socket path is empty or longer than " + std::to_string(sizeof address.sun_path - 1) + " bytes";
+        error = "the socket path is empty or longer than " + std::to_string(sizeof address.sun_path - 1) +
+                " bytes";
         return std::nullopt;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);

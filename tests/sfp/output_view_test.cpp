@@ -1,12 +1,13 @@
 // The "Simulated outputs" window and the main panel's note on the simulated chassis: what is
 // plotted is what the simulated module's DAC did.
+#include "output_view.h"
+
+#include <gmock/gmock.h>
+
 #include <QChart>
 #include <QChartView>
 #include <QLineSeries>
 #include <QTimer>
-
-#include <gmock/gmock.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -21,36 +22,30 @@
 #include "kqsim/mainframe.h"
 #include "kqsim/sim_clock.h"
 #include "output_trace.h"
-#include "output_view.h"
 #include "panel_layout.h"
 #include "ui_operator.h"
 
 namespace sfptest {
 namespace {
 
-std::string textValue(int panel, const char* control)
-{
+std::string textValue(int panel, const char* control) {
     std::string text;
     EXPECT_EQ(GetCtrlVal(panel, control, &text), UI_SUCCESS) << control;
     return text;
 }
 
-QLineSeries* plotted(int channel)
-{
+QLineSeries* plotted(int channel) {
     QWidget* plot = GetCtrlWidget(outputViewPanel(), layout::kOutputViewPlot);
     auto* chartView = plot != nullptr ? plot->findChild<QChartView*>() : nullptr;
-    if (chartView == nullptr)
-        return nullptr;
+    if (chartView == nullptr) return nullptr;
     for (QAbstractSeries* series : chartView->chart()->series())
-        if (series->name() == QString("CH %1").arg(channel))
-            return qobject_cast<QLineSeries*>(series);
+        if (series->name() == QString("CH %1").arg(channel)) return qobject_cast<QLineSeries*>(series);
     return nullptr;
 }
 
 // Segment 0 = {1 V, 2 V}, segment 1 = {-1 V, -2 V, -3 V} on channel 1, one point per millisecond,
 // played once in that order from now on.
-void playArbSequence(ViSession session)
-{
+void playArbSequence(ViSession session) {
     ASSERT_EQ(kq7120_setupClock(session, kq7120_ROSC_TIMER, kq7120_POSITIVE), VI_SUCCESS);
     ASSERT_EQ(kq7120_setupTimer(session, 0.001), VI_SUCCESS);
     const ViInt16 channel[] = {1};
@@ -69,8 +64,7 @@ void playArbSequence(ViSession session)
     ASSERT_EQ(kq7120_commandArb(session, kq7120_INITIATE), VI_SUCCESS);
 }
 
-TEST_F(FrontPanelTest, TheOutputViewPlotsTheSamplesOfAnArbSequence)
-{
+TEST_F(FrontPanelTest, TheOutputViewPlotsTheSamplesOfAnArbSequence) {
     const kqsim::ManualClockScope manualClock;
     ASSERT_EQ(start(), VI_SUCCESS);
     EXPECT_EQ(textValue(mainPanel(), layout::kSimulatedChassisNote), "Simulated chassis");
@@ -86,12 +80,12 @@ TEST_F(FrontPanelTest, TheOutputViewPlotsTheSamplesOfAnArbSequence)
     ASSERT_NE(channel1, nullptr);
     const QList<QPointF> points = channel1->points();
     const double now = kqsim::secondsOf(kqsim::SimClock::now());
-    const auto& module = dynamic_cast<const kqsim::KqModule&>(*kqsim::currentMainframe()->find(0, 24)->instrument);
+    const auto& module =
+        dynamic_cast<const kqsim::KqModule&>(*kqsim::currentMainframe()->find(0, 24)->instrument);
     std::vector<double> levels;
     for (const kqsim::OutputSample& sample : module.recentOutput(1)) {
         const double time = kqsim::secondsOf(sample.time);
-        if (time < now - 0.02)
-            continue;
+        if (time < now - 0.02) continue;
         levels.push_back(sample.volts);
         const QPointF expected((time - now) * 1000.0, sample.volts);
         EXPECT_TRUE(std::any_of(points.begin(), points.end(),
@@ -103,8 +97,9 @@ TEST_F(FrontPanelTest, TheOutputViewPlotsTheSamplesOfAnArbSequence)
     }
     using ::testing::DoubleNear;
     constexpr double kStep = 0.001;  // the DAC's resolution on the 20 V range is 0.6 mV
-    EXPECT_THAT(levels, ::testing::IsSupersetOf({DoubleNear(1.0, kStep), DoubleNear(2.0, kStep), DoubleNear(-1.0, kStep),
-                                                 DoubleNear(-2.0, kStep), DoubleNear(-3.0, kStep)}));
+    EXPECT_THAT(levels, ::testing::IsSupersetOf({DoubleNear(1.0, kStep), DoubleNear(2.0, kStep),
+                                                 DoubleNear(-1.0, kStep), DoubleNear(-2.0, kStep),
+                                                 DoubleNear(-3.0, kStep)}));
     ASSERT_FALSE(points.isEmpty());
     EXPECT_EQ(points.back().x(), 0.0) << "the last level holds until now";
     EXPECT_NEAR(points.back().y(), -3.0, kStep);
@@ -123,15 +118,15 @@ TEST_F(FrontPanelTest, TheOutputViewPlotsTheSamplesOfAnArbSequence)
     EXPECT_EQ(outputViewPanel(), 0);
 }
 
-TEST_F(FrontPanelTest, TheMainPanelNamesTheChassisServer)
-{
+TEST_F(FrontPanelTest, TheMainPanelNamesTheChassisServer) {
     const kqvisatest::ChassisServerProcess server;
     const kqvisatest::UseChassisServer useServer(server.socketPath());
     ASSERT_EQ(start(), VI_SUCCESS);
     EXPECT_EQ(textValue(mainPanel(), layout::kSimulatedChassisNote),
               "Simulated chassis (server " + server.socketPath() + ")");
     int visible = 0;
-    ASSERT_EQ(GetMenuBarAttribute(frontPanel().mainMenuBar, layout::kSimulatedOutputsEntry, UI_ATTR_VISIBLE, &visible),
+    ASSERT_EQ(GetMenuBarAttribute(frontPanel().mainMenuBar, layout::kSimulatedOutputsEntry, UI_ATTR_VISIBLE,
+                                  &visible),
               UI_SUCCESS);
     EXPECT_EQ(visible, 1);
 
@@ -145,8 +140,7 @@ TEST_F(FrontPanelTest, TheMainPanelNamesTheChassisServer)
     DiscardPanel(outputViewPanel());
 }
 
-TEST(OutputTraceTest, HoldsEachLevelAndThinsWhatTheWidthCannotShow)
-{
+TEST(OutputTraceTest, HoldsEachLevelAndThinsWhatTheWidthCannotShow) {
     const std::vector<double> times = {0.0, 1.0, 2.0, 3.0};
     const std::vector<double> volts = {5.0, 6.0, 7.0, 8.0};
     // The level before the window starts it; each later sample is a step; the last holds to now.
@@ -166,8 +160,8 @@ TEST(OutputTraceTest, HoldsEachLevelAndThinsWhatTheWidthCannotShow)
     }
     const QList<QPointF> thinned = outputTrace({denseTimes, denseVolts, 0.0, 0.04096, 10});
     EXPECT_LE(thinned.size(), 4 * 11 + 2 * 11 + 1);
-    const auto [low, high] = std::minmax_element(thinned.begin(), thinned.end(),
-                                                 [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    const auto [low, high] = std::minmax_element(
+        thinned.begin(), thinned.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
     EXPECT_EQ(low->y(), -1.0);
     EXPECT_EQ(high->y(), 1.0);
 }

@@ -28,8 +28,10 @@ int main(int argc, char** argv) {
     const std::string_view command = argv[1];
     ViSession resourceManager = VI_NULL;
     ViSession session = VI_NULL;
-    if (const ViStatus status = viOpenDefaultRM(&resourceManager); status < VI_SUCCESS) return fail("viOpenDefaultRM", status);
-    if (const ViStatus status = viOpen(resourceManager, argv[2], VI_NULL, VI_NULL, &session); status < VI_SUCCESS)
+    if (const ViStatus status = viOpenDefaultRM(&resourceManager); status < VI_SUCCESS)
+        return fail("viOpenDefaultRM", status);
+    if (const ViStatus status = viOpen(resourceManager, argv[2], VI_NULL, VI_NULL, &session);
+        status < VI_SUCCESS)
         return fail("viOpen", status);
     viSetAttribute(session, VI_ATTR_TMO_VALUE, 500);
 
@@ -47,8 +49,10 @@ int main(int argc, char** argv) {
         char reply[1024];
         ViUInt32 count = 0;
         const ViStatus status = viRead(session, reinterpret_cast<ViPBuf>(reply), sizeof reply, &count);
-        if (command == "read") std::printf("%ld ", static_cast<long>(status));
-        else if (status < VI_SUCCESS) return fail("viRead", status);
+        if (command == "read")
+            std::printf("%ld ", static_cast<long>(status));
+        else if (status < VI_SUCCESS)
+            return fail("viRead", status);
         std::fwrite(reply, 1, count, stdout);
         return 0;
     }
@@ -56,8 +60,8 @@ int main(int argc, char** argv) {
         const std::vector<ViUInt16> words(std::strtoul(argv[3], nullptr, 10), 0x8000);
         viSetAttribute(session, VI_ATTR_TMO_VALUE, VI_TMO_INFINITE);
         viSetAttribute(session, VI_ATTR_DEST_INCREMENT, 0);
-        const ViStatus status = viMoveOut16(session, VI_A16_SPACE, kFifoPort, words.size(),
-                                            const_cast<ViUInt16*>(words.data()));
+        const ViStatus status =
+            viMoveOut16(session, VI_A16_SPACE, kFifoPort, words.size(), const_cast<ViUInt16*>(words.data()));
         std::printf("%ld\n", static_cast<long>(status));
         return 0;
     }

@@ -43,13 +43,14 @@ public:
     ViStatus write(const std::string& text) {
         const std::string line = text + "\n";
         ViUInt32 count = 0;
-        return viWrite(session_, reinterpret_cast<ViConstBuf>(line.data()), static_cast<ViUInt32>(line.size()),
-                       &count);
+        return viWrite(session_, reinterpret_cast<ViConstBuf>(line.data()),
+                       static_cast<ViUInt32>(line.size()), &count);
     }
     std::string read(ViStatus* status = nullptr) {
         std::array<char, 1024> reply{};
         ViUInt32 count = 0;
-        const ViStatus result = viRead(session_, reinterpret_cast<ViPBuf>(reply.data()), reply.size(), &count);
+        const ViStatus result =
+            viRead(session_, reinterpret_cast<ViPBuf>(reply.data()), reply.size(), &count);
         if (status != nullptr) *status = result;
         return std::string(reply.data(), count);
     }
@@ -66,8 +67,8 @@ private:
 
 std::string probe(const std::vector<std::string>& arguments, const std::string& socketPath) {
     int status = -1;
-    std::string output = kqvisatest::runProgram(KQ_CHASSIS_PROBE, arguments, status,
-                                                {std::string(kqsim::kServerSocketVariable) + "=" + socketPath});
+    std::string output = kqvisatest::runProgram(
+        KQ_CHASSIS_PROBE, arguments, status, {std::string(kqsim::kServerSocketVariable) + "=" + socketPath});
     EXPECT_EQ(status, 0) << output;
     return output;
 }
@@ -130,7 +131,8 @@ TEST_F(ChassisServerTest, PyVisaAndTheDriverShareTheModule) {
     const ViInt16 channel3[] = {3};
     ASSERT_EQ(kq7120_setupVoltage(instrument, 2.5F, channel3, 1), VI_SUCCESS);
 
-    std::vector<std::string> environment{std::string(kqsim::kServerSocketVariable) + "=" + server_.socketPath()};
+    std::vector<std::string> environment{std::string(kqsim::kServerSocketVariable) + "=" +
+                                         server_.socketPath()};
     if (const char* preload = KQ_PYTHON_PRELOAD; *preload != '\0') {
         environment.push_back(std::string("LD_PRELOAD=") + preload);
         environment.push_back("ASAN_OPTIONS=detect_leaks=0");
@@ -189,7 +191,8 @@ TEST_F(ChassisServerTest, AClientKilledInABlockMoveLeavesTheServerServing) {
 
 TEST_F(ChassisServerTest, GarbageOnTheSocketDisturbsNobody) {
     using kqsim::protocol::FrameHeader;
-    const auto header = [](std::uint32_t magic, std::uint16_t version, std::uint16_t type, std::uint32_t length) {
+    const auto header = [](std::uint32_t magic, std::uint16_t version, std::uint16_t type,
+                           std::uint32_t length) {
         FrameHeader frame{magic, version, type, length};
         return std::string(reinterpret_cast<const char*>(&frame), sizeof frame);
     };
@@ -247,7 +250,8 @@ TEST_F(ChassisServerTest, SessionsLoseTheirConnectionWithTheServer) {
     ViFindList list = VI_NULL;
     ViUInt32 count = 0;
     char descriptor[256];
-    EXPECT_EQ(viFindRsrc(again.resourceManager(), "?*INSTR", &list, &count, descriptor), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(viFindRsrc(again.resourceManager(), "?*INSTR", &list, &count, descriptor),
+              VI_ERROR_RSRC_NFOUND);
     EXPECT_EQ(kqsim_servedChassis(nullptr, 0), -1);
 }
 
@@ -275,7 +279,7 @@ TEST(ChassisChoiceTest, ServedWhenNamedOrAnsweringAtTheDefaultSocketElseInProces
         const char* name;
         const char* serverVariable;  // nullptr: unset
         std::string runtimeFolder;
-        int served;     // kqsim_servedChassis
+        int served;      // kqsim_servedChassis
         ViUInt32 found;  // resources of "?*INSTR"
     } cases[] = {
         {"named server", server.socketPath().c_str(), "/nonexistent", 1, 3},

@@ -1,0 +1,244 @@
+// What the Simulated outputs window costs the front panel while 16 channels play at 100 kSa/s on
+// a chassis server (the bench starts its own), each figure against a baseline of the same run:
+//   one refresh of the window (16 channels read, traced and painted) against reading the samples alone
+//   the panel's CPU time over two seconds of its event loop with the window open against closed
+// The second ratio's figure is the window's share of one core.
+#include <benchmark/benchmark.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "front_panel_state.h"
+#include "kq7120.h"
+#include "kqsim/chassis_link.h"
+#include "kqsim/output_monitor.h"
+#include "output_view.h"
+#include "panel_layout.h"
+#include "startup.h"
+#include "user_interface.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kChannels = 16;
+constexpr int kSamplesKept = 4096;
+constexpr auto kLoopSpan = std::chrono::seconds(2);
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Every channel plays a 1000-point sine (each channel its own amplitude) for ever, one point per
+// internal clock tick (100 kSa/s).
+bool playSixteenChannels(ViSession session) {
+    std::vector<ViInt16> channels(kChannels);
+    for (int c = 0; c < kChannels; ++c) channels[c] = static_cast<ViInt16>(c + 1);
+    if (kq7120_setupClock(session, kq7120_ROSC_INTERNAL, kq7120_POSITIVE) != VI_SUCCESS) return false;
+    if (kq7120_setupScanMode(session, kq7120_SCAN_MODE_ARB, channels.data(), kChannels) != VI_SUCCESS)
+        return false;
+    std::vector<ViReal64> points(1000);
+    for (int c = 0; c < kChannels; ++c) {
+        for (std::size_t i = 0; i < points.size(); ++i)
+            points[i] = (1.0 + c) * std::sin(6.283185307 * static_cast<double>(i) / points.size());
+        if (kq7120_arbLoadVoltage(session, 0, channels[c], kq7120_20VOLT_RANGE, points.data(), 1000) !=
+            VI_SUCCESS)
+            return false;
+    }
+    const ViInt16 sequence[] = {0};
+    return kq7120_arbDefineSequence(session, sequence, 1) == VI_SUCCESS &&
+           kq7120_arbSetSeqParmsEx(session, 0, kq7120_SEQ_AUTO_START, kq7120_SEQ_ASYNC_ADVANCE, 0,
+                                   kq7120_SEQ_MARKER_OFF) == VI_SUCCESS &&
+           kq7120_commandArb(session, kq7120_INITIATE) == VI_SUCCESS;
+}
+
+QWidget* viewWindow() {
+    QWidget* plot = GetCtrlWidget(outputViewPanel(), layout::kOutputViewPlot);
+    return plot != nullptr ? plot->window() : nullptr;
+}
+
+void openViewWithEveryChannel() {
+    mnuSimulatedOutputs(frontPanel().mainMenuBar, layout::kSimulatedOutputsEntry, frontPanel().mainPanel);
+    for (int c = 1; c <= kChannels; ++c) {
+        const std::string box = std::string(layout::kOutputViewChannelPrefix) + std::to_string(c);
+        SetCtrlVal(outputViewPanel(), box.c_str(), 1);
+    }
+}
+
+void refreshAndPaint(benchmark::State& state) {
+    openViewWithEveryChannel();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        RefreshOutputView();
+        viewWindow()->repaint();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    DiscardPanel(outputViewPanel());
+}
+
+void readSamplesOnly(benchmark::State& state) {
+    std::vector<double> times(kSamplesKept);
+    std::vector<double> volts(kSamplesKept);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int c = 1; c <= kChannels; ++c)
+            kqsim_readChannelOutput(0, 24, c, times.data(), volts.data(), kSamplesKept);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+}
+
+// CPU time of the panel while its event loop runs for the span, with or without the window.
+void eventLoopCpu(benchmark::State& state, bool viewOpen) {
+    if (viewOpen) openViewWithEveryChannel();
+    for (auto _ : state) {
+        const double before = cpuSeconds();
+        QElapsedTimer span;
+        span.start();
+        while (span.elapsed() < std::chrono::milliseconds(kLoopSpan).count())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        state.SetIterationTime(cpuSeconds() - before);
+    }
+    if (viewOpen) DiscardPanel(outputViewPanel());
+}
+
+struct Ratio {
+    const char* label;
+    const char* measured;
+    const char* baseline;
+};
+
+constexpr Ratio kRatios[] = {
+    {"one refresh, 16 channels, painted / reading the samples alone", "view/refresh+paint",
+     "view/read-samples"},
+    {"panel CPU over 2 s, window open / window closed", "loop/window-open", "loop/window-closed"},
+};
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!median && run.run_type != Run::RT_Iteration) continue;
+            const std::string& name = run.run_name.function_name;
+            if (!median && medians_.count(name)) continue;
+            if (median) medians_[name] = true;
+            seconds_[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const {
+        std::printf("\nRatios (median of the repetitions, against the baseline of the same run):\n");
+        for (const Ratio& ratio : kRatios) {
+            const auto measured = seconds_.find(ratio.measured);
+            const auto baseline = seconds_.find(ratio.baseline);
+            if (measured == seconds_.end() || baseline == seconds_.end() || baseline->second <= 0.0) {
+                std::printf("  %-62s  not measured\n", ratio.label);
+                continue;
+            }
+            std::printf("  %-62s %8.2f  (%.3f ms / %.3f ms)\n", ratio.label,
+                        measured->second / baseline->second, measured->second * 1000.0,
+                        baseline->second * 1000.0);
+        }
+        const auto open = seconds_.find("loop/window-open");
+        const auto closed = seconds_.find("loop/window-closed");
+        if (open != seconds_.end() && closed != seconds_.end()) {
+            const double span = std::chrono::duration<double>(kLoopSpan).count();
+            std::printf(
+                "  the window's share of one core at 20 refreshes a second: %.1f %% (panel %.1f %% open, "
+                "%.1f %% closed)\n",
+                100.0 * (open->second - closed->second) / span, 100.0 * open->second / span,
+                100.0 * closed->second / span);
+        }
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+    std::map<std::string, bool> medians_;
+};
+
+class Server {
+public:
+    bool start() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kq7120-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) return false;
+        folder_ = pattern;
+        socket_ = folder_ + "/chassis.sock";
+        std::vector<std::string> arguments = {KQ_CHASSIS_SERVER, "--socket", socket_, "--state-dir",
+                                              folder_ + "/state"};
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+        for (int attempt = 0; attempt < 500 && !std::filesystem::exists(socket_); ++attempt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return std::filesystem::exists(socket_);
+    }
+    ~Server() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        std::error_code ignored;
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+    }
+    const std::string& socket() const { return socket_; }
+
+private:
+    std::string folder_;
+    std::string socket_;
+    pid_t pid_ = -1;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    Server server;
+    if (!server.start()) {
+        std::fprintf(stderr, "cannot start the chassis server\n");
+        return 1;
+    }
+    setenv(kqsim::kServerSocketVariable, server.socket().c_str(), 1);
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    if (StartFrontPanel() != VI_SUCCESS || !playSixteenChannels(frontPanel().instrHandle)) {
+        std::fprintf(stderr, "cannot start the front panel on the served chassis\n");
+        return 1;
+    }
+
+    const auto timed = [](benchmark::internal::Benchmark* benchmark) {
+        benchmark->UseManualTime()->Unit(benchmark::kMillisecond);
+    };
+    timed(benchmark::RegisterBenchmark("view/read-samples", readSamplesOnly));
+    timed(benchmark::RegisterBenchmark("view/refresh+paint", refreshAndPaint));
+    timed(benchmark::RegisterBenchmark("loop/window-closed", eventLoopCpu, false)->Iterations(1));
+    timed(benchmark::RegisterBenchmark("loop/window-open", eventLoopCpu, true)->Iterations(1));
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    kq7120_close(frontPanel().instrHandle);
+    benchmark::Shutdown();
+    return 0;
+}
