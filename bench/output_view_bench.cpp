@@ -10,7 +10,8 @@
 #include <sys/wait.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <cmath>
@@ -110,10 +111,9 @@ void eventLoopCpu(benchmark::State& state, bool viewOpen) {
     if (viewOpen) openViewWithEveryChannel();
     for (auto _ : state) {
         const double before = cpuSeconds();
-        QElapsedTimer span;
-        span.start();
-        while (span.elapsed() < std::chrono::milliseconds(kLoopSpan).count())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QEventLoop loop;
+        QTimer::singleShot(std::chrono::milliseconds(kLoopSpan), &loop, &QEventLoop::quit);
+        loop.exec();
         state.SetIterationTime(cpuSeconds() - before);
     }
     if (viewOpen) DiscardPanel(outputViewPanel());
@@ -222,8 +222,13 @@ int main(int argc, char** argv) {
     setenv(kqsim::kServerSocketVariable, server.socket().c_str(), 1);
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    if (StartFrontPanel() != VI_SUCCESS || !playSixteenChannels(frontPanel().instrHandle)) {
-        std::fprintf(stderr, "cannot start the front panel on the served chassis\n");
+    if (const ViStatus status = StartFrontPanel(); status != VI_SUCCESS) {
+        std::fprintf(stderr, "cannot start the front panel on the served chassis: status %ld\n",
+                     static_cast<long>(status));
+        return 1;
+    }
+    if (!playSixteenChannels(frontPanel().instrHandle)) {
+        std::fprintf(stderr, "cannot play an ARB sequence on 16 channels\n");
         return 1;
     }
 

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
         for (int c = 0; c < CHANNELS; ++c) {
             ViReal64 points[POINTS];
             for (int i = 0; i < POINTS; ++i) points[i] = level(shape, c, i);
-            status = kq7120_arbLoadVoltage(instr, (ViInt16)shape, channels[c], kq7120_20VOLT_RANGE, points, POINTS);
+            status = kq7120_arbLoadVoltage(instr, (ViInt16)shape, channels[c], kq7120_20VOLT_RANGE, points,
+                                           POINTS);
             if (status < VI_SUCCESS) return failed(instr, "Segment load", status);
         }
     }
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
                                          kq7120_SEQ_MARKER_OFF);
         if (status < VI_SUCCESS) return failed(instr, "Sequence step", status);
     }
-    if ((status = kq7120_commandArb(instr, kq7120_INITIATE)) < VI_SUCCESS) return failed(instr, "Start", status);
+    if ((status = kq7120_commandArb(instr, kq7120_INITIATE)) < VI_SUCCESS)
+        return failed(instr, "Start", status);
     printf("Playing %d steps of sine, ramp and square on channels 1-3 of %s\n", STEPS, resource);
     kq7120_close(instr);
     return 0;

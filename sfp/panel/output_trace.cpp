@@ -1,6 +1,7 @@
 #include "output_trace.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -23,31 +24,28 @@ QList<QPointF> outputTrace(const OutputTraceInput& input) {
         std::upper_bound(input.times.begin(), input.times.begin() + count, input.now) - input.times.begin());
     if (begin >= end) return points;
 
+    // A held sample takes two points; past half a column each, a column is its lowest and highest
+    // level, which is all its pixels can show.
     const int columns = std::max(input.columns, 1);
-    if (end - begin <= static_cast<std::size_t>(2 * columns)) {
+    if (end - begin <= static_cast<std::size_t>(columns) / 2) {
         for (std::size_t i = begin; i < end; ++i)
             addStep(points, std::max(input.times[i], input.windowStart), input.volts[i]);
     } else {
         const double columnWidth = (input.now - input.windowStart) / columns;
         std::size_t i = begin;
         while (i < end) {
-            const int column = static_cast<int>(
-                (std::max(input.times[i], input.windowStart) - input.windowStart) / columnWidth);
-            const double columnStart = input.windowStart + column * columnWidth;
-            const double columnEnd = columnStart + columnWidth;
+            const double x = std::max(input.times[i], input.windowStart);
+            const double columnEnd =
+                input.windowStart + (std::floor((x - input.windowStart) / columnWidth) + 1) * columnWidth;
             double low = input.volts[i];
             double high = input.volts[i];
-            const double firstLevel = input.volts[i];
             std::size_t j = i + 1;
             for (; j < end && input.times[j] < columnEnd; ++j) {
                 low = std::min(low, input.volts[j]);
                 high = std::max(high, input.volts[j]);
             }
-            const double x = std::max(input.times[i], input.windowStart);
-            addStep(points, x, firstLevel);
             points.append({x, low});
             points.append({x, high});
-            points.append({x, input.volts[j - 1]});
             i = j;
         }
     }

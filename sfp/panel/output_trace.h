@@ -16,5 +16,5 @@ struct OutputTraceInput {
 
 // Points (seconds, volts) of the held output from windowStart (or the first sample, when later) to
 // now. The sample before the window gives the level at its start. When more samples fall inside
-// than two per column, each column is drawn as its first, lowest, highest and last level.
+// than one per two columns, each column is drawn as its lowest and highest level.
 QList<QPointF> outputTrace(const OutputTraceInput& input);

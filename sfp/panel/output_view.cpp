@@ -114,10 +114,38 @@ void buildChart() {
     timer->start(kRefreshMilliseconds);
 }
 
-// Volts axis bounds a little beyond what is drawn, on whole volts.
-std::pair<double, double> voltsRange(double low, double high) {
-    if (low > high) return {-1.0, 1.0};
-    return {std::floor(low) - 0.5, std::ceil(high) + 0.5};
+struct AxisRange {
+    double bottom = -1.0;
+    double top = 1.0;
+    int ticks = 3;
+};
+
+// Volts axis bounds around what is drawn, on a step of 1, 2 or 5 times a power of ten that gives
+// at most ten intervals.
+AxisRange voltsRange(double low, double high) {
+    if (low > high) return {};
+    const double span = std::max(high - low, 0.1);
+    double step = std::pow(10.0, std::floor(std::log10(span / 10.0)));
+    for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+        if (span / (step * factor) <= 8.0) {
+            step *= factor;
+            break;
+        }
+    }
+    const double bottom = (std::floor(low / step) - 1.0) * step;
+    const double top = (std::ceil(high / step) + 1.0) * step;
+    return {bottom, top, static_cast<int>(std::lround((top - bottom) / step)) + 1};
+}
+
+// Changes an axis only when its range differs: every change makes the chart lay out all its series
+// again, which would cost more than the rest of a refresh.
+void setAxis(QValueAxis* axis, const AxisRange& range) {
+    if (axis->min() != range.bottom || axis->max() != range.top) axis->setRange(range.bottom, range.top);
+    if (axis->tickCount() != range.ticks) axis->setTickCount(range.ticks);
+}
+
+void setAxisTitle(QValueAxis* axis, const char* title) {
+    if (axis->titleText() != QLatin1String(title)) axis->setTitleText(title);
 }
 
 // Beside the main panel when the screen has room, so the window hides none of its controls.
@@ -193,7 +221,8 @@ void RefreshOutputView() {
     const double window = chosenWindow();
     // Milliseconds up to a second, seconds beyond; 0 is now.
     const double scale = window < 1.0 ? 1000.0 : 1.0;
-    const int columns = std::max(view.chart->plotArea().toRect().width(), 100);
+    // Columns two pixels wide: what the eye sees of a dense signal, at half the points to lay out.
+    const int columns = std::max(view.chart->plotArea().toRect().width() / 2, 50);
 
     double low = 0.0;
     double high = 0.0;
@@ -222,14 +251,13 @@ void RefreshOutputView() {
             high = drawn ? std::max(high, point.y()) : point.y();
             drawn = true;
         }
-        series->replace(points);
-        series->setVisible(chosen != 0 && channel <= channels);
+        const bool shown = chosen != 0 && channel <= channels;
+        if (shown || series->count() > 0) series->replace(points);
+        if (series->isVisible() != shown) series->setVisible(shown);
     }
-    view.timeAxis->setRange(-window * scale, 0.0);
-    view.timeAxis->setTitleText(scale > 1.0 ? "Time before now (ms)" : "Time before now (s)");
-    const auto [bottom, top] = voltsRange(drawn ? low : 1.0, drawn ? high : -1.0);
-    view.voltsAxis->setRange(bottom, top);
-    view.voltsAxis->applyNiceNumbers();
+    setAxis(view.timeAxis, {-window * scale, 0.0, 11});
+    setAxisTitle(view.timeAxis, scale > 1.0 ? "Time before now (ms)" : "Time before now (s)");
+    setAxis(view.voltsAxis, drawn ? voltsRange(low, high) : AxisRange{});
     const std::string status = "Simulated time " + secondsText(now) + " s";
     SetCtrlVal(view.panel, layout::kOutputViewStatus, status.c_str());
 }
