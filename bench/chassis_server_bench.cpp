@@ -3,27 +3,20 @@
 //   kq7120_loadFIFO_Data of 262144 words through it against memcpy of the same 512 KiB
 // The bench starts its own server (kq7120-chassis) on a socket in a private temporary folder.
 #include <benchmark/benchmark.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "chassis_server_process.h"
 #include "kq7120.h"
 #include "kqsim/chassis_link.h"
 #include "kqsim/mainframe.h"
 #include "kqvisa/bus_trace.h"
-
-extern char** environ;
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -83,89 +76,10 @@ void memcpyBaseline(benchmark::State& state) {
     }
 }
 
-struct Ratio {
-    const char* label;
-    const char* measured;
-    const char* baseline;
-};
-
-constexpr Ratio kRatios[] = {
+constexpr BenchRatio kRatios[] = {
     {"kq7120_setupVoltage served / in-process", "command/served", "command/in-process"},
     {"kq7120_loadFIFO_Data 262144 words served / memcpy 512 KiB", "fifo/served", "fifo/memcpy"},
     {"kq7120_loadFIFO_Data in-process / memcpy 512 KiB", "fifo/in-process", "fifo/memcpy"},
-};
-
-// The console table, and the median time per call of each benchmark for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!median && run.run_type != Run::RT_Iteration) continue;
-            const std::string& name = run.run_name.function_name;
-            if (!median && nanoseconds_.count(name) && medians_.count(name)) continue;
-            if (median) medians_[name] = true;
-            nanoseconds_[name] = run.GetAdjustedRealTime() *
-                                 benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                                 benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const {
-        std::printf(
-            "\nRatios (time per call, median of the repetitions, against the baseline of the same run):\n");
-        for (const Ratio& ratio : kRatios) {
-            const auto measured = nanoseconds_.find(ratio.measured);
-            const auto baseline = nanoseconds_.find(ratio.baseline);
-            if (measured == nanoseconds_.end() || baseline == nanoseconds_.end() || baseline->second <= 0.0) {
-                std::printf("  %-60s  not measured\n", ratio.label);
-                continue;
-            }
-            std::printf("  %-60s %8.2f  (%.1f us / %.1f us)\n", ratio.label,
-                        measured->second / baseline->second, measured->second / 1000.0,
-                        baseline->second / 1000.0);
-        }
-    }
-
-private:
-    std::map<std::string, double> nanoseconds_;
-    std::map<std::string, bool> medians_;
-};
-
-// The bench's own server in a private folder, stopped and removed at the end.
-class Server {
-public:
-    bool start() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kq7120-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) return false;
-        folder_ = pattern;
-        socket_ = folder_ + "/chassis.sock";
-        std::vector<std::string> arguments = {KQ_CHASSIS_SERVER, "--socket", socket_, "--state-dir",
-                                              folder_ + "/state"};
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-        for (int attempt = 0; attempt < 500 && !std::filesystem::exists(socket_); ++attempt)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return std::filesystem::exists(socket_);
-    }
-    ~Server() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-    }
-    const std::string& socket() const { return socket_; }
-
-private:
-    std::string folder_;
-    std::string socket_;
-    pid_t pid_ = -1;
 };
 
 }  // namespace
@@ -173,8 +87,8 @@ private:
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    Server server;
-    if (!server.start()) {
+    BenchChassisServer server;
+    if (!server.start(KQ_CHASSIS_SERVER)) {
         std::fprintf(stderr, "cannot start the chassis server\n");
         return 1;
     }
@@ -199,7 +113,7 @@ int main(int argc, char** argv) {
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    reporter.printRatios(kRatios);
     kq7120_close(served);
     kq7120_close(inProcess);
     benchmark::Shutdown();

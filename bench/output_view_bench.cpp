@@ -4,10 +4,7 @@
 //   the panel's CPU time over two seconds of its event loop with the window open against closed
 // The second ratio's figure is the window's share of one core.
 #include <benchmark/benchmark.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -17,22 +14,19 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "chassis_server_process.h"
 #include "front_panel_state.h"
 #include "kq7120.h"
 #include "kqsim/chassis_link.h"
 #include "kqsim/output_monitor.h"
 #include "output_view.h"
 #include "panel_layout.h"
+#include "ratio_reporter.h"
 #include "startup.h"
 #include "user_interface.h"
-
-extern char** environ;
 
 namespace {
 
@@ -119,103 +113,30 @@ void eventLoopCpu(benchmark::State& state, bool viewOpen) {
     if (viewOpen) DiscardPanel(outputViewPanel());
 }
 
-struct Ratio {
-    const char* label;
-    const char* measured;
-    const char* baseline;
-};
-
-constexpr Ratio kRatios[] = {
+constexpr BenchRatio kRatios[] = {
     {"one refresh, 16 channels, painted / reading the samples alone", "view/refresh+paint",
      "view/read-samples"},
     {"panel CPU over 2 s, window open / window closed", "loop/window-open", "loop/window-closed"},
 };
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!median && run.run_type != Run::RT_Iteration) continue;
-            const std::string& name = run.run_name.function_name;
-            if (!median && medians_.count(name)) continue;
-            if (median) medians_[name] = true;
-            seconds_[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const {
-        std::printf("\nRatios (median of the repetitions, against the baseline of the same run):\n");
-        for (const Ratio& ratio : kRatios) {
-            const auto measured = seconds_.find(ratio.measured);
-            const auto baseline = seconds_.find(ratio.baseline);
-            if (measured == seconds_.end() || baseline == seconds_.end() || baseline->second <= 0.0) {
-                std::printf("  %-62s  not measured\n", ratio.label);
-                continue;
-            }
-            std::printf("  %-62s %8.2f  (%.3f ms / %.3f ms)\n", ratio.label,
-                        measured->second / baseline->second, measured->second * 1000.0,
-                        baseline->second * 1000.0);
-        }
-        const auto open = seconds_.find("loop/window-open");
-        const auto closed = seconds_.find("loop/window-closed");
-        if (open != seconds_.end() && closed != seconds_.end()) {
-            const double span = std::chrono::duration<double>(kLoopSpan).count();
-            std::printf(
-                "  the window's share of one core at 20 refreshes a second: %.1f %% (panel %.1f %% open, "
-                "%.1f %% closed)\n",
-                100.0 * (open->second - closed->second) / span, 100.0 * open->second / span,
-                100.0 * closed->second / span);
-        }
-    }
-
-private:
-    std::map<std::string, double> seconds_;
-    std::map<std::string, bool> medians_;
-};
-
-class Server {
-public:
-    bool start() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kq7120-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) return false;
-        folder_ = pattern;
-        socket_ = folder_ + "/chassis.sock";
-        std::vector<std::string> arguments = {KQ_CHASSIS_SERVER, "--socket", socket_, "--state-dir",
-                                              folder_ + "/state"};
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-        for (int attempt = 0; attempt < 500 && !std::filesystem::exists(socket_); ++attempt)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return std::filesystem::exists(socket_);
-    }
-    ~Server() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-    }
-    const std::string& socket() const { return socket_; }
-
-private:
-    std::string folder_;
-    std::string socket_;
-    pid_t pid_ = -1;
-};
+void printCoreShare(const RatioReporter& reporter) {
+    const double open = reporter.seconds("loop/window-open");
+    const double closed = reporter.seconds("loop/window-closed");
+    if (open < 0.0 || closed < 0.0) return;
+    const double span = std::chrono::duration<double>(kLoopSpan).count();
+    std::printf(
+        "  the window's share of one core at 20 refreshes a second: %.1f %% (panel %.1f %% open, %.1f %% "
+        "closed)\n",
+        100.0 * (open - closed) / span, 100.0 * open / span, 100.0 * closed / span);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    Server server;
-    if (!server.start()) {
+    BenchChassisServer server;
+    if (!server.start(KQ_CHASSIS_SERVER)) {
         std::fprintf(stderr, "cannot start the chassis server\n");
         return 1;
     }
@@ -242,7 +163,8 @@ int main(int argc, char** argv) {
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    reporter.printRatios(kRatios, true);
+    printCoreShare(reporter);
     kq7120_close(frontPanel().instrHandle);
     benchmark::Shutdown();
     return 0;
