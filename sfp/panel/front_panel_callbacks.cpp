@@ -16,12 +16,13 @@
 #include "output_range_panel.h"
 #include "output_trigger_panel.h"
 #include "status_panel.h"
+#include "output_view.h"
 #include "trigger_panel.h"
 #include "waveform_callbacks.h"
 
 std::span<const UiCallback> frontPanelCallbacks()
 {
-    static const std::array<UiCallback, 87> panels = {{
+    static const std::array<UiCallback, 91> panels = {{
         {"VoltLevel", ControlCallback{VoltLevel}},
         {"Reset", ControlCallback{Reset}},
         {"About", ControlCallback{About}},
@@ -109,6 +110,10 @@ std::span<const UiCallback> frontPanelCallbacks()
         {"ExportDacValues", ControlCallback{ExportDacValues}},
         {"ConfigDACS", ControlCallback{ConfigDACS}},
         {"ConfigDACVoltDone", ControlCallback{ConfigDACVoltDone}},
+        {"mnuSimulatedOutputs", MenuCallback{mnuSimulatedOutputs}},
+        {"OutputViewPanel", PanelCallback{OutputViewPanel}},
+        {"OutputViewClose", ControlCallback{OutputViewClose}},
+        {"OutputViewSettings", ControlCallback{OutputViewSettings}},
     }};
     static const std::vector<UiCallback> callbacks = [] {
         std::vector<UiCallback> all(panels.begin(), panels.end());

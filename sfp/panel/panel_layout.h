@@ -9,6 +9,7 @@ namespace layout {
 inline constexpr const char* kMainPanelForm = "main_panel.ui";
 inline constexpr const char* kAboutPanelForm = "about_panel.ui";
 inline constexpr const char* kConnectionPanelForm = "connection_panel.ui";
+inline constexpr const char* kOutputViewForm = "output_view.ui";
 
 // Main panel. Its title while no module is open; an open module's model and descriptor follow it.
 inline constexpr const char* kMainPanelTitle = "KQ7120 Soft Front Panel";
@@ -27,6 +28,7 @@ inline constexpr const char* kConnectedIndicator = "ConnectedIndicator";
 inline constexpr const char* kSlotDisplay = "SlotDisplay";
 inline constexpr const char* kErrorIndicator = "ErrorIndicator";
 inline constexpr const char* kExitButton = "ExitButton";
+inline constexpr const char* kSimulatedChassisNote = "SimulatedChassisNote";
 
 // Main menu bar: the configuration group, dimmed while a configuration dialog is up, and the ARB
 // entries. Entries a later dialog brings are dimmed and enabled once they are in the menu bar.
@@ -38,6 +40,7 @@ inline constexpr const char* kArbSegmentsEntry = "ArbSegmentsEntry";
 inline constexpr const char* kArbSequenceEntry = "ArbSequenceEntry";
 inline constexpr const char* kArbRunEntry = "ArbRunEntry";
 inline constexpr const char* kSharedMenuEntry = "SharedMenuEntry";
+inline constexpr const char* kSimulatedOutputsEntry = "SimulatedOutputsEntry";
 
 // About panel.
 inline constexpr const char* kDriverRevision = "DriverRevision";
@@ -50,5 +53,13 @@ inline constexpr const char* kModuleList = "ModuleList";
 inline constexpr const char* kIdQuery = "IdQuery";
 inline constexpr const char* kResetOnOpen = "ResetOnOpen";
 inline constexpr const char* kCancelButton = "CancelButton";
+
+// Simulated outputs window; its channel boxes are the prefix and the channel number.
+inline constexpr const char* kOutputViewModule = "ModuleRing";
+inline constexpr const char* kOutputViewWindow = "WindowRing";
+inline constexpr const char* kOutputViewChannelPrefix = "ShowChannel";
+inline constexpr const char* kOutputViewPlot = "OutputPlot";
+inline constexpr const char* kOutputViewStatus = "OutputViewStatus";
+inline constexpr const char* kOutputViewCloseButton = "OutputViewCloseButton";
 
 }  // namespace layout

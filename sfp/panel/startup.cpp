@@ -10,6 +10,7 @@
 #include "front_panel_state.h"
 #include "instrument_controls.h"
 #include "module_descriptor.h"
+#include "output_view.h"
 #include "panel_layout.h"
 #include "user_interface.h"
 #include "visa_attribute.h"
@@ -82,6 +83,8 @@ ViStatus StartFrontPanel(const std::string& descriptor)
                      static_cast<unsigned>(scan), text);
         return endAtStart(scan);
     }
+    // The scan has loaded VISA: now it can be told whether it is the simulator.
+    ShowSimulatorPresence();
 
     const int module = moduleToOpen(descriptor);
     const std::string opened = module < 0 ? descriptor

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+
 #include "panel_registry.h"
 #include "ui_codes.h"
 
@@ -17,15 +19,39 @@ int GetPanelMenuBar(int panel)
     return record->menuBar != 0 ? record->menuBar : UI_ERR_INVALID_MENU_BAR;
 }
 
+namespace {
+
+// A menu whose items are all hidden leaves the menu bar too.
+void showMenusWithItems(const QAction* action)
+{
+    for (QObject* object : action->associatedObjects()) {
+        auto* menu = qobject_cast<QMenu*>(object);
+        if (menu == nullptr)
+            continue;
+        const QList<QAction*> items = menu->actions();
+        menu->menuAction()->setVisible(
+            std::any_of(items.begin(), items.end(), [](const QAction* item) { return item->isVisible(); }));
+    }
+}
+
+}  // namespace
+
 int SetMenuBarAttribute(int menuBar, const char* menuItem, int attribute, int value)
 {
     QAction* action = nullptr;
     if (const int status = lookUpMenuItem("SetMenuBarAttribute", menuBar, menuItem, &action); status < 0)
         return status;
-    if (attribute != UI_ATTR_DIMMED)
+    switch (attribute) {
+    case UI_ATTR_DIMMED:
+        action->setEnabled(value == 0);
+        return UI_SUCCESS;
+    case UI_ATTR_VISIBLE:
+        action->setVisible(value != 0);
+        showMenusWithItems(action);
+        return UI_SUCCESS;
+    default:
         return UI_ERR_INVALID_ATTRIBUTE;
-    action->setEnabled(value == 0);
-    return UI_SUCCESS;
+    }
 }
 
 int GetMenuBarAttribute(int menuBar, const char* menuItem, int attribute, int* value)
@@ -33,10 +59,16 @@ int GetMenuBarAttribute(int menuBar, const char* menuItem, int attribute, int* v
     QAction* action = nullptr;
     if (const int status = lookUpMenuItem("GetMenuBarAttribute", menuBar, menuItem, &action); status < 0)
         return status;
-    if (attribute != UI_ATTR_DIMMED)
+    switch (attribute) {
+    case UI_ATTR_DIMMED:
+        *value = action->isEnabled() ? 0 : 1;
+        return UI_SUCCESS;
+    case UI_ATTR_VISIBLE:
+        *value = action->isVisible() ? 1 : 0;
+        return UI_SUCCESS;
+    default:
         return UI_ERR_INVALID_ATTRIBUTE;
-    *value = action->isEnabled() ? 0 : 1;
-    return UI_SUCCESS;
+    }
 }
 
 int HasMenuItem(int menuBar, const char* menuItem)

@@ -36,7 +36,7 @@ inline constexpr int UI_ATTR_LABEL_TEXT = 6;     // text; "__" marks the access 
 inline constexpr int UI_ATTR_TITLE = 7;          // text; panels
 inline constexpr int UI_ATTR_CLOSE_CTRL = 8;     // text, a control name; panels: the window's close
                                                  // box (and Esc on a child panel) commits it
-inline constexpr int UI_ATTR_VISIBLE = 9;        // int 0/1; panels, read only
+inline constexpr int UI_ATTR_VISIBLE = 9;        // int 0/1; panels (read only), menu items
 
 // Colours as 0x00RRGGBB.
 inline constexpr int UI_COLOR_BLACK = 0x000000;

@@ -13,3 +13,4 @@
 #include "ui_plots.h"
 #include "ui_popups.h"
 #include "ui_services.h"
+#include "ui_widgets.h"

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "kqsim/module_factory.h"
+#include "served_chassis.h"
 
 namespace kqsim {
 
@@ -44,13 +45,15 @@ namespace {
 
 struct MainframeSlot {
     std::mutex mutex;
-    std::shared_ptr<Mainframe> mainframe;
+    ChassisChoice chassis;
 };
 
 MainframeSlot& mainframeSlot() {
     static MainframeSlot slot;
     return slot;
 }
+
+}  // namespace
 
 std::shared_ptr<Mainframe> mainframeFromEnvironment() {
     const char* path = std::getenv(kChassisFileVariable);
@@ -65,21 +68,31 @@ std::shared_ptr<Mainframe> mainframeFromEnvironment() {
     return std::make_shared<Mainframe>(*chassis);
 }
 
-}  // namespace
-
-std::shared_ptr<Mainframe> currentMainframe() {
+ChassisChoice currentChassis() {
     MainframeSlot& slot = mainframeSlot();
     std::lock_guard lock(slot.mutex);
-    if (!slot.mainframe) slot.mainframe = mainframeFromEnvironment();
-    return slot.mainframe;
+    // A server that went away or was not there yet is looked for again, so a restarted server is
+    // found by the next search.
+    const bool stale = !slot.chassis.mainframe || slot.chassis.serverMissing ||
+                       (slot.chassis.connection && slot.chassis.connection->lost());
+    if (stale) {
+        if (auto served = servedChassis()) {
+            slot.chassis = std::move(*served);
+        } else {
+            slot.chassis = {mainframeFromEnvironment(), nullptr, false};
+        }
+    }
+    return slot.chassis;
 }
+
+std::shared_ptr<Mainframe> currentMainframe() { return currentChassis().mainframe; }
 
 void installChassis(const ChassisConfig& config) { installMainframe(std::make_shared<Mainframe>(config)); }
 
 void installMainframe(std::shared_ptr<Mainframe> mainframe) {
     MainframeSlot& slot = mainframeSlot();
     std::lock_guard lock(slot.mutex);
-    slot.mainframe = std::move(mainframe);
+    slot.chassis = {std::move(mainframe), nullptr, false};
 }
 
 }  // namespace kqsim

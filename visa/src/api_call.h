@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "kqsim/chassis_link.h"
 #include "session.h"
 #include "trace_log.h"
 
@@ -14,6 +15,10 @@ template <class Body>
 ViStatus guardedCall(Body&& body) noexcept {
     try {
         return std::forward<Body>(body)();
+    } catch (const kqsim::ChassisConnectionLost&) {
+        return VI_ERROR_CONN_LOST;
+    } catch (const kqsim::ChassisServerError&) {
+        return VI_ERROR_IO;
     } catch (const std::bad_alloc&) {
         return VI_ERROR_ALLOC;
     } catch (...) {

@@ -34,10 +34,15 @@ private:
     std::vector<MountedModule> modules_;
 };
 
-// The mainframe in use. Created on first use from the chassis file named by KQ7120_SIM_CHASSIS, or
-// the default chassis when the variable is unset. A chassis file that cannot be read gives an empty
-// mainframe, and the reason is written to standard error once.
+// The mainframe in use: the chassis server's (kqsim/chassis_link.h) when one is named by
+// KQ7120_SIM_SERVER or answers on the default socket, else one of this process made by
+// mainframeFromEnvironment() on first use.
 std::shared_ptr<Mainframe> currentMainframe();
+
+// A mainframe of this process from the chassis file named by KQ7120_SIM_CHASSIS, or the default
+// chassis when the variable is unset. A chassis file that cannot be read gives an empty mainframe,
+// and the reason is written to standard error.
+std::shared_ptr<Mainframe> mainframeFromEnvironment();
 
 // Replace the mainframe in use (tests, tools). Sessions already open keep talking to their modules.
 // installMainframe(nullptr) drops it: the next currentMainframe() reads the environment again.

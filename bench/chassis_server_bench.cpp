@@ -1,0 +1,121 @@
+// The chassis server's cost to a program, each figure against a baseline of the same run:
+//   kq7120_setupVoltage through the server        against the same call on a chassis of the process
+//   kq7120_loadFIFO_Data of 262144 words through it against memcpy of the same 512 KiB
+// The bench starts its own server (kq7120-chassis) on a socket in a private temporary folder.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "chassis_server_process.h"
+#include "kq7120.h"
+#include "kqsim/chassis_link.h"
+#include "kqsim/mainframe.h"
+#include "kqvisa/bus_trace.h"
+#include "ratio_reporter.h"
+
+namespace {
+
+constexpr const char* kModule = "VXI0::24::INSTR";
+constexpr std::size_t kFifoWords = 262144;
+
+ViSession inProcess = 0;
+ViSession served = 0;
+
+using Clock = std::chrono::steady_clock;
+
+template <typename Work>
+void timeOne(benchmark::State& state, Work&& work) {
+    const auto start = Clock::now();
+    work();
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+}
+
+void setupVoltage(benchmark::State& state, ViSession session) {
+    const ViInt16 channel[] = {3};
+    for (auto _ : state) {
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] { status = kq7120_setupVoltage(session, 2.5f, channel, 1); });
+        if (status != VI_SUCCESS) {
+            state.SkipWithError("kq7120_setupVoltage failed");
+            break;
+        }
+    }
+}
+
+void fifoLoad(benchmark::State& state, ViSession session) {
+    std::vector<ViUInt16> words(kFifoWords);
+    for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<ViUInt16>(i);
+    for (auto _ : state) {
+        kq7120_commandFifo(session, kq7120_ABORT);
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] {
+            status = kq7120_loadFIFO_Data(session, words.data(), static_cast<ViInt32>(words.size()));
+        });
+        if (status != VI_SUCCESS) {
+            state.SkipWithError("kq7120_loadFIFO_Data failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFifoWords * sizeof(ViUInt16)));
+}
+
+void memcpyBaseline(benchmark::State& state) {
+    std::vector<char> source(kFifoWords * sizeof(ViUInt16), 1);
+    std::vector<char> destination(source.size());
+    for (auto _ : state) {
+        timeOne(state, [&] {
+            std::memcpy(destination.data(), source.data(), source.size());
+            benchmark::DoNotOptimize(destination.data());
+            benchmark::ClobberMemory();
+        });
+    }
+}
+
+constexpr BenchRatio kRatios[] = {
+    {"kq7120_setupVoltage served / in-process", "command/served", "command/in-process"},
+    {"kq7120_loadFIFO_Data 262144 words served / memcpy 512 KiB", "fifo/served", "fifo/memcpy"},
+    {"kq7120_loadFIFO_Data in-process / memcpy 512 KiB", "fifo/in-process", "fifo/memcpy"},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    BenchChassisServer server;
+    if (!server.start(KQ_CHASSIS_SERVER)) {
+        std::fprintf(stderr, "cannot start the chassis server\n");
+        return 1;
+    }
+    // One session on a chassis of this process, then one on the server's.
+    unsetenv(kqsim::kServerSocketVariable);
+    setenv("XDG_RUNTIME_DIR", "/nonexistent", 1);
+    kqsim::installMainframe(nullptr);
+    if (kq7120_init(kModule, kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &inProcess) != VI_SUCCESS) return 1;
+    setenv(kqsim::kServerSocketVariable, server.socket().c_str(), 1);
+    kqsim::installMainframe(nullptr);
+    if (kq7120_init(kModule, kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &served) != VI_SUCCESS) return 1;
+    kqvisa::setTraceRecording(false);
+
+    const auto timed = [](benchmark::internal::Benchmark* benchmark) {
+        benchmark->UseManualTime()->Unit(benchmark::kMicrosecond);
+    };
+    timed(benchmark::RegisterBenchmark("command/in-process", setupVoltage, inProcess));
+    timed(benchmark::RegisterBenchmark("command/served", setupVoltage, served));
+    timed(benchmark::RegisterBenchmark("fifo/memcpy", memcpyBaseline));
+    timed(benchmark::RegisterBenchmark("fifo/in-process", fifoLoad, inProcess));
+    timed(benchmark::RegisterBenchmark("fifo/served", fifoLoad, served));
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios(kRatios);
+    kq7120_close(served);
+    kq7120_close(inProcess);
+    benchmark::Shutdown();
+    return 0;
+}
