@@ -311,11 +311,9 @@ std::vector<char> ChassisServer::executeOnModule(Client& client, MessageType typ
                 stillPending = setAside.pending();
             } else {
                 setAsideFor(index, client.id);
-                // Asked only with a reply pending, as the library asks a module of its own.
-                if (instrument.replyPending()) {
-                    chunk = instrument.readReply(bytes.data(), bytes.size());
-                    stillPending = instrument.replyPending();
-                }
+                // Asked even with nothing pending: the module notes a read it cannot answer (-420).
+                chunk = instrument.readReply(bytes.data(), bytes.size());
+                stillPending = instrument.replyPending();
                 served.replyOwner = stillPending ? client.id : 0;
             }
             payload.put<std::uint8_t>(chunk.end).put<std::uint8_t>(stillPending);

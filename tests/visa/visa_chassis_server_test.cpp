@@ -123,6 +123,8 @@ TEST_F(ChassisServerTest, AReplyReachesOnlyTheSessionWhoseQueryMadeIt) {
     ViStatus status = VI_SUCCESS;
     EXPECT_EQ(session.read(&status), "");
     EXPECT_EQ(status, VI_ERROR_TMO);
+    // The served module notes each read it could not answer, as a module of the program's own does.
+    EXPECT_EQ(session.query("SYST:ERR?"), "-420,\"Query UNTERMINATED\"\n");
 }
 
 TEST_F(ChassisServerTest, PyVisaAndTheDriverShareTheModule) {
