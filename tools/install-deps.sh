@@ -11,6 +11,7 @@ packages=(
   locales
   qt6-base-dev qt6-tools-dev libqt6uitools6 libqt6opengl6-dev libgl-dev qt6-charts-dev
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -394,7 +394,8 @@ KQ7120_API ViStatus kq7120_queryTriggerParams(ViSession instHndl, ViInt16 *trigS
 
 /* Stores one voltage per channel (16 on a KQ7120, else 8) as memory array index (1 to 512). */
 KQ7120_API ViStatus kq7120_memorySetup(ViSession instHndl, ViInt16 index, const ViReal32 voltageList[]);
-/* Reads memory array index into voltageList (one value per channel). */
+/* Reads memory array index into voltageList (16 elements): one value per channel of the module,
+   elements after the last channel left unchanged. */
 KQ7120_API ViStatus kq7120_queryDACMemoryArray(ViSession instHndl, ViInt16 index, ViReal32 voltageList[]);
 /* Sets every channel from memory array index. */
 KQ7120_API ViStatus kq7120_sourceVoltageSetup(ViSession instHndl, ViInt16 index);
