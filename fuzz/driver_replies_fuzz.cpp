@@ -1,7 +1,8 @@
 // The driver's reply handling: a module answers every query with replies taken from the input (split
-// at 0x1E), and every query function of the driver runs against it, on a session opened by
-// kq7120_init and on one opened with VISA directly. The first two bytes are the word every register
-// reads (the FIFO status). Nothing may crash, overrun or leak, whatever the replies hold.
+// at 0x1E, used in turn), the chassis scan and auto-connect identify it, and every query function of
+// the driver runs against it, on a session opened by kq7120_init and on one opened with VISA directly. The
+// first two bytes are the word every register reads (the FIFO status). Nothing may crash, overrun or leak,
+// whatever the replies hold.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -94,7 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view replies(reinterpret_cast<const char*>(data) + 2, size - 2);
     kqfuzz::mountAlone(std::make_shared<kqfuzz::ScriptedInstrument>(
         kqfuzz::splitInput(replies, kReplySeparator), registerWord));
+    std::array<ViInt16, kq7120_MAX_SLOTS_IN_CHASSIS> addresses{};
+    std::array<ViInt16, kq7120_MAX_SLOTS_IN_CHASSIS> slots{};
+    std::array<ViInt16, kq7120_MAX_SLOTS_IN_CHASSIS> models{};
+    std::array<ViInt16, kq7120_MAX_SLOTS_IN_CHASSIS> interfaces{};
+    ViInt16 found = 0;
+    ViInt16 connection = 0;
+    kq7120_scanChassis(addresses.data(), slots.data(), models.data(), interfaces.data(), &found, &connection);
     ViSession session = VI_NULL;
+    if (kq7120_autoConnectToFirst(&session) == VI_SUCCESS) kq7120_close(session);
+    session = VI_NULL;
     if (kq7120_init(kqfuzz::kMountedDescriptor, kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &session) ==
         VI_SUCCESS) {
         runQueries(session);

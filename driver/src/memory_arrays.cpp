@@ -44,7 +44,8 @@ ViStatus kq7120_queryDACMemoryArray(ViSession instHndl, ViInt16 index, ViReal32 
         }
         // The module answers with one value per channel; the caller's array holds the 16 of the
         // largest model, and a longer reply is cut there.
-        readVoltageList(reply, std::span(voltageList, static_cast<std::size_t>(kq7120_CHANNEL_LIST_KQ7120_MAX)));
+        readVoltageList(reply,
+                        std::span(voltageList, static_cast<std::size_t>(kq7120_CHANNEL_LIST_KQ7120_MAX)));
         return VI_SUCCESS;
     });
 }

@@ -48,9 +48,10 @@ ViStatus getModelNum(ViSession instHndl, ViInt16* modelNum) {
         if (!modelNum) return VI_ERROR_PARAMETER2;
         ViInt16 logicalAddress = 0;
         if (const ViStatus status = getLaFmHndl(instHndl, &logicalAddress)) return status;
-        *modelNum = hasEntry(logicalAddress)
-                        ? modelTable()[static_cast<std::size_t>(logicalAddress)].load(std::memory_order_relaxed)
-                        : ViInt16{0};
+        *modelNum =
+            hasEntry(logicalAddress)
+                ? modelTable()[static_cast<std::size_t>(logicalAddress)].load(std::memory_order_relaxed)
+                : ViInt16{0};
         return VI_SUCCESS;
     });
 }

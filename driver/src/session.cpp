@@ -57,7 +57,8 @@ ViStatus kq7120_init(ViConstRsrc instrDesc, ViUInt16 idQuery, ViUInt16 resetFlag
         if (resetFlag > kq7120_INIT_RESET) return VI_ERROR_PARAMETER3;
         if (!instHndl) return VI_ERROR_PARAMETER4;
         ViSession resourceManager = 0;
-        if (const ViStatus status = sharedResourceManager(resourceManager); status < VI_SUCCESS) return status;
+        if (const ViStatus status = sharedResourceManager(resourceManager); status < VI_SUCCESS)
+            return status;
         ViSession session = 0;
         const ViStatus opened = visa::open(resourceManager, instrDesc, &session);
         if (opened < VI_SUCCESS) return opened;

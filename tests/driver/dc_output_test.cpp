@@ -14,8 +14,8 @@
 
 namespace {
 
-using kqtest::DriverTest;
 using kq7120::voltageListText;
+using kqtest::DriverTest;
 using Messages = std::vector<std::string>;
 
 class DcOutput : public DriverTest {
@@ -334,14 +334,16 @@ TEST_F(DcOutput, MemoryArrayReadFillsOneValuePerChannelOfTheModule) {
         ViSession session;
         std::size_t filled;
     };
-    const Case cases[] = {{"KQ7120", kq7120, 16}, {"KQ7110", kq7110, 8}, {"opened with VISA", unidentified, 16}};
+    const Case cases[] = {
+        {"KQ7120", kq7120, 16}, {"KQ7110", kq7110, 8}, {"opened with VISA", unidentified, 16}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::array<ViReal32, 16> values{};
         values.fill(-99.0f);
         kqvisa::clearTrace();
         EXPECT_EQ(kq7120_queryDACMemoryArray(c.session, 9, values.data()), VI_SUCCESS);
-        EXPECT_EQ(busLog(), (Messages{"write MEM:SET? 9", "read", "write *ESR?", "read"})) << "no model look-up";
+        EXPECT_EQ(busLog(), (Messages{"write MEM:SET? 9", "read", "write *ESR?", "read"}))
+            << "no model look-up";
         for (std::size_t i = 0; i < values.size(); ++i) {
             EXPECT_FLOAT_EQ(values[i], i < c.filled ? stored[i] : -99.0f) << "element " << i;
         }
