@@ -5,6 +5,8 @@
  * A bad argument in the n-th position returns VI_ERROR_PARAMETERn and nothing is sent to the module.
  * Outputs go to caller-owned storage; text outputs need at least 256 bytes unless stated.
  * Numbers in commands and replies are written and read independently of the process locale.
+ * Separate handles may be opened and used from separate threads; one handle is used from one thread
+ * at a time, and the SCPI log is switched while no other thread sends.
  *
  * Functions marked "internal" are used inside the driver and are not exported by the library. */
 #ifndef KQ7120_H
