@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -44,18 +45,22 @@ bool writeAll(int descriptor, const std::string& text) {
     return true;
 }
 
-// An integer within [low, high] (low <= 0 <= high), whichever JSON number type holds it: a large
-// unsigned value must not wrap into range.
+// An integer within [low, high], whichever JSON number type holds it: a large unsigned value must not
+// wrap into range.
 std::optional<long long> integerIn(const Json& value, long long low, long long high) {
+    long long number = 0;
     if (value.is_number_unsigned()) {
-        const auto number = value.get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(high)) return std::nullopt;
-        return static_cast<long long>(number);
+        const auto unsignedNumber = value.get<std::uint64_t>();
+        if (unsignedNumber > static_cast<std::uint64_t>(std::numeric_limits<long long>::max()))
+            return std::nullopt;
+        number = static_cast<long long>(unsignedNumber);
+    } else if (value.is_number_integer()) {
+        number = value.get<std::int64_t>();
+    } else {
+        return std::nullopt;
     }
-    if (!value.is_number_integer()) return std::nullopt;
-    const auto number = value.get<std::int64_t>();
     if (number < low || number > high) return std::nullopt;
-    return static_cast<long long>(number);
+    return number;
 }
 
 // The temporary files a store writes are "<state file>.XXXXXX", six letters or digits.

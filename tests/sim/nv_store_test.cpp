@@ -199,6 +199,7 @@ const CorruptFile kCorruptFiles[] = {
     {"ConstantWrapsFromUnsigned",
      withField("calibrationConstants", "[18446744073709551615" + repeated(",0", 63) + "]")},
     {"FormatWrapsFromUnsigned", withField("format", "4294967297")},
+    {"FormatZero", withField("format", "0")},
     {"CountBeyondInt32", withField("storeCount", "2147483648")},
     {"ConstantNotAnInteger", withField("calibrationConstants", "[1.0" + repeated(",0", 63) + "]")},
     {"SecurityNotBoolean", withField("securityOn", "1")},
