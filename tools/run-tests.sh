@@ -9,5 +9,17 @@ cmake --build "$build" -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+
+# The driver, VISA library and simulator with ThreadSanitizer, in a tree of their own: two threads
+# that open and use two modules at once.
+tsan=build-tsan
+cmake -S . -B "$tsan" -DCMAKE_BUILD_TYPE=Debug -DKQ_THREAD_SANITIZE=ON -DKQ_BUILD_PANEL=OFF \
+  -DKQ_BUILD_BENCH=OFF >/dev/null
+cmake --build "$tsan" -j"$(nproc)" --target driver_first_use_threads_test
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$tsan" --output-on-failure -R '^driver_first_use_threads_test$'
+
+# Every fuzz corpus replayed, then each fuzz target for a short bounded run.
+fuzz/run-fuzz.sh
+
 # The Debian packages, from a release build of their own: built, checked, unpacked and run.
 tests/packaging/packages_test.sh build-package

@@ -5,6 +5,8 @@
  * A bad argument in the n-th position returns VI_ERROR_PARAMETERn and nothing is sent to the module.
  * Outputs go to caller-owned storage; text outputs need at least 256 bytes unless stated.
  * Numbers in commands and replies are written and read independently of the process locale.
+ * Separate handles may be opened and used from separate threads; one handle is used from one thread
+ * at a time, and the SCPI log is switched while no other thread sends.
  *
  * Functions marked "internal" are used inside the driver and are not exported by the library. */
 #ifndef KQ7120_H
@@ -394,7 +396,8 @@ KQ7120_API ViStatus kq7120_queryTriggerParams(ViSession instHndl, ViInt16 *trigS
 
 /* Stores one voltage per channel (16 on a KQ7120, else 8) as memory array index (1 to 512). */
 KQ7120_API ViStatus kq7120_memorySetup(ViSession instHndl, ViInt16 index, const ViReal32 voltageList[]);
-/* Reads memory array index into voltageList (one value per channel). */
+/* Reads memory array index into voltageList (16 elements): one value per channel of the module,
+   elements after the last channel left unchanged. */
 KQ7120_API ViStatus kq7120_queryDACMemoryArray(ViSession instHndl, ViInt16 index, ViReal32 voltageList[]);
 /* Sets every channel from memory array index. */
 KQ7120_API ViStatus kq7120_sourceVoltageSetup(ViSession instHndl, ViInt16 index);

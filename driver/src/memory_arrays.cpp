@@ -37,15 +37,15 @@ ViStatus kq7120_queryDACMemoryArray(ViSession instHndl, ViInt16 index, ViReal32 
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkIndex(index)) return status;
         if (!voltageList) return VI_ERROR_PARAMETER3;
-        // The caller's array holds one value per channel; a longer reply is cut there.
-        ViInt16 model = 0;
-        if (const ViStatus status = getModelNum(instHndl, &model)) return status;
         std::string reply;
         if (const ViStatus status =
                 queryWithCheck(instHndl, "MEM:SET? " + decimalText(index), kq7120_READ_BUFF_SIZE, reply)) {
             return status;
         }
-        readVoltageList(reply, std::span(voltageList, static_cast<std::size_t>(channelCountOf(model))));
+        // The module answers with one value per channel; the caller's array holds the 16 of the
+        // largest model, and a longer reply is cut there.
+        readVoltageList(reply,
+                        std::span(voltageList, static_cast<std::size_t>(kq7120_CHANNEL_LIST_KQ7120_MAX)));
         return VI_SUCCESS;
     });
 }

@@ -1,6 +1,7 @@
 #include "model_table.h"
 
 #include <array>
+#include <atomic>
 
 #include "c_boundary.h"
 #include "visa_binding.h"
@@ -8,8 +9,12 @@
 namespace kq7120 {
 namespace {
 
-std::array<ViInt16, kq7120_MAX_LOG_ADDR + 1>& modelTable() {
-    static std::array<ViInt16, kq7120_MAX_LOG_ADDR + 1> table{};
+// Entries are atomic so that sessions used from separate threads may identify modules at the same
+// time, also two sessions to one address.
+using ModelTable = std::array<std::atomic<ViInt16>, kq7120_MAX_LOG_ADDR + 1>;
+
+ModelTable& modelTable() {
+    static ModelTable table{};
     return table;
 }
 
@@ -18,7 +23,8 @@ bool hasEntry(ViInt16 logicalAddress) { return logicalAddress >= 0 && logicalAdd
 }  // namespace
 
 void recordModel(ViInt16 logicalAddress, ViInt16 model) {
-    if (hasEntry(logicalAddress)) modelTable()[static_cast<std::size_t>(logicalAddress)] = model;
+    if (!hasEntry(logicalAddress)) return;
+    modelTable()[static_cast<std::size_t>(logicalAddress)].store(model, std::memory_order_relaxed);
 }
 
 }  // namespace kq7120
@@ -42,7 +48,10 @@ ViStatus getModelNum(ViSession instHndl, ViInt16* modelNum) {
         if (!modelNum) return VI_ERROR_PARAMETER2;
         ViInt16 logicalAddress = 0;
         if (const ViStatus status = getLaFmHndl(instHndl, &logicalAddress)) return status;
-        *modelNum = hasEntry(logicalAddress) ? modelTable()[static_cast<std::size_t>(logicalAddress)] : 0;
+        *modelNum =
+            hasEntry(logicalAddress)
+                ? modelTable()[static_cast<std::size_t>(logicalAddress)].load(std::memory_order_relaxed)
+                : ViInt16{0};
         return VI_SUCCESS;
     });
 }

@@ -18,9 +18,10 @@ void switchOff();
 // Appends `command` up to its first NUL, with security codes hidden.
 ViStatus record(std::string_view command);
 
-// The record text of a command: in commands of the calibration security subsystem ("CAL:SEC:STAT",
-// "CAL:SEC:CODE", in any letter case or long form) every byte of a definite-length block, the
-// security code, becomes '*'.
+// The record text of a command: the security codes in it become '*'. A code is the parameter of
+// "CAL:SEC:CODE" or the one after the state of "CAL:SEC:STAT", in any spelling of the header
+// (letter case, long forms, a path continued after ';'), given as a definite-length block or a
+// quoted string; every other byte, blocks of other commands included, is kept.
 std::string withCodesHidden(std::string_view command);
 
 }  // namespace kq7120::scpi_log

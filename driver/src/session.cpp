@@ -1,5 +1,6 @@
 // Opening and closing a module, its identity check and the identification query that fills the
 // model table.
+#include <mutex>
 #include <string>
 
 #include "c_boundary.h"
@@ -16,10 +17,20 @@ namespace {
 constexpr ViUInt16 kIdentityMask = 0x0FFF;
 
 // One resource-manager session for every handle, opened by the first kq7120_init and kept for the
-// life of the process.
-ViSession& resourceManager() {
+// life of the process. Threads that open their first modules at the same moment share the one
+// session; a failed open leaves none, so the next kq7120_init tries again.
+ViStatus sharedResourceManager(ViSession& resourceManager) {
+    static std::mutex opening;
     static ViSession session = 0;
-    return session;
+    const std::lock_guard lock(opening);
+    if (session == 0) {
+        ViSession opened = 0;
+        const ViStatus status = visa::openDefaultRM(&opened);
+        if (status < VI_SUCCESS) return status;
+        session = opened;
+    }
+    resourceManager = session;
+    return VI_SUCCESS;
 }
 
 ViStatus prepareOpenedSession(ViUInt16 idQuery, ViUInt16 resetFlag, ViSession session) {
@@ -45,14 +56,11 @@ ViStatus kq7120_init(ViConstRsrc instrDesc, ViUInt16 idQuery, ViUInt16 resetFlag
         if (idQuery > kq7120_INIT_ID_QUERY) return VI_ERROR_PARAMETER2;
         if (resetFlag > kq7120_INIT_RESET) return VI_ERROR_PARAMETER3;
         if (!instHndl) return VI_ERROR_PARAMETER4;
-        if (resourceManager() == 0) {
-            ViSession opened = 0;
-            const ViStatus status = visa::openDefaultRM(&opened);
-            if (status < VI_SUCCESS) return status;
-            resourceManager() = opened;
-        }
+        ViSession resourceManager = 0;
+        if (const ViStatus status = sharedResourceManager(resourceManager); status < VI_SUCCESS)
+            return status;
         ViSession session = 0;
-        const ViStatus opened = visa::open(resourceManager(), instrDesc, &session);
+        const ViStatus opened = visa::open(resourceManager, instrDesc, &session);
         if (opened < VI_SUCCESS) return opened;
         if (const ViStatus status = prepareOpenedSession(idQuery, resetFlag, session)) {
             // The caller never sees this session, so it is closed here.

@@ -2,8 +2,10 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <type_traits>
 #include <utility>
 
@@ -42,13 +44,18 @@ struct Operations {
 class Binding {
 public:
     // The operations, loading the library first if it is not loaded yet. Null when it cannot be
-    // loaded; the next call tries again, so a VISA installed later is picked up.
+    // loaded; the next call tries again, so a VISA installed later is picked up. The table is
+    // published only once it is complete, so a thread that finds it never sees a loaded library
+    // with operations still missing, and threads arriving together load the library once.
     const Operations* operations() {
-        if (!library_) load();
-        return library_ ? &operations_ : nullptr;
+        if (const Operations* ready = published_.load(std::memory_order_acquire)) return ready;
+        const std::lock_guard lock(loading_);
+        if (!published_.load(std::memory_order_relaxed)) load();
+        return published_.load(std::memory_order_relaxed);
     }
 
     void use(std::string fileName) {
+        const std::lock_guard lock(loading_);
         unload();
         fileName_ = std::move(fileName);
         reported_ = false;
@@ -100,15 +107,20 @@ private:
         if (missing_) {
             report(std::string("it has no ") + missing_);
             unload();
+            return;
         }
+        published_.store(&operations_, std::memory_order_release);
     }
 
     void unload() {
+        published_.store(nullptr, std::memory_order_release);
         if (library_) dlclose(library_);
         library_ = nullptr;
         operations_ = {};
     }
 
+    std::mutex loading_;
+    std::atomic<const Operations*> published_ = nullptr;
     std::string fileName_ = chosenLibrary();
     void* library_ = nullptr;
     Operations operations_;

@@ -1,6 +1,8 @@
 #include "nv_store.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,9 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <vector>
 
 namespace kqsim {
 
@@ -41,6 +43,68 @@ bool writeAll(int descriptor, const std::string& text) {
         written += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// An integer within [low, high], whichever JSON number type holds it: a large unsigned value must not
+// wrap into range.
+std::optional<long long> integerIn(const Json& value, long long low, long long high) {
+    long long number = 0;
+    if (value.is_number_unsigned()) {
+        const auto unsignedNumber = value.get<std::uint64_t>();
+        if (unsignedNumber > static_cast<std::uint64_t>(std::numeric_limits<long long>::max()))
+            return std::nullopt;
+        number = static_cast<long long>(unsignedNumber);
+    } else if (value.is_number_integer()) {
+        number = value.get<std::int64_t>();
+    } else {
+        return std::nullopt;
+    }
+    if (number < low || number > high) return std::nullopt;
+    return number;
+}
+
+// The temporary files a store writes are "<state file>.XXXXXX", six letters or digits.
+bool isTemporaryOf(const std::string& name, const std::string& stateFileName) {
+    constexpr std::size_t kSuffixLength = 6;
+    if (name.size() != stateFileName.size() + 1 + kSuffixLength ||
+        name.compare(0, stateFileName.size(), stateFileName) != 0 || name[stateFileName.size()] != '.')
+        return false;
+    for (std::size_t i = stateFileName.size() + 1; i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+    }
+    return true;
+}
+
+// A store holds an exclusive lock on its temporary file until the rename, so a temporary that can
+// be locked is one a killed store left behind, never one another process is writing.
+void removeIfStale(const std::filesystem::path& temporary) {
+    const int descriptor = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) ::unlink(temporary.c_str());
+    ::close(descriptor);
+}
+
+// Creates and locks the temporary file of a store; -1 when it cannot. A cleaner may remove the file
+// between its creation and the lock: then it is created again.
+int createLockedTemporary(const std::filesystem::path& target, std::string& name) {
+    constexpr int kAttempts = 8;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::string pattern = target.string() + ".XXXXXX";
+        const int descriptor = ::mkstemp(pattern.data());
+        if (descriptor < 0) return -1;
+        struct stat opened {};
+        struct stat named {};
+        // Where the file system has no locks the store goes ahead unlocked.
+        if (::flock(descriptor, LOCK_EX) != 0 ||
+            (::fstat(descriptor, &opened) == 0 && ::stat(pattern.c_str(), &named) == 0 &&
+             opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)) {
+            name = pattern;
+            return descriptor;
+        }
+        ::close(descriptor);
+    }
+    return -1;
 }
 
 // Makes the rename itself durable.
@@ -80,38 +144,45 @@ std::optional<NvContents> NvStore::parse(const std::string& text) {
     const Json* securityOn = field("securityOn");
     const Json* code = field("securityCode");
     if (!format || !constants || !count || !autoStore || !securityOn || !code) return std::nullopt;
-    if (!format->is_number_integer() || format->get<int>() != kFormatVersion) return std::nullopt;
+    if (!integerIn(*format, kFormatVersion, kFormatVersion)) return std::nullopt;
 
     NvContents contents;
     if (!constants->is_array() || constants->size() != contents.constants.size()) return std::nullopt;
     for (std::size_t i = 0; i < contents.constants.size(); ++i) {
-        const Json& value = (*constants)[i];
-        if (!value.is_number_integer()) return std::nullopt;
-        const auto number = value.get<long long>();
-        if (number < -128 || number > 127) return std::nullopt;
-        contents.constants[i] = static_cast<std::int8_t>(number);
+        const auto number = integerIn((*constants)[i], INT8_MIN, INT8_MAX);
+        if (!number) return std::nullopt;
+        contents.constants[i] = static_cast<std::int8_t>(*number);
     }
-    if (!count->is_number_integer()) return std::nullopt;
-    const auto stores = count->get<long long>();
-    if (stores < 0 || stores > INT32_MAX) return std::nullopt;
-    contents.storeCount = static_cast<std::int32_t>(stores);
+    const auto stores = integerIn(*count, 0, INT32_MAX);
+    if (!stores) return std::nullopt;
+    contents.storeCount = static_cast<std::int32_t>(*stores);
     if (!autoStore->is_boolean() || !securityOn->is_boolean()) return std::nullopt;
     contents.autoStore = autoStore->get<bool>();
     contents.securityOn = securityOn->get<bool>();
     if (!code->is_array() || code->empty() || code->size() > kSecurityCodeMaxLength) return std::nullopt;
     contents.securityCode.clear();
     for (const Json& byte : *code) {
-        if (!byte.is_number_integer()) return std::nullopt;
-        const auto value = byte.get<long long>();
-        if (value < 0 || value > 255) return std::nullopt;
-        contents.securityCode.push_back(static_cast<char>(value));
+        const auto value = integerIn(byte, 0, UINT8_MAX);
+        if (!value) return std::nullopt;
+        contents.securityCode.push_back(static_cast<char>(*value));
     }
     return contents;
+}
+
+void NvStore::removeStaleTemporaries() const {
+    const std::filesystem::path target(path_);
+    const std::string stateFileName = target.filename().string();
+    std::error_code error;
+    std::filesystem::directory_iterator entries(target.has_parent_path() ? target.parent_path() : ".", error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        if (isTemporaryOf(entries->path().filename().string(), stateFileName)) removeIfStale(entries->path());
+    }
 }
 
 NvContents NvStore::load() {
     lost_ = false;
     if (path_.empty()) return {};
+    removeStaleTemporaries();
     std::error_code error;
     if (!std::filesystem::exists(path_, error)) return {};
     std::ifstream file(path_, std::ios::binary);
@@ -132,13 +203,11 @@ bool NvStore::save(const NvContents& contents) {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
+    removeStaleTemporaries();
 
-    std::string pattern = (folder / (target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int descriptor = ::mkstemp(name.data());
+    std::string temporary;
+    const int descriptor = createLockedTemporary(folder / target.filename(), temporary);
     if (descriptor < 0) return false;
-    const std::string temporary(name.data());
     const bool written = writeAll(descriptor, serialise(contents)) && ::fsync(descriptor) == 0;
     const bool closed = ::close(descriptor) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {

@@ -35,7 +35,9 @@ public:
     bool lostOnLoad() const { return lost_; }
 
     // Writes a temporary file next to the state file, flushes it to disk and renames it over the
-    // state file. False when any step fails; the previous contents then stay in place.
+    // state file. False when any step fails; the previous contents then stay in place. The temporary
+    // is locked while it is written, so that load() and save() can remove the temporaries of this
+    // state file that a killed store left behind without touching one another process is writing.
     bool save(const NvContents& contents);
 
     // The file text for `contents`, and the contents a text holds (nothing when it is not a valid
@@ -44,6 +46,8 @@ public:
     static std::optional<NvContents> parse(const std::string& text);
 
 private:
+    void removeStaleTemporaries() const;
+
     std::string path_;
     bool lost_ = false;
 };

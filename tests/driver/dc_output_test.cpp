@@ -9,9 +9,12 @@
 #include "kq7120.h"
 #include "kqvisa/bus_trace.h"
 #include "kqvisa/fault_injection.h"
+#include "model_table.h"
+#include "voltage_list.h"
 
 namespace {
 
+using kq7120::voltageListText;
 using kqtest::DriverTest;
 using Messages = std::vector<std::string>;
 
@@ -302,26 +305,64 @@ TEST_F(DcOutput, MemoryArrayChecks) {
     EXPECT_EQ(kq7120_memorySetup(kq7110, 1, list), VI_SUCCESS);
 }
 
-TEST_F(DcOutput, MemoryArrayReadStoresAtMostOneValuePerChannel) {
+// The read is bounded by the caller's 16-element list, not by the model table: the module answers
+// with one value per channel, a longer reply is cut at 16 and a short one fills what it has.
+TEST_F(DcOutput, MemoryArrayReadFillsOneValuePerChannelOfTheModule) {
+    std::array<ViReal32, 16> stored{};
+    for (std::size_t i = 0; i < stored.size(); ++i) stored[i] = 0.25f * static_cast<ViReal32>(i + 1);
+    ASSERT_EQ(kq7120_memorySetup(kq7120, 9, stored.data()), VI_SUCCESS);
+    ASSERT_EQ(kq7120_memorySetup(kq7110, 9, stored.data()), VI_SUCCESS);
+
+    // A KQ7120 at an address the model table has never seen, opened with VISA directly; its array is
+    // written as SCPI text so that nothing identifies the module.
+    kqsim::ChassisConfig chassis = kqtest::twoModuleChassis();
+    chassis.modules.push_back(kqtest::module(kqsim::ModuleKind::KQ7120, 56, 6));
+    install(chassis);
+    ViSession resourceManager = 0;
+    ASSERT_EQ(viOpenDefaultRM(&resourceManager), VI_SUCCESS);
+    ViSession unidentified = 0;
+    ASSERT_EQ(viOpen(resourceManager, "VXI0::56::INSTR", VI_NULL, 0, &unidentified), VI_SUCCESS);
+    ViChar noReply[1025] = {};
+    ASSERT_EQ(kq7120_directIO(unidentified, ("MEM:SET 9," + voltageListText(stored)).c_str(), noReply),
+              VI_SUCCESS);
+    ViInt16 model = -1;
+    ASSERT_EQ(getModelNum(unidentified, &model), VI_SUCCESS);
+    ASSERT_EQ(model, 0);
+
+    struct Case {
+        const char* name;
+        ViSession session;
+        std::size_t filled;
+    };
+    const Case cases[] = {
+        {"KQ7120", kq7120, 16}, {"KQ7110", kq7110, 8}, {"opened with VISA", unidentified, 16}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::array<ViReal32, 16> values{};
+        values.fill(-99.0f);
+        kqvisa::clearTrace();
+        EXPECT_EQ(kq7120_queryDACMemoryArray(c.session, 9, values.data()), VI_SUCCESS);
+        EXPECT_EQ(busLog(), (Messages{"write MEM:SET? 9", "read", "write *ESR?", "read"}))
+            << "no model look-up";
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            EXPECT_FLOAT_EQ(values[i], i < c.filled ? stored[i] : -99.0f) << "element " << i;
+        }
+    }
+    viClose(resourceManager);
+
     std::string twenty;
     for (int i = 1; i <= 20; ++i) twenty += (i > 1 ? "," : "") + std::to_string(i) + ".000000";
-    twenty += "\n";
     std::array<ViReal32, 24> values{};
     values.fill(-99.0f);
-    kqvisa::scriptReply("MEM:SET? 7", twenty);
-    EXPECT_EQ(kq7120_queryDACMemoryArray(kq7120, 7, values.data()), VI_SUCCESS);
-    EXPECT_FLOAT_EQ(values[15], 16.0f);
-    EXPECT_FLOAT_EQ(values[16], -99.0f);
-    kqvisa::scriptReply("MEM:SET? 7", twenty);
-    values.fill(-99.0f);
+    kqvisa::scriptReply("MEM:SET? 7", twenty + "\n");
     EXPECT_EQ(kq7120_queryDACMemoryArray(kq7110, 7, values.data()), VI_SUCCESS);
-    EXPECT_FLOAT_EQ(values[7], 8.0f);
-    EXPECT_FLOAT_EQ(values[8], -99.0f);
+    EXPECT_FLOAT_EQ(values[15], 16.0f);
+    EXPECT_FLOAT_EQ(values[16], -99.0f) << "never more than 16 values";
     kqvisa::scriptReply("MEM:SET? 7", "1.5,2.5\n");
     values.fill(-99.0f);
-    EXPECT_EQ(kq7120_queryDACMemoryArray(kq7120, 7, values.data()), VI_SUCCESS);
+    EXPECT_EQ(kq7120_queryDACMemoryArray(kq7110, 7, values.data()), VI_SUCCESS);
     EXPECT_FLOAT_EQ(values[1], 2.5f);
-    EXPECT_FLOAT_EQ(values[2], -99.0f) << "a short reply fills what it has";
+    EXPECT_FLOAT_EQ(values[2], -99.0f);
 }
 
 }  // namespace

@@ -244,8 +244,21 @@ TEST(ScpiLogRecord, SecurityCodesAreHidden) {
         {"CAL:SEC:STAT 1", "CAL:SEC:STAT 1"},
         {"CAL:DATA#264abc", "CAL:DATA#264abc"},
         {"SOUR:VOLT:LEV 2.5,(@1)", "SOUR:VOLT:LEV 2.5,(@1)"},
+        // Only the code parameters of the two security commands, whatever their spelling.
+        {"CAL:DATA#18ab:SECcd", "CAL:DATA#18ab:SECcd"},
+        {"CAL:DATA #14:SEC;CAL:SEC:STAT 0,#12ab", "CAL:DATA #14:SEC;CAL:SEC:STAT 0,#12**"},
+        {"calibration:security:code \"a;b\"\"c\"", "calibration:security:code \"******\""},
+        {":CAL:SEC:STAT OFF,'KQ7120'", ":CAL:SEC:STAT OFF,'******'"},
+        {"CAL:SEC:STAT 0,#16KQ7120;CODE #12xy", "CAL:SEC:STAT 0,#16******;CODE #12**"},
+        {"CAL:SEC:CODE #12ab;*CLS;STAT 0,#12cd", "CAL:SEC:CODE #12**;*CLS;STAT 0,#12**"},
+        {"CAL:SEC:STAT #12ab", "CAL:SEC:STAT #12ab"},
+        {"CAL:SEC:STAT?;:CAL:DATA?;CAL:SEC:CODE?", "CAL:SEC:STAT?;:CAL:DATA?;CAL:SEC:CODE?"},
+        {"SOUR:SEC:CODE #12ab;CAL:SECURE:CODE #12ab", "SOUR:SEC:CODE #12ab;CAL:SECURE:CODE #12ab"},
+        {"CAL:SEC:CODE #0abc", "CAL:SEC:CODE #0***"},
     };
-    for (const auto& c : cases) EXPECT_EQ(kq7120::scpi_log::withCodesHidden(c.command), c.record);
+    for (const auto& c : cases) {
+        EXPECT_EQ(kq7120::scpi_log::withCodesHidden(c.command), c.record) << c.command;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The send, read and error-check operations, pass-through commands, and the SCPI log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -209,6 +211,22 @@ TEST_F(ScpiLog, SecurityCodeNeverReachesTheFile) {
     kq7120_enableDisableSecState(session, "KQ7120", kq7120_SEC_STATE_DISABLE);
     EXPECT_EQ(sent().front(), "CAL:SEC:STAT 0,#16KQ7120") << "the module gets the code";
     EXPECT_EQ(kqtest::fileContents(path), "CAL:SEC:STAT 0,#16******\n*ESR?\n");
+}
+
+// Calibration constants that happen to spell ":SEC" are data, not a code: the log shows what the
+// bus carries.
+TEST_F(ScpiLog, CalibrationDataIsLoggedAsSentEvenWhenItSpellsSec) {
+    std::array<ViInt16, kq7120_CAL_DATA_SIZE> constants{};
+    constants.fill(1);
+    const ViInt16 sec[] = {':', 'S', 'E', 'C'};
+    std::copy(std::begin(sec), std::end(sec), constants.begin() + 20);
+    ASSERT_EQ(kq7120_enableDisableSecState(session, "KQ7120", kq7120_SEC_STATE_DISABLE), VI_SUCCESS);
+    ASSERT_EQ(kq7120_enableDisableSCPILog(kq7120_SCPI_LOG, path.c_str()), VI_SUCCESS);
+    kqvisa::clearTrace();
+    ASSERT_EQ(kq7120_calibrationDataBlock(session, "KQ7120", constants.data()), VI_SUCCESS);
+    const std::string block = "CAL:DATA#264" + std::string(20, '\x01') + ":SEC" + std::string(40, '\x01');
+    EXPECT_EQ(sent(), (Messages{"CAL:SEC:STAT?", "*ESR?", block, "*ESR?"}));
+    EXPECT_EQ(kqtest::fileContents(path), "CAL:SEC:STAT?\n*ESR?\n" + block + "\n*ESR?\n");
 }
 
 }  // namespace

@@ -2,10 +2,20 @@
 // module on its file, and unreadable files that fall back to factory contents.
 #include "nv_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "kq_module_test_support.h"
 
@@ -85,6 +95,69 @@ TEST_F(NvStoreTest, SaveThatCannotWriteKeepsThePreviousFile) {
     EXPECT_EQ(entries, 1u);
 }
 
+// Temporaries a killed store leaves ("<state file>.XXXXXX") are removed when the module loads or
+// stores; a temporary that a store in progress holds locked, and every other file, are kept.
+TEST_F(NvStoreTest, LoadAndSaveRemoveOnlyStaleTemporariesOfTheirOwnFile) {
+    std::filesystem::create_directories(file().parent_path());
+    const auto sibling = [this](const std::string& name) { return file().parent_path() / name; };
+    const std::vector<std::string> kept = {"module.json.inUse1", "other.json.Ab12Cd",
+                                           "module.json.Ab12C",  "module.json.Ab12Cd7",
+                                           "module.json.Ab-2Cd", "xmodule.json.Ab12Cd"};
+    for (const std::string& name : kept) std::ofstream(sibling(name)) << "x";
+    const int inUse = ::open(sibling("module.json.inUse1").c_str(), O_RDONLY);
+    ASSERT_GE(inUse, 0);
+    ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
+
+    for (const bool viaSave : {false, true}) {
+        SCOPED_TRACE(viaSave ? "save" : "load");
+        for (const char* name : {"module.json.Ab12Cd", "module.json.000000"})
+            std::ofstream(sibling(name)) << "{";
+        NvStore store(file().string());
+        if (viaSave) {
+            ASSERT_TRUE(store.save(sample()));
+        } else {
+            EXPECT_EQ(store.load(), NvContents{});
+        }
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(file().parent_path()))
+            left.push_back(entry.path().filename().string());
+        std::vector<std::string> expected = kept;
+        if (viaSave) expected.push_back("module.json");
+        std::sort(left.begin(), left.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(left, expected);
+    }
+    ::close(inUse);
+}
+
+// Stores killed at random moments: whatever is on disk loads as a valid state, and the next load
+// leaves no temporary behind.
+TEST_F(NvStoreTest, KilledStoresLeaveValidContentsAndNoTemporaryAfterTheNextLoad) {
+    NvStore store(file().string());
+    ASSERT_TRUE(store.save(NvContents{}));
+    std::mt19937 random(7);
+    for (int kill = 0; kill < 40; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) store.save(sample());
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    NvStore reloaded(file().string());
+    ::testing::internal::CaptureStderr();
+    const NvContents contents = reloaded.load();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(reloaded.lostOnLoad());
+    EXPECT_TRUE(contents == NvContents{} || contents == sample());
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file().parent_path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+}
+
 struct CorruptFile {
     const char* name;
     std::string text;
@@ -122,6 +195,13 @@ const CorruptFile kCorruptFiles[] = {
     {"EmptyCode", withField("securityCode", "[]")},
     {"CodeTooLong", withField("securityCode", "[1,2,3,4,5,6,7,8,9,10,11,12,13]")},
     {"CodeByteTooLarge", withField("securityCode", "[256]")},
+    // JSON keeps large non-negative numbers unsigned; they must not wrap into range.
+    {"ConstantWrapsFromUnsigned",
+     withField("calibrationConstants", "[18446744073709551615" + repeated(",0", 63) + "]")},
+    {"FormatWrapsFromUnsigned", withField("format", "4294967297")},
+    {"FormatZero", withField("format", "0")},
+    {"CountBeyondInt32", withField("storeCount", "2147483648")},
+    {"ConstantNotAnInteger", withField("calibrationConstants", "[1.0" + repeated(",0", 63) + "]")},
     {"SecurityNotBoolean", withField("securityOn", "1")},
 };
 

@@ -25,6 +25,13 @@ TEST_F(ResourcesTest, ParsesDescriptorsOfBothInterfaceKinds) {
         {"VXI007::024", VI_SUCCESS, VI_INTF_VXI, 7, "VXI7::24::INSTR"},
         {"GPIB-VXI::8", VI_SUCCESS, VI_INTF_GPIB_VXI, 0, "GPIB-VXI0::8::INSTR"},
         {"gpib-vxi2::40::INSTR", VI_SUCCESS, VI_INTF_GPIB_VXI, 2, "GPIB-VXI2::40::INSTR"},
+        // PyVISA's spelling: a GPIB secondary address 0 after the logical address.
+        {"GPIB-VXI0::24::0::INSTR", VI_SUCCESS, VI_INTF_GPIB_VXI, 0, "GPIB-VXI0::24::INSTR"},
+        {"GPIB-vxi::24::0", VI_SUCCESS, VI_INTF_GPIB_VXI, 0, "GPIB-VXI0::24::INSTR"},
+        {"GPIB-VXI0::24::1::INSTR", VI_ERROR_INV_RSRC_NAME},
+        {"GPIB-VXI0::24::0::", VI_ERROR_INV_RSRC_NAME},
+        {"GPIB-VXI0::24::0::0::INSTR", VI_ERROR_INV_RSRC_NAME},
+        {"VXI0::24::0::INSTR", VI_ERROR_INV_RSRC_NAME},
         {"VXI0::256::INSTR", VI_ERROR_INV_RSRC_NAME},
         {"VXI0::", VI_ERROR_INV_RSRC_NAME},
         {"VXI0::24::", VI_ERROR_INV_RSRC_NAME},
@@ -93,6 +100,11 @@ TEST_F(ResourcesTest, OpensOnlyResourcesOfTheMainframe) {
     ViUInt16 type = 0;
     EXPECT_EQ(viGetAttribute(session, VI_ATTR_INTF_TYPE, &type), VI_SUCCESS);
     EXPECT_EQ(type, VI_INTF_GPIB_VXI);
+    ViSession pyvisaSpelling = VI_NULL;
+    ASSERT_EQ(viOpen(rm_, "GPIB-VXI0::24::0::INSTR", VI_NULL, 0, &pyvisaSpelling), VI_SUCCESS);
+    ViChar name[VI_FIND_BUFLEN] = {};
+    EXPECT_EQ(viGetAttribute(pyvisaSpelling, VI_ATTR_RSRC_NAME, name), VI_SUCCESS);
+    EXPECT_STREQ(name, "GPIB-VXI0::24::INSTR");
 }
 
 TEST_F(ResourcesTest, AccessModesWithoutLockingOnly) {

@@ -22,6 +22,7 @@ constexpr InterfacePrefix kPrefixes[] = {
 
 constexpr std::string_view kSeparator = "::";
 constexpr std::string_view kInstrumentClass = "INSTR";
+constexpr std::string_view kPyVisaSecondary = "::0";
 constexpr unsigned kMaxLogicalAddress = 255;
 
 // Reads a run of decimal digits no greater than `limit`; empty or too large gives nothing.
@@ -62,6 +63,13 @@ std::optional<ResourceName> parseResourceName(std::string_view text) {
     if (!logicalAddress) return std::nullopt;
     name.logicalAddress = static_cast<std::uint16_t>(*logicalAddress);
 
+    // PyVISA reads a GPIB-VXI descriptor as a GPIB one and opens it with secondary address 0 added
+    // ("GPIB-VXI0::24::0::INSTR"); that spelling names the same module.
+    if (name.interface == kqsim::Interface::GpibVxi && startsWithNoCase(text, kPyVisaSecondary) &&
+        (text.size() == kPyVisaSecondary.size() ||
+         startsWithNoCase(text.substr(kPyVisaSecondary.size()), kSeparator))) {
+        text.remove_prefix(kPyVisaSecondary.size());
+    }
     if (text.empty()) return name;
     if (!startsWithNoCase(text, kSeparator)) return std::nullopt;
     text.remove_prefix(kSeparator.size());

@@ -19,7 +19,9 @@ struct ResourceName {
     bool operator==(const ResourceName&) const = default;
 };
 
-// Case-insensitive; the board number defaults to 0 and the class to INSTR. Nothing else is accepted.
+// Case-insensitive; the board number defaults to 0 and the class to INSTR. A GPIB-VXI descriptor may
+// also carry a secondary address 0 after the logical address, as PyVISA writes it
+// ("GPIB-VXI0::24::0::INSTR"). Nothing else is accepted.
 std::optional<ResourceName> parseResourceName(std::string_view text);
 
 // The canonical spelling, e.g. "VXI0::24::INSTR".
