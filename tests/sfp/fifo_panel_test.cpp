@@ -50,8 +50,9 @@ protected:
 
     // Switches the stream on (off first when a stream ran before).
     static void stream(int panel, int periods) {
-        if (intValue(panel, "FifoRunSwitch") == 1)
+        if (intValue(panel, "FifoRunSwitch") == 1) {
             ASSERT_EQ(OperateCommit(panel, "FifoRunSwitch"), UI_SUCCESS);
+        }
         ASSERT_EQ(SetCtrlVal(panel, "FifoPeriodsField", periods), UI_SUCCESS);
         kqvisa::clearTrace();
         ASSERT_EQ(OperateCommit(panel, "FifoRunSwitch"), UI_SUCCESS);
