@@ -5,6 +5,7 @@
 
 #include "c_boundary.h"
 #include "channel_list.h"
+#include "code_table.h"
 #include "kq7120.h"
 #include "model_table.h"
 #include "number_text.h"
@@ -32,6 +33,7 @@ constexpr std::array<ScanMode, 5> kScanModes = {{
     {kq7120_SCAN_MODE_ARB, "ARB", "ARB"},
     {kq7120_SCAN_MODE_FIFO, "FIFO", "FIFO"},
 }};
+static_assert(rowsFollowCodes(kScanModes, &ScanMode::code));
 
 // Model look-up, then the channel against the module's channel count (parameter 2 everywhere).
 ViStatus checkChannel(ViSession instHndl, ViInt16 channel) {
