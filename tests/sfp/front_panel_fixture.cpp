@@ -6,6 +6,7 @@
 #include "kqvisa/fault_injection.h"
 #include "qt_application.h"
 #include "startup.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 
