@@ -22,6 +22,7 @@
 #include "kqvisa/bus_trace.h"
 #include "startup.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 #include "user_interface.h"
 
 namespace {

@@ -22,6 +22,10 @@ constexpr ViInt16 kLongestSequence = kq7120_MAX_SEQUENCE + 1;
 constexpr std::array<std::string_view, 2> kStartWords = {"TRIG", "AUTO"};
 constexpr std::array<std::string_view, 2> kAdvanceWords = {"SYNC", "ASYNC"};
 constexpr std::array<std::string_view, 2> kMarkerWords = {"OFF", "ON"};
+static_assert(kStartWords[kq7120_SEQ_TRIG_START] == "TRIG" && kStartWords[kq7120_SEQ_AUTO_START] == "AUTO");
+static_assert(kAdvanceWords[kq7120_SEQ_SYNC_ADVANCE] == "SYNC" &&
+              kAdvanceWords[kq7120_SEQ_ASYNC_ADVANCE] == "ASYNC");
+static_assert(kMarkerWords[kq7120_SEQ_MARKER_OFF] == "OFF" && kMarkerWords[kq7120_SEQ_MARKER_ON] == "ON");
 
 // A two-word table's code: 0 or 1.
 ViStatus checkWordCode(ViInt16 code, ViStatus failure) {

@@ -22,6 +22,8 @@ inline constexpr std::array<OutputScale, kq7120_MAX_RANGES> kOutputScales = {{
     {kq7120_VOLT_LEVEL_VALUE_MIN, kq7120_VOLT_LEVEL_VALUE_MAX, 1638.4, 0.0006103515625},
     {kq7120_10VOLT_LEVEL_VALUE_MIN, kq7120_10VOLT_LEVEL_VALUE_MAX, 3276.8, 0.00030517578125},
 }};
+static_assert(kOutputScales[kq7120_20VOLT_RANGE].highest == kq7120_VOLT_LEVEL_VALUE_MAX &&
+              kOutputScales[kq7120_10VOLT_RANGE].highest == kq7120_10VOLT_LEVEL_VALUE_MAX);
 
 inline constexpr ViUInt16 kFormatBit = 0x8000;
 

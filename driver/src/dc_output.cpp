@@ -6,6 +6,7 @@
 
 #include "c_boundary.h"
 #include "channel_list.h"
+#include "code_table.h"
 #include "kq7120.h"
 #include "model_table.h"
 #include "number_text.h"
@@ -25,6 +26,7 @@ constexpr std::array<OutputRange, kq7120_MAX_RANGES> kOutputRanges = {{
     {kq7120_20VOLT_RANGE, "20V"},
     {kq7120_10VOLT_RANGE, "10V"},
 }};
+static_assert(rowsFollowCodes(kOutputRanges, &OutputRange::code));
 
 }  // namespace
 }  // namespace kq7120

@@ -6,6 +6,7 @@
 
 #include "blocking_delay.h"
 #include "c_boundary.h"
+#include "code_table.h"
 #include "kq7120.h"
 #include "number_text.h"
 #include "reply_text.h"
@@ -46,6 +47,7 @@ constexpr std::array<StatusRegister, 6> kStatusRegisters = {{
     {kq7120_OPERATION_ENABLE, "STAT:OPER:ENAB?"},
     {kq7120_OPERATION_CONDITION, "STAT:OPER:COND?"},
 }};
+static_assert(rowsFollowCodes(kStatusRegisters, &StatusRegister::selector, kq7120_STATUS_BYTE));
 
 std::string selfTestMessage(ViInt16 result) {
     if (result == 0) return "No Error";

@@ -5,10 +5,10 @@
 
 #include "c_boundary.h"
 #include "channel_list.h"
+#include "code_table.h"
 #include "kq7120.h"
 #include "model_table.h"
 #include "number_text.h"
-#include "reply_text.h"
 #include "transport.h"
 #include "voltage_list.h"
 
@@ -32,6 +32,13 @@ constexpr std::array<ScanMode, 5> kScanModes = {{
     {kq7120_SCAN_MODE_ARB, "ARB", "ARB"},
     {kq7120_SCAN_MODE_FIFO, "FIFO", "FIFO"},
 }};
+static_assert(rowsFollowCodes(kScanModes, &ScanMode::code));
+
+constexpr auto kScanModeReplies = [] {
+    std::array<std::string_view, kScanModes.size()> words{};
+    for (std::size_t i = 0; i < kScanModes.size(); ++i) words[i] = kScanModes[i].replyWord;
+    return words;
+}();
 
 // Model look-up, then the channel against the module's channel count (parameter 2 everywhere).
 ViStatus checkChannel(ViSession instHndl, ViInt16 channel) {
@@ -133,19 +140,13 @@ ViStatus kq7120_queryScanMode(ViSession instHndl, ViInt16 channel, ViInt16* mode
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkChannel(instHndl, channel)) return status;
         if (!mode) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status =
-                queryWithCheck(instHndl, "SCAN? " + decimalText(channel), kq7120_READ_BUFF_SIZE, reply)) {
+        std::size_t index = 0;
+        if (const ViStatus status = queryWordIndex(instHndl, "SCAN? " + decimalText(channel),
+                                                   kq7120_READ_BUFF_SIZE, kScanModeReplies, index)) {
             return status;
         }
-        const std::string_view word = beforeNewline(reply);
-        for (const auto& candidate : kScanModes) {
-            if (word == candidate.replyWord) {
-                *mode = candidate.code;
-                return VI_SUCCESS;
-            }
-        }
-        return VI_ERROR_INV_RESPONSE;
+        *mode = kScanModes[index].code;
+        return VI_SUCCESS;
     });
 }
 

@@ -42,6 +42,8 @@ constexpr std::array<std::string_view, 0x17> kDriverMessages = {
     "Trigger source should be TTLT0-7 or EXT for SCAN mode ON or LOOP",
     "Invalid Scan Mode transition from ON to LOOP or LOOP to ON",
 };
+static_assert(kDriverMessages.size() ==
+              static_cast<std::uint32_t>(kq7120_INVALID_SCAN_MODE_TRANSITION) - kDriverCodeBase + 1);
 
 // Without a VISA there is no one to ask for this text, and the reader needs to know what to do.
 constexpr std::string_view kLibraryNotFoundMessage =

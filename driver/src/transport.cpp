@@ -5,6 +5,7 @@
 
 #include "c_boundary.h"
 #include "number_text.h"
+#include "reply_text.h"
 #include "scpi_log.h"
 #include "visa_binding.h"
 
@@ -58,6 +59,16 @@ ViStatus queryWithCheck(ViSession instHndl, std::string_view query, std::size_t 
     if (const ViStatus status = sendCommand(instHndl, query)) return status;
     if (const ViStatus status = readReply(instHndl, limit, reply)) return status;
     return checkInstrumentError(instHndl);
+}
+
+ViStatus queryWordIndex(ViSession instHndl, std::string_view query, std::size_t limit,
+                        std::span<const std::string_view> words, std::size_t& index) {
+    std::string reply;
+    if (const ViStatus status = queryWithCheck(instHndl, query, limit, reply)) return status;
+    const auto found = exactWordIndex(words, beforeNewline(reply));
+    if (!found) return VI_ERROR_INV_RESPONSE;
+    index = *found;
+    return VI_SUCCESS;
 }
 
 }  // namespace kq7120

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,10 @@ ViStatus commandWithCheck(ViSession instHndl, std::string_view command);
 
 // Command with reply: send the query, read the reply (at most `limit` bytes), then the error check.
 ViStatus queryWithCheck(ViSession instHndl, std::string_view query, std::size_t limit, std::string& reply);
+
+// Query with check whose reply, up to its "\n", is exactly one of `words`: `index` is its position.
+// VI_ERROR_INV_RESPONSE for any other reply; `index` is left alone on failure.
+ViStatus queryWordIndex(ViSession instHndl, std::string_view query, std::size_t limit,
+                        std::span<const std::string_view> words, std::size_t& index);
 
 }  // namespace kq7120

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "c_boundary.h"
+#include "code_table.h"
 #include "kq7120.h"
 #include "model_table.h"
 #include "reply_text.h"
@@ -38,6 +39,7 @@ constexpr std::array<TriggerSource, 29> kTriggerSources = {{
     {kq7120_TRIG_SRC_TIMER, "TIM", false},      {kq7120_TRIG_SRC_EXTCLK, "EXTC", false},
     {kq7120_TRIG_SRC_NONE, "NONE", false},
 }};
+static_assert(rowsFollowCodes(kTriggerSources, &TriggerSource::code, kq7120_TRIG_SRC_AUTO));
 
 struct ReplyWord {
     std::string_view text;
@@ -74,6 +76,7 @@ constexpr std::array<SlopeWord, 2> kSlopes = {{
     {kq7120_SLOPE_NEGATIVE, "NEG"},
     {kq7120_SLOPE_POSITIVE, "POS"},
 }};
+static_assert(rowsFollowCodes(kSlopes, &SlopeWord::code));
 
 bool isInternalChannelSource(ViInt16 code) {
     return code >= kq7120_TRIG_SRC_INT_CH1 && code <= kq7120_TRIG_SRC_INT_CH16;

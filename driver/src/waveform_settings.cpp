@@ -20,14 +20,26 @@ constexpr std::array<std::string_view, kq7120_MAX_CLOCK_SOURCES> kClockSourceWor
     "TTLT0", "TTLT1", "TTLT2", "TTLT3", "TTLT4", "TTLT5", "TTLT6", "TTLT7", "INT", "EXT", "EXTC", "TIM",
 };
 
+static_assert(kClockSourceWords[kq7120_ROSC_TTLTRG0] == "TTLT0" &&
+              kClockSourceWords[kq7120_ROSC_TTLTRG7] == "TTLT7" &&
+              kClockSourceWords[kq7120_ROSC_INTERNAL] == "INT" &&
+              kClockSourceWords[kq7120_ROSC_EXT] == "EXT" &&
+              kClockSourceWords[kq7120_ROSC_EXTCLK] == "EXTC" &&
+              kClockSourceWords[kq7120_ROSC_TIMER] == "TIM");
+
 // Indexed by slope code.
 constexpr std::array<std::string_view, 2> kSlopeWords = {"NEG", "POS"};
+static_assert(kSlopeWords[kq7120_NEGATIVE] == "NEG" && kSlopeWords[kq7120_POSITIVE] == "POS");
 
 // Indexed by marker state.
 constexpr std::array<std::string_view, 2> kMarkerStateWords = {"OFF", "ON"};
+static_assert(kMarkerStateWords[kq7120_OFF] == "OFF" && kMarkerStateWords[kq7120_ON] == "ON");
 
 // Indexed by output trigger source code.
 constexpr std::array<std::string_view, 3> kOutputTriggerWords = {"NONE", "TRIG", "MARK"};
+static_assert(kOutputTriggerWords[kq7120_OUT_TRIG_NONE] == "NONE" &&
+              kOutputTriggerWords[kq7120_OUT_TRIG_TRIGGER] == "TRIG" &&
+              kOutputTriggerWords[kq7120_OUT_TRIG_MARKER] == "MARK");
 
 // "outp:ttlt?" answers the line as "TTLT<n>".
 constexpr std::string_view kTriggerLinePrefix = "TTLT";

@@ -28,6 +28,7 @@
 #include "status_panel.h"
 #include "trigger_panel.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 #include "user_interface.h"
 #include "waveform_panel_tour.h"
 

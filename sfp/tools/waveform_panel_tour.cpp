@@ -9,6 +9,7 @@
 #include "fifo_panel.h"
 #include "front_panel_state.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 #include "user_interface.h"
 #include "waveform_reading.h"
 

@@ -406,7 +406,7 @@ void KqCommandSet::applyMemoryArray(Call& call) {
 void KqCommandSet::setDataFormat(Call& call) {
     const auto format = call.integer(0, kLimits.dataFormat);
     if (!call.expectCount(1, 1) || !format) return;
-    core_.settings().dataFormat = *format == 0 ? DataFormat::Signed : DataFormat::Unsigned;
+    core_.setDataFormat(*format == 0 ? DataFormat::Signed : DataFormat::Unsigned);
 }
 
 void KqCommandSet::queryDataFormat(Call& call) {
@@ -540,7 +540,7 @@ void KqCommandSet::queryTriggerSource(Call& call) {
 
 void KqCommandSet::setTriggerSlope(Call& call) {
     const auto slope = chooseWord(call, 0, kSlopeWords);
-    if (call.expectCount(1, 1) && slope) core_.settings().triggerSlope = *slope;
+    if (call.expectCount(1, 1) && slope) core_.setTriggerSlope(*slope);
 }
 
 void KqCommandSet::queryTriggerSlope(Call& call) {
@@ -569,7 +569,7 @@ void KqCommandSet::queryClockSource(Call& call) {
 
 void KqCommandSet::setClockSlope(Call& call) {
     const auto slope = chooseWord(call, 0, kSlopeWords);
-    if (call.expectCount(1, 1) && slope) core_.settings().clockSlope = *slope;
+    if (call.expectCount(1, 1) && slope) core_.setClockSlope(*slope);
 }
 
 void KqCommandSet::queryClockSlope(Call& call) {
@@ -588,7 +588,7 @@ void KqCommandSet::queryTimer(Call& call) {
 
 void KqCommandSet::setMarkerState(Call& call) {
     const auto state = call.boolean(0);
-    if (call.expectCount(1, 1) && state) core_.settings().markerOn = *state;
+    if (call.expectCount(1, 1) && state) core_.setMarker(*state);
 }
 
 void KqCommandSet::queryMarkerState(Call& call) {
@@ -597,7 +597,7 @@ void KqCommandSet::queryMarkerState(Call& call) {
 
 void KqCommandSet::setMarkerSlope(Call& call) {
     const auto slope = chooseWord(call, 0, kSlopeWords);
-    if (call.expectCount(1, 1) && slope) core_.settings().markerSlope = *slope;
+    if (call.expectCount(1, 1) && slope) core_.setMarkerSlope(*slope);
 }
 
 void KqCommandSet::queryMarkerSlope(Call& call) {
@@ -609,12 +609,7 @@ void KqCommandSet::setOutputTriggerLine(Call& call) {
     const auto line = call.suffixInRange(0, kTtlLines - 1);
     const auto state = call.has(0) ? call.boolean(0) : std::optional<bool>(true);
     if (!call.expectCount(0, 1) || !line || !state) return;
-    ModuleSettings& settings = core_.settings();
-    if (*state) {
-        settings.outputTriggerLine = *line;
-    } else if (settings.outputTriggerLine == *line) {
-        settings.outputTriggerSource = OutputTriggerSource::None;
-    }
+    core_.setOutputTriggerLine(*line, *state);
 }
 
 void KqCommandSet::queryOutputTriggerLine(Call& call) {
@@ -623,7 +618,7 @@ void KqCommandSet::queryOutputTriggerLine(Call& call) {
 
 void KqCommandSet::setOutputTriggerSource(Call& call) {
     const auto source = chooseWord(call, 0, kOutputTriggerWords);
-    if (call.expectCount(1, 1) && source) core_.settings().outputTriggerSource = *source;
+    if (call.expectCount(1, 1) && source) core_.setOutputTriggerSource(*source);
 }
 
 void KqCommandSet::queryOutputTriggerSource(Call& call) {

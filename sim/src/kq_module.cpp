@@ -39,9 +39,23 @@ struct KqModule::Impl {
         return lock;
     }
 
-    void checkChannel(int channel) const {
-        if (!core.validChannel(channel)) throw std::out_of_range("no channel " + std::to_string(channel));
-    }
+    // Reads get a const view of the core and changes the core itself, both under the lock.
+    template <class Core>
+    struct Locked {
+        std::unique_lock<std::mutex> lock;
+        Core& core;
+
+        void checkChannel(int channel) const {
+            if (!core.validChannel(channel)) throw std::out_of_range("no channel " + std::to_string(channel));
+        }
+        const ChannelSettings& channel(int channel) const {
+            checkChannel(channel);
+            return core.channel(channel);
+        }
+    };
+    Locked<const ModuleCore> read() { return {access(), core}; }
+    Locked<ModuleCore> change() { return {access(), core}; }
+
     static void checkNumber(int number, int first, int last, const char* what) {
         if (number < first || number > last)
             throw std::out_of_range(std::string("no ") + what + " " + std::to_string(number));
@@ -83,21 +97,16 @@ std::uint8_t KqModule::statusByte() {
     return impl_->interpreter.statusByte();
 }
 
-std::uint16_t KqModule::readRegister(std::uint16_t offset) {
-    const auto lock = impl_->access();
-    return impl_->core.readRegister(offset);
-}
+std::uint16_t KqModule::readRegister(std::uint16_t offset) { return impl_->read().core.readRegister(offset); }
 
 void KqModule::writeRegister(std::uint16_t offset, std::uint16_t value) {
-    const auto lock = impl_->access();
-    impl_->core.writeRegister(offset, value);
+    impl_->change().core.writeRegister(offset, value);
 }
 
 std::size_t KqModule::writeRegisterBlock(std::uint16_t offset, const std::uint16_t* words, std::size_t count,
                                          bool increment) {
     if (words == nullptr || count == 0) return 0;
-    const auto lock = impl_->access();
-    return impl_->core.writeRegisterBlock(offset, std::span(words, count), increment);
+    return impl_->change().core.writeRegisterBlock(offset, std::span(words, count), increment);
 }
 
 int KqModule::channelCount() const { return impl_->core.channelCount(); }
@@ -111,199 +120,124 @@ std::string KqModule::stateFile() const { return impl_->stateFile; }
 
 std::optional<std::chrono::nanoseconds> KqModule::timeUntilRoom(std::uint16_t offset, std::size_t words) {
     if (offset != kSegmentFifoRegister) return std::nullopt;
-    const auto lock = impl_->access();
-    return impl_->core.playback().timeUntilFifoRoom(words);
+    return impl_->read().core.playback().timeUntilFifoRoom(words);
 }
 
 std::uint16_t KqModule::dacCode(int channel) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return impl_->core.playback().outputCode(channel);
+    const auto reading = impl_->read();
+    reading.checkChannel(channel);
+    return reading.core.playback().outputCode(channel);
 }
 
 double KqModule::outputVoltage(int channel) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return voltsForCode(impl_->core.playback().outputCode(channel), impl_->core.channel(channel).range);
+    const auto reading = impl_->read();
+    reading.checkChannel(channel);
+    return voltsForCode(reading.core.playback().outputCode(channel), reading.channel(channel).range);
 }
 
 double KqModule::programmedVoltage(int channel) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return impl_->core.programmedVoltage(channel);
+    const auto reading = impl_->read();
+    reading.checkChannel(channel);
+    return reading.core.programmedVoltage(channel);
 }
 
 std::vector<OutputSample> KqModule::recentOutput(int channel, std::size_t count) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return impl_->core.playback().recentOutput(channel, count);
+    const auto reading = impl_->read();
+    reading.checkChannel(channel);
+    return reading.core.playback().recentOutput(channel, count);
 }
 
-OutputRange KqModule::outputRange(int channel) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return impl_->core.channel(channel).range;
-}
+OutputRange KqModule::outputRange(int channel) const { return impl_->read().channel(channel).range; }
 
-ScanMode KqModule::scanMode(int channel) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return impl_->core.channel(channel).scanMode;
-}
+ScanMode KqModule::scanMode(int channel) const { return impl_->read().channel(channel).scanMode; }
 
-int KqModule::scanLimit(int channel) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return impl_->core.channel(channel).scanLimit;
-}
+int KqModule::scanLimit(int channel) const { return impl_->read().channel(channel).scanLimit; }
 
 double KqModule::scanTableEntry(int channel, int entry) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
+    const auto reading = impl_->read();
+    reading.checkChannel(channel);
     Impl::checkNumber(entry, 1, kScanTableEntries, "scan entry");
-    return impl_->core.channel(channel).scanTable[static_cast<std::size_t>(entry - 1)];
+    return reading.channel(channel).scanTable[static_cast<std::size_t>(entry - 1)];
 }
 
 int KqModule::scanPosition(int channel) const {
-    const auto lock = impl_->access();
-    impl_->checkChannel(channel);
-    return impl_->core.playback().scanPosition(channel);
+    const auto reading = impl_->read();
+    reading.checkChannel(channel);
+    return reading.core.playback().scanPosition(channel);
 }
 
 std::vector<double> KqModule::memoryArray(int index) const {
-    const auto lock = impl_->access();
+    const auto reading = impl_->read();
     Impl::checkNumber(index, 1, kMemoryArrays, "memory array");
-    const ChannelVoltages& volts = impl_->core.settings().memoryArrays[static_cast<std::size_t>(index - 1)];
-    return {volts.begin(), volts.begin() + impl_->core.channelCount()};
+    const ChannelVoltages& volts = reading.core.settings().memoryArrays[static_cast<std::size_t>(index - 1)];
+    return {volts.begin(), volts.begin() + reading.core.channelCount()};
 }
 
-TriggerSource KqModule::triggerSource() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().triggerSource;
-}
+TriggerSource KqModule::triggerSource() const { return impl_->read().core.settings().triggerSource; }
 
-Slope KqModule::triggerSlope() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().triggerSlope;
-}
+Slope KqModule::triggerSlope() const { return impl_->read().core.settings().triggerSlope; }
 
-ClockSource KqModule::clockSource() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().clockSource;
-}
+ClockSource KqModule::clockSource() const { return impl_->read().core.settings().clockSource; }
 
-Slope KqModule::clockSlope() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().clockSlope;
-}
+Slope KqModule::clockSlope() const { return impl_->read().core.settings().clockSlope; }
 
-double KqModule::timerPeriod() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().timerPeriod;
-}
+double KqModule::timerPeriod() const { return impl_->read().core.settings().timerPeriod; }
 
-bool KqModule::markerOn() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().markerOn;
-}
+bool KqModule::markerOn() const { return impl_->read().core.settings().markerOn; }
 
-Slope KqModule::markerSlope() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().markerSlope;
-}
+Slope KqModule::markerSlope() const { return impl_->read().core.settings().markerSlope; }
 
 OutputTriggerSource KqModule::outputTriggerSource() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().outputTriggerSource;
+    return impl_->read().core.settings().outputTriggerSource;
 }
 
-int KqModule::outputTriggerLine() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().outputTriggerLine;
-}
+int KqModule::outputTriggerLine() const { return impl_->read().core.settings().outputTriggerLine; }
 
-DataFormat KqModule::dataFormat() const {
-    const auto lock = impl_->access();
-    return impl_->core.settings().dataFormat;
-}
+DataFormat KqModule::dataFormat() const { return impl_->read().core.settings().dataFormat; }
 
 std::size_t KqModule::segmentSize(int segment) const {
-    const auto lock = impl_->access();
+    const auto reading = impl_->read();
     Impl::checkNumber(segment, 0, kSegmentCount - 1, "segment");
-    return impl_->core.arb().size(segment);
+    return reading.core.arb().size(segment);
 }
 
 std::vector<std::uint16_t> KqModule::segmentCodes(int segment, int channel) const {
-    const auto lock = impl_->access();
+    const auto reading = impl_->read();
     Impl::checkNumber(segment, 0, kSegmentCount - 1, "segment");
-    impl_->checkChannel(channel);
-    return impl_->core.arb().channelData(segment, channel);
+    reading.checkChannel(channel);
+    return reading.core.arb().channelData(segment, channel);
 }
 
-std::size_t KqModule::waveformMemoryUsed() const {
-    const auto lock = impl_->access();
-    return impl_->core.arb().used();
-}
+std::size_t KqModule::waveformMemoryUsed() const { return impl_->read().core.arb().used(); }
 
-std::vector<int> KqModule::sequence() const {
-    const auto lock = impl_->access();
-    return impl_->core.arb().sequence();
-}
+std::vector<int> KqModule::sequence() const { return impl_->read().core.arb().sequence(); }
 
 SequenceStep KqModule::sequenceStep(int step) const {
-    const auto lock = impl_->access();
+    const auto reading = impl_->read();
     Impl::checkNumber(step, 0, kSequenceSteps - 1, "sequence step");
-    return impl_->core.arb().step(step);
+    return reading.core.arb().step(step);
 }
 
-std::size_t KqModule::fifoFill() const {
-    const auto lock = impl_->access();
-    return impl_->core.playback().fifo().fill();
-}
+std::size_t KqModule::fifoFill() const { return impl_->read().core.playback().fifo().fill(); }
 
-std::uint16_t KqModule::fifoStatus() const {
-    const auto lock = impl_->access();
-    return impl_->core.playback().fifo().statusWord();
-}
+std::uint16_t KqModule::fifoStatus() const { return impl_->read().core.playback().fifo().statusWord(); }
 
-RunState KqModule::runState() const {
-    const auto lock = impl_->access();
-    return impl_->core.playback().state();
-}
+RunState KqModule::runState() const { return impl_->read().core.playback().state(); }
 
-bool KqModule::arbArmed() const {
-    const auto lock = impl_->access();
-    return impl_->core.playback().armed();
-}
+bool KqModule::arbArmed() const { return impl_->read().core.playback().armed(); }
 
-bool KqModule::markerActive() const {
-    const auto lock = impl_->access();
-    return impl_->core.playback().markerActive();
-}
+bool KqModule::markerActive() const { return impl_->read().core.playback().markerActive(); }
 
 std::array<std::int8_t, kCalibrationConstants> KqModule::calibrationConstants() const {
-    const auto lock = impl_->access();
-    return impl_->core.calibration().constants();
+    return impl_->read().core.calibration().constants();
 }
 
-std::int32_t KqModule::calibrationCount() const {
-    const auto lock = impl_->access();
-    return impl_->core.calibration().storeCount();
-}
+std::int32_t KqModule::calibrationCount() const { return impl_->read().core.calibration().storeCount(); }
 
-bool KqModule::calibrationSecure() const {
-    const auto lock = impl_->access();
-    return impl_->core.calibration().secure();
-}
+bool KqModule::calibrationSecure() const { return impl_->read().core.calibration().secure(); }
 
-bool KqModule::calibrationAutoStore() const {
-    const auto lock = impl_->access();
-    return impl_->core.calibration().autoStore();
-}
+bool KqModule::calibrationAutoStore() const { return impl_->read().core.calibration().autoStore(); }
 
-void KqModule::setSelfTestResult(std::int16_t result) {
-    const auto lock = impl_->access();
-    impl_->core.setSelfTestResult(result);
-}
+void KqModule::setSelfTestResult(std::int16_t result) { impl_->change().core.setSelfTestResult(result); }
 
 }  // namespace kqsim

@@ -48,7 +48,7 @@ int ModuleCore::setVoltage(std::span<const int> channels, double volts) {
         codes.push_back(*code);
     }
     for (std::size_t i = 0; i < channels.size(); ++i) {
-        channel(channels[i]).dcCode = codes[i];
+        changeChannel(channels[i]).dcCode = codes[i];
         playback_.channelChanged(channels[i]);
     }
     return err::noError;
@@ -62,7 +62,7 @@ double ModuleCore::programmedVoltage(int number) const {
 int ModuleCore::setRange(std::span<const int> channels, OutputRange range) {
     const double fullScale = rangeScale(range).fullScale;
     for (int number : channels) {
-        ChannelSettings& programmed = channel(number);
+        ChannelSettings& programmed = changeChannel(number);
         const double volts = std::clamp(programmedVoltage(number), -fullScale, fullScale - codeStep(range));
         programmed.range = range;
         programmed.dcCode = codeForVolts(volts, range).value_or(kZeroVoltsCode);
@@ -92,7 +92,7 @@ int ModuleCore::applyMemoryArray(int index) {
         codes.push_back(*code);
     }
     for (int number = 1; number <= channelCount_; ++number) {
-        channel(number).dcCode = codes[static_cast<std::size_t>(number - 1)];
+        changeChannel(number).dcCode = codes[static_cast<std::size_t>(number - 1)];
         playback_.channelChanged(number);
     }
     return err::noError;
@@ -100,7 +100,7 @@ int ModuleCore::applyMemoryArray(int index) {
 
 int ModuleCore::setScanMode(std::span<const int> channels, ScanMode mode) {
     for (int number : channels) {
-        channel(number).scanMode = mode;
+        changeChannel(number).scanMode = mode;
         playback_.channelChanged(number);
     }
     playback_.stopIfUnused();
@@ -109,7 +109,7 @@ int ModuleCore::setScanMode(std::span<const int> channels, ScanMode mode) {
 
 int ModuleCore::setScanLimit(int number, int limit) {
     if (limit < 1 || limit > kScanTableEntries) return err::dataOutOfRange;
-    channel(number).scanLimit = limit;
+    changeChannel(number).scanLimit = limit;
     return err::noError;
 }
 
@@ -119,7 +119,7 @@ int ModuleCore::setScanTable(int number, int firstEntry, std::span<const double>
     for (double value : volts) {
         if (!voltsWithinSpan(value, OutputRange::Volts20)) return err::dataOutOfRange;
     }
-    std::copy(volts.begin(), volts.end(), channel(number).scanTable.begin() + (firstEntry - 1));
+    std::copy(volts.begin(), volts.end(), changeChannel(number).scanTable.begin() + (firstEntry - 1));
     return err::noError;
 }
 
@@ -136,6 +136,14 @@ void ModuleCore::setClockSource(ClockSource source) {
 void ModuleCore::setTimerPeriod(double seconds) {
     settings_.timerPeriod = seconds;
     playback_.timerChanged();
+}
+
+void ModuleCore::setOutputTriggerLine(int line, bool on) {
+    if (on) {
+        settings_.outputTriggerLine = line;
+    } else if (settings_.outputTriggerLine == line) {
+        settings_.outputTriggerSource = OutputTriggerSource::None;
+    }
 }
 
 void ModuleCore::trigger() { playback_.trigger(); }
@@ -194,7 +202,7 @@ void ModuleCore::writeRegister(std::uint16_t offset, std::uint16_t value) {
         case kDacDataRegister:
             if (validChannel(selectedDac_ + 1)) {
                 const std::uint16_t code = codeFromWord(value, settings_.dataFormat);
-                channel(selectedDac_ + 1).dcCode = code;
+                changeChannel(selectedDac_ + 1).dcCode = code;
                 playback_.setOutputCode(selectedDac_ + 1, code);
             } else {
                 reportError_(err::settingsConflict);

@@ -1,6 +1,8 @@
 // Everything a KQ module is, apart from its message interface: settings, waveform memory,
 // calibration, outputs and the A16 registers. Commands and register accesses both act on it.
 // Operations return 0 or the SCPI error number that refuses them; refused operations change nothing.
+// Settings are read through const views and changed only through the operations here, so that every
+// change reaches the playback. The waveform memory, calibration and playback keep their own rules.
 #pragma once
 
 #include <cstddef>
@@ -36,11 +38,7 @@ public:
     // Plays the outputs up to `now`; operations afterwards happen at that time.
     void advanceTo(SimClock::time_point now) { playback_.advanceTo(now); }
 
-    ModuleSettings& settings() { return settings_; }
     const ModuleSettings& settings() const { return settings_; }
-    ChannelSettings& channel(int channel) {
-        return settings_.channels[static_cast<std::size_t>(channel - 1)];
-    }
     const ChannelSettings& channel(int channel) const {
         return settings_.channels[static_cast<std::size_t>(channel - 1)];
     }
@@ -68,6 +66,15 @@ public:
     void setTriggerSource(TriggerSource source);
     void setClockSource(ClockSource source);
     void setTimerPeriod(double seconds);
+    // Read by the playback as it goes.
+    void setTriggerSlope(Slope slope) { settings_.triggerSlope = slope; }
+    void setClockSlope(Slope slope) { settings_.clockSlope = slope; }
+    void setMarker(bool on) { settings_.markerOn = on; }
+    void setMarkerSlope(Slope slope) { settings_.markerSlope = slope; }
+    void setOutputTriggerSource(OutputTriggerSource source) { settings_.outputTriggerSource = source; }
+    // OUTP:TTLT<n>: on drives line n; off on the line in use stops the output trigger.
+    void setOutputTriggerLine(int line, bool on);
+    void setDataFormat(DataFormat format) { settings_.dataFormat = format; }
 
     void trigger();
     int initiate();
@@ -86,6 +93,9 @@ public:
                                    bool increment);
 
 private:
+    ChannelSettings& changeChannel(int channel) {
+        return settings_.channels[static_cast<std::size_t>(channel - 1)];
+    }
     void loadArbWords(std::span<const std::uint16_t> words);
 
     const int channelCount_;

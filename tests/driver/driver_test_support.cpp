@@ -16,17 +16,11 @@
 namespace kqtest {
 
 kqsim::ModuleConfig module(kqsim::ModuleKind kind, std::uint16_t logicalAddress, std::uint16_t slot) {
-    kqsim::ModuleConfig config;
-    config.kind = kind;
-    config.logicalAddress = logicalAddress;
-    config.slot = slot;
-    return config;
+    return {.kind = kind, .logicalAddress = logicalAddress, .slot = slot};
 }
 
 kqsim::ChassisConfig twoModuleChassis() {
-    kqsim::ChassisConfig chassis;
-    chassis.modules = {module(kqsim::ModuleKind::KQ7120, 24, 2), module(kqsim::ModuleKind::KQ7110, 40, 4)};
-    return chassis;
+    return {.modules = {module(kqsim::ModuleKind::KQ7120, 24, 2), module(kqsim::ModuleKind::KQ7110, 40, 4)}};
 }
 
 kqsim::KqModule& kqModule(std::uint16_t logicalAddress) {

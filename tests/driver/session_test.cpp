@@ -74,12 +74,9 @@ TEST_F(Session, FailedInitClosesTheSessionItOpened) {
         const char* esrReply;  // scripted first "*ESR?" reply, or nullptr
         ViStatus status;
     };
-    auto foreignMaker = kqtest::module(ModuleKind::KQ7120, 24, 2);
-    foreignMaker.manufacturerId = 0x0FF1;
-    auto otherModelCode = kqtest::module(ModuleKind::KQ7120, 24, 2);
-    otherModelCode.modelCode = 0x104;
-    auto kq7130 = kqtest::module(ModuleKind::KQ7120, 24, 2);
-    kq7130.idnModel = "KQ7130";
+    const kqsim::ModuleConfig foreignMaker{.logicalAddress = 24, .slot = 2, .manufacturerId = 0x0FF1};
+    const kqsim::ModuleConfig otherModelCode{.logicalAddress = 24, .slot = 2, .modelCode = 0x104};
+    const kqsim::ModuleConfig kq7130{.logicalAddress = 24, .slot = 2, .idnModel = "KQ7130"};
     const auto plain = kqtest::module(ModuleKind::KQ7120, 24, 2);
     const std::string longReply(1100, 'x');
     const Case cases[] = {
@@ -91,9 +88,7 @@ TEST_F(Session, FailedInitClosesTheSessionItOpened) {
         {"reset refused", plain, nullptr, "32\n", kq7120_INSTRUMENT_ERROR},
     };
     for (const auto& c : cases) {
-        kqsim::ChassisConfig chassis;
-        chassis.modules = {c.module};
-        install(chassis);
+        install({.modules = {c.module}});
         if (c.idnReply) kqvisa::scriptReply("*IDN?", c.idnReply);
         if (c.esrReply) kqvisa::scriptReply("*ESR?", c.esrReply);
         ViSession session = 55;

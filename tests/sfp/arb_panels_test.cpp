@@ -14,6 +14,7 @@
 #include "kqvisa/bus_trace.h"
 #include "menu_groups.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 #include "waveform_panel_fixture.h"
 #include "waveform_test_files.h"
 

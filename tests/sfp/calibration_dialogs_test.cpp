@@ -15,6 +15,7 @@
 #include "panel_layout.h"
 #include "qt_application.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 namespace {

@@ -20,6 +20,7 @@
 #include "status_panel.h"
 #include "trigger_panel.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 namespace {

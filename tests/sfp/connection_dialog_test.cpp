@@ -10,6 +10,7 @@
 #include "kqvisa/fault_injection.h"
 #include "panel_layout.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 namespace {

@@ -10,6 +10,7 @@
 #include "front_panel_state.h"
 #include "kqvisa/bus_trace.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 #include "waveform_panel_fixture.h"
 #include "waveform_test_files.h"
 

@@ -6,24 +6,18 @@
 #include "kqvisa/fault_injection.h"
 #include "qt_application.h"
 #include "startup.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 
 kqsim::ModuleConfig module(kqsim::ModuleKind kind, std::uint16_t logicalAddress, std::uint16_t slot)
 {
-    kqsim::ModuleConfig config;
-    config.kind = kind;
-    config.logicalAddress = logicalAddress;
-    config.slot = slot;
-    return config;
+    return {.kind = kind, .logicalAddress = logicalAddress, .slot = slot};
 }
 
 kqsim::ChassisConfig chassis(std::vector<kqsim::ModuleConfig> modules, kqsim::Interface interface)
 {
-    kqsim::ChassisConfig config;
-    config.interface = interface;
-    config.modules = std::move(modules);
-    return config;
+    return {.interface = interface, .modules = std::move(modules)};
 }
 
 void FrontPanelTest::SetUp()

@@ -16,6 +16,7 @@
 #include "panel_layout.h"
 #include "process_locale.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 namespace {

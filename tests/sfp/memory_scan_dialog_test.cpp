@@ -14,6 +14,7 @@
 #include "please_wait_panel.h"
 #include "qt_application.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 #include "visa_attribute.h"
 
 namespace sfptest {

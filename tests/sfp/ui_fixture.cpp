@@ -3,6 +3,7 @@
 #include <array>
 
 #include "qt_application.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 

@@ -14,6 +14,7 @@
 
 #include "panel_registry.h"
 #include "ui_fixture.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 namespace {

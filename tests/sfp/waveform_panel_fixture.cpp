@@ -3,6 +3,7 @@
 #include "front_panel_state.h"
 #include "kqsim/mainframe.h"
 #include "ui_operator.h"
+#include "ui_popup_capture.h"
 
 namespace sfptest {
 

@@ -190,14 +190,9 @@ TEST_F(MainframeTest, BuildsEveryModuleWithItsIdentity) {
 }
 
 TEST_F(MainframeTest, IdentityOverridesReachRegistersAndIdentification) {
-    ChassisConfig chassis;
-    ModuleConfig odd;
-    odd.logicalAddress = 5;
-    odd.manufacturerId = 0x123;
-    odd.modelCode = 0x456;
-    odd.idnModel = "KQ7130";
-    chassis.modules.push_back(odd);
-    chassis.stateDirectory = folder_.string();
+    const ChassisConfig chassis{
+        .modules = {{.logicalAddress = 5, .manufacturerId = 0x123, .modelCode = 0x456, .idnModel = "KQ7130"}},
+        .stateDirectory = folder_.string()};
     const Mainframe mainframe(chassis);
     const MountedModule* module = mainframe.find(0, 5);
     ASSERT_NE(module, nullptr);

@@ -17,13 +17,8 @@ constexpr ViUInt32 kReadLimit = 64 * 1024;
 class MessageExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ChassisConfig chassis;
-        ModuleConfig module;
-        module.logicalAddress = 24;
-        module.slot = 2;
-        chassis.modules = {module};
-        chassis.stateDirectory = freshFolder(currentTestName()).string();
-        installChassis(chassis);
+        installChassis({.modules = {{.logicalAddress = 24, .slot = 2}},
+                        .stateDirectory = freshFolder(currentTestName()).string()});
         ASSERT_EQ(viOpenDefaultRM(&rm_), VI_SUCCESS);
         ASSERT_EQ(viOpen(rm_, "VXI0::24::INSTR", VI_NULL, VI_NULL, &session_), VI_SUCCESS);
         write("*RST;*CLS");

@@ -263,15 +263,9 @@ TEST_F(ChassisConfigTest, ChassisWithoutResources) {
 }
 
 TEST_F(ChassisConfigTest, ModulesWithAnotherIdentity) {
-    kqsim::ChassisConfig chassis;
-    chassis.interface = kqsim::Interface::GpibVxi;
-    kqsim::ModuleConfig module;
-    module.logicalAddress = 8;
-    module.slot = 5;
-    module.manufacturerId = 0xFFF;
-    module.modelCode = 0x200;
-    chassis.modules.push_back(module);
-    kqsim::installChassis(chassis);
+    kqsim::installChassis(
+        {.interface = kqsim::Interface::GpibVxi,
+         .modules = {{.logicalAddress = 8, .slot = 5, .manufacturerId = 0xFFF, .modelCode = 0x200}}});
 
     ViSession session = VI_NULL;
     ASSERT_EQ(viOpen(rm_, "GPIB-VXI0::8::INSTR", VI_NULL, 0, &session), VI_SUCCESS);

@@ -22,9 +22,10 @@ struct AttributeInfo {
     std::string_view name;
     AttributeWidth width;
     unsigned owners;
-    bool writable;
-    ViAttrState defaultValue;                   // writable attributes only
-    bool (*acceptsSetting)(ViAttrState value);  // writable attributes only; the width is checked first
+    bool writable = false;
+    ViAttrState defaultValue = 0;  // writable attributes only
+    bool (*acceptsSetting)(ViAttrState value) =
+        nullptr;  // writable attributes only; the width is checked first
 };
 
 // Numbers are kept as ViAttrState; signed ones as the 64-bit two's complement of their value.

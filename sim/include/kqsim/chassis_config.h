@@ -20,18 +20,18 @@ struct ModuleConfig {
     std::uint16_t slot = 0;
     std::uint16_t interfaceNumber = 0;
     // Identity as the VXI configuration registers report it; defaults follow the kind.
-    std::optional<std::uint16_t> manufacturerId;
-    std::optional<std::uint16_t> modelCode;
+    std::optional<std::uint16_t> manufacturerId{};
+    std::optional<std::uint16_t> modelCode{};
     // Model word in the "*IDN?" reply ("KQ7120"/"KQ7110" by default); lets a chassis hold a module
     // that identifies as another model of the family.
-    std::optional<std::string> idnModel;
+    std::optional<std::string> idnModel{};
 };
 
 struct ChassisConfig {
     Interface interface = Interface::Vxi;
     std::vector<ModuleConfig> modules;
     // Folder of the modules' non-volatile memory; empty = the default place.
-    std::string stateDirectory;
+    std::string stateDirectory{};
 };
 
 // KQ7120 at LA 24 slot 2, a module of another maker at LA 32 slot 3, KQ7110 at LA 40 slot 4, on VXI0.

@@ -5,22 +5,27 @@
 #include <QMessageBox>
 
 #include <cstdio>
-#include <deque>
+#include <optional>
 
 #include "file_filters.h"
+#include "popup_hook.h"
 
 namespace {
 
-struct PopupCapture {
-    bool on = false;
-    std::vector<CapturedPopup> popups;
-    std::deque<std::string> fileSelections;
-};
-
-PopupCapture& capture()
+PopupHook*& popupHook()
 {
-    static PopupCapture state;
-    return state;
+    static PopupHook* hook = nullptr;
+    return hook;
+}
+
+// A file dialog's answer from the hook: 1 with a path, 0 for "cancelled".
+int hookedFileAnswer(PopupHook& hook, const char* title, std::string* path)
+{
+    const std::optional<std::string> answer = hook.fileAnswer(title != nullptr ? title : "");
+    if (!answer)
+        return 0;
+    *path = *answer;
+    return path->empty() ? 0 : 1;
 }
 
 QString fromUtf8(const char* text)
@@ -32,8 +37,8 @@ QString fromUtf8(const char* text)
 
 extern "C" int MessagePopup(const char* title, const char* message)
 {
-    if (capture().on) {
-        capture().popups.push_back({title != nullptr ? title : "", message != nullptr ? message : ""});
+    if (PopupHook* hook = popupHook()) {
+        hook->message(title != nullptr ? title : "", message != nullptr ? message : "");
         return 0;
     }
     if (qApp == nullptr) {
@@ -50,14 +55,8 @@ extern "C" int MessagePopup(const char* title, const char* message)
 int FileSelectPopup(const char* directory, const char* filePattern, const char* typeList, const char* title,
                     const char* buttonLabel, int allowCancel, std::string* path)
 {
-    if (capture().on) {
-        capture().popups.push_back({title != nullptr ? title : "", "file selection"});
-        if (capture().fileSelections.empty())
-            return 0;
-        *path = capture().fileSelections.front();
-        capture().fileSelections.pop_front();
-        return path->empty() ? 0 : 1;
-    }
+    if (PopupHook* hook = popupHook())
+        return hookedFileAnswer(*hook, title, path);
     if (qApp == nullptr)
         return 0;
     QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));
@@ -79,14 +78,8 @@ int FileSelectPopup(const char* directory, const char* filePattern, const char* 
 int FileSavePopup(const char* directory, const char* defaultName, const char* filePattern, const char* title,
                   std::string* path)
 {
-    if (capture().on) {
-        capture().popups.push_back({title != nullptr ? title : "", "file selection"});
-        if (capture().fileSelections.empty())
-            return 0;
-        *path = capture().fileSelections.front();
-        capture().fileSelections.pop_front();
-        return path->empty() ? 0 : 1;
-    }
+    if (PopupHook* hook = popupHook())
+        return hookedFileAnswer(*hook, title, path);
     if (qApp == nullptr)
         return 0;
     QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));
@@ -102,23 +95,7 @@ int FileSavePopup(const char* directory, const char* defaultName, const char* fi
     return 1;
 }
 
-void SetPopupCapture(bool on)
+void SetPopupHook(PopupHook* hook)
 {
-    capture().on = on;
-}
-
-std::vector<CapturedPopup> CapturedPopups()
-{
-    return capture().popups;
-}
-
-void ClearCapturedPopups()
-{
-    capture().popups.clear();
-    capture().fileSelections.clear();
-}
-
-void QueueFileSelection(const std::string& path)
-{
-    capture().fileSelections.push_back(path);
+    popupHook() = hook;
 }

@@ -1,8 +1,7 @@
-// Modal pop-ups, and their capture for tests.
+// Modal pop-ups.
 #pragma once
 
 #include <string>
-#include <vector>
 
 // Modal box with a title and a text; returns when dismissed. Exported under its plain name so that a
 // library loaded into the program can find it at run time.
@@ -16,15 +15,3 @@ int FileSelectPopup(const char* directory, const char* filePattern, const char* 
 // with the path, 0 when cancelled.
 int FileSavePopup(const char* directory, const char* defaultName, const char* filePattern, const char* title,
                   std::string* path);
-
-struct CapturedPopup {
-    std::string title;
-    std::string text;
-};
-
-// With capture on, pop-ups are recorded and dismissed at once, and both file dialogs return the queued
-// answers (an empty path answers "cancelled"; with none queued they are cancelled).
-void SetPopupCapture(bool on);
-std::vector<CapturedPopup> CapturedPopups();
-void ClearCapturedPopups();
-void QueueFileSelection(const std::string& path);
