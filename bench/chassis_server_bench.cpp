@@ -17,23 +17,14 @@
 #include "kqsim/mainframe.h"
 #include "kqvisa/bus_trace.h"
 #include "ratio_reporter.h"
+#include "timed_calls.h"
 
 namespace {
 
 constexpr const char* kModule = "VXI0::24::INSTR";
-constexpr std::size_t kFifoWords = 262144;
 
 ViSession inProcess = 0;
 ViSession served = 0;
-
-using Clock = std::chrono::steady_clock;
-
-template <typename Work>
-void timeOne(benchmark::State& state, Work&& work) {
-    const auto start = Clock::now();
-    work();
-    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-}
 
 void setupVoltage(benchmark::State& state, ViSession session) {
     const ViInt16 channel[] = {3};
@@ -44,35 +35,6 @@ void setupVoltage(benchmark::State& state, ViSession session) {
             state.SkipWithError("kq7120_setupVoltage failed");
             break;
         }
-    }
-}
-
-void fifoLoad(benchmark::State& state, ViSession session) {
-    std::vector<ViUInt16> words(kFifoWords);
-    for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<ViUInt16>(i);
-    for (auto _ : state) {
-        kq7120_commandFifo(session, kq7120_ABORT);
-        ViStatus status = VI_SUCCESS;
-        timeOne(state, [&] {
-            status = kq7120_loadFIFO_Data(session, words.data(), static_cast<ViInt32>(words.size()));
-        });
-        if (status != VI_SUCCESS) {
-            state.SkipWithError("kq7120_loadFIFO_Data failed");
-            break;
-        }
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFifoWords * sizeof(ViUInt16)));
-}
-
-void memcpyBaseline(benchmark::State& state) {
-    std::vector<char> source(kFifoWords * sizeof(ViUInt16), 1);
-    std::vector<char> destination(source.size());
-    for (auto _ : state) {
-        timeOne(state, [&] {
-            std::memcpy(destination.data(), source.data(), source.size());
-            benchmark::DoNotOptimize(destination.data());
-            benchmark::ClobberMemory();
-        });
     }
 }
 
@@ -107,7 +69,7 @@ int main(int argc, char** argv) {
     };
     timed(benchmark::RegisterBenchmark("command/in-process", setupVoltage, inProcess));
     timed(benchmark::RegisterBenchmark("command/served", setupVoltage, served));
-    timed(benchmark::RegisterBenchmark("fifo/memcpy", memcpyBaseline));
+    timed(benchmark::RegisterBenchmark("fifo/memcpy", memcpyBaseline, kFifoWords * sizeof(ViUInt16)));
     timed(benchmark::RegisterBenchmark("fifo/in-process", fifoLoad, inProcess));
     timed(benchmark::RegisterBenchmark("fifo/served", fifoLoad, served));
 

@@ -17,56 +17,14 @@
 
 #include "kq7120.h"
 #include "kqvisa/bus_trace.h"
+#include "timed_calls.h"
 
 namespace {
 
 constexpr const char* kModule = "VXI0::24::INSTR";
-constexpr std::size_t kFifoWords = 262144;
 constexpr std::size_t kArbSamples = 16384;
 
 ViSession session = 0;
-
-using Clock = std::chrono::steady_clock;
-
-// Times exactly one call of `work` as the iteration's time (the benchmarks use manual time), so the
-// upkeep between calls is not measured.
-template <typename Work>
-void timeOne(benchmark::State& state, Work&& work) {
-    const auto start = Clock::now();
-    work();
-    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-}
-
-void memcpyBaseline(benchmark::State& state, std::size_t bytes) {
-    std::vector<char> source(bytes, 1);
-    std::vector<char> destination(bytes);
-    for (auto _ : state) {
-        timeOne(state, [&] {
-            std::memcpy(destination.data(), source.data(), bytes);
-            benchmark::DoNotOptimize(destination.data());
-            benchmark::ClobberMemory();
-        });
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-}
-
-// One full-depth block into a FIFO emptied ("ABOR") before each load.
-void fifoLoad(benchmark::State& state) {
-    std::vector<ViUInt16> words(kFifoWords);
-    for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<ViUInt16>(i);
-    for (auto _ : state) {
-        kq7120_commandFifo(session, kq7120_ABORT);
-        ViStatus status = VI_SUCCESS;
-        timeOne(state, [&] {
-            status = kq7120_loadFIFO_Data(session, words.data(), static_cast<ViInt32>(words.size()));
-        });
-        if (status != VI_SUCCESS) {
-            state.SkipWithError("kq7120_loadFIFO_Data failed");
-            break;
-        }
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFifoWords * sizeof(ViUInt16)));
-}
 
 void arbVoltageLoad(benchmark::State& state) {
     std::vector<ViReal64> volts(kArbSamples);
@@ -201,7 +159,7 @@ int main(int argc, char** argv) {
     const auto timed = [](benchmark::internal::Benchmark* benchmark) {
         benchmark->UseManualTime()->Unit(benchmark::kMicrosecond);
     };
-    timed(benchmark::RegisterBenchmark("fifo/kq7120_loadFIFO_Data", fifoLoad));
+    timed(benchmark::RegisterBenchmark("fifo/kq7120_loadFIFO_Data", fifoLoad, session));
     timed(benchmark::RegisterBenchmark("fifo/memcpy", memcpyBaseline, kFifoWords * sizeof(ViUInt16)));
     timed(benchmark::RegisterBenchmark("arb/kq7120_arbLoadVoltage", arbVoltageLoad));
     timed(benchmark::RegisterBenchmark("arb/kq7120_arbLoadData", arbCodeLoad));
