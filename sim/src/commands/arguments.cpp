@@ -69,6 +69,17 @@ std::optional<double> voltsArgument(Call& call, std::size_t index, const scpi::N
     return call.resolve(*value, limits);
 }
 
+std::optional<std::vector<double>> voltsArguments(Call& call, std::size_t first,
+                                                  const scpi::NumericRange& limits) {
+    std::vector<double> volts;
+    for (std::size_t i = first; i < call.parameterCount(); ++i) {
+        const auto value = voltsArgument(call, i, limits);
+        if (!value) return std::nullopt;
+        volts.push_back(*value);
+    }
+    return volts;
+}
+
 bool answeredLimit(Call& call, const scpi::NumericRange& limits, std::string (*format)(double)) {
     if (!call.namesLimit(0)) return false;
     const auto value = call.real(0, limits);

@@ -69,6 +69,9 @@ std::optional<int> segmentArgument(Call& call, std::size_t index);
 std::optional<std::string> codeArgument(Call& call, std::size_t index);
 // A voltage as sent (the module checks it against the channel), or a limit keyword's value.
 std::optional<double> voltsArgument(Call& call, std::size_t index, const scpi::NumericRange& limits);
+// The voltages from parameter `first` to the last, each read as voltsArgument reads it.
+std::optional<std::vector<double>> voltsArguments(Call& call, std::size_t first,
+                                                  const scpi::NumericRange& limits);
 
 // TIM? MAX and the like: with MINimum, MAXimum or DEFault as its parameter (the rows of these queries
 // take at most one) the query answers that limit of its setting, in the setting's reply form, and this

@@ -16,14 +16,9 @@ void applyMemoryArray(ModuleCore& core, Call& call) {
 
 void storeMemoryArray(ModuleCore& core, Call& call) {
     const auto index = call.integer(0, kLimits.memoryArray);
-    if (!index) return;
-    std::vector<double> volts;
-    for (std::size_t i = 1; i < call.parameterCount(); ++i) {
-        const auto value = voltsArgument(call, i, storedVoltageLimits());
-        if (!value) return;
-        volts.push_back(*value);
-    }
-    succeeded(call, core.storeMemoryArray(*index, volts));
+    const auto volts = voltsArguments(call, 1, storedVoltageLimits());
+    if (!index || !volts) return;
+    succeeded(call, core.storeMemoryArray(*index, *volts));
 }
 
 void queryMemoryArray(ModuleCore& core, Call& call) {

@@ -52,14 +52,9 @@ void queryScanLimit(ModuleCore& core, Call& call) {
 
 void setScanTable(ModuleCore& core, Call& call) {
     const auto channel = channelArgument(core, call, 0);
-    if (!channel) return;
-    std::vector<double> volts;
-    for (std::size_t i = 1; i < call.parameterCount(); ++i) {
-        const auto value = voltsArgument(call, i, storedVoltageLimits());
-        if (!value) return;
-        volts.push_back(*value);
-    }
-    succeeded(call, core.setScanTable(*channel, 1, volts));
+    const auto volts = voltsArguments(call, 1, storedVoltageLimits());
+    if (!channel || !volts) return;
+    succeeded(call, core.setScanTable(*channel, 1, *volts));
 }
 
 // SCAN:TABL? <channel> [<count>[,<start>]]: `count` entries from entry `start` (whole table from 1).
