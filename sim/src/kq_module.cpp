@@ -3,8 +3,8 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "commands/command_set.h"
 #include "dac_code.h"
-#include "kq_commands.h"
 #include "module_core.h"
 #include "scpi/error_queue.h"
 #include "scpi/interpreter.h"
@@ -25,10 +25,9 @@ std::string identityText(const KqModuleOptions& options) {
 struct KqModule::Impl {
     explicit Impl(const KqModuleOptions& options)
         : stateFile(options.stateFile),
-          core(options.kind, {options.manufacturerId, options.modelCode}, NvStore(options.stateFile),
-               [this](int error) { interpreter.reportError(error); }),
-          commands(core, identityText(options)),
-          interpreter(commands.table()) {
+          core(options.kind, {options.manufacturerId, options.modelCode}, identityText(options),
+               NvStore(options.stateFile), [this](int error) { interpreter.reportError(error); }),
+          interpreter(commands::moduleTable(core)) {
         if (core.calibration().memoryLost()) interpreter.reportError(scpi::err::configurationMemoryLost);
     }
 
@@ -64,7 +63,6 @@ struct KqModule::Impl {
     const std::string stateFile;
     mutable std::mutex mutex;
     ModuleCore core;
-    KqCommandSet commands;
     scpi::Interpreter interpreter;
 };
 
@@ -111,10 +109,7 @@ std::size_t KqModule::writeRegisterBlock(std::uint16_t offset, const std::uint16
 
 int KqModule::channelCount() const { return impl_->core.channelCount(); }
 
-std::string KqModule::identity() const {
-    const auto lock = impl_->access();
-    return impl_->commands.identity();
-}
+std::string KqModule::identity() const { return impl_->read().core.idnReply(); }
 
 std::string KqModule::stateFile() const { return impl_->stateFile; }
 

@@ -22,10 +22,11 @@ std::size_t latchIndex(std::uint16_t offset) {
 
 }  // namespace
 
-ModuleCore::ModuleCore(ModuleKind kind, ModuleIdentityWords identity, NvStore store,
+ModuleCore::ModuleCore(ModuleKind kind, ModuleIdentityWords identity, std::string idnReply, NvStore store,
                        std::function<void(int)> reportError)
     : channelCount_(kind == ModuleKind::KQ7110 ? kKq7110Channels : kKq7120Channels),
       identity_(identity),
+      idnReply_(std::move(idnReply)),
       reportError_(std::move(reportError)),
       calibration_(std::move(store)),
       playback_(settings_, arb_, channelCount_, SimClock::now()) {}

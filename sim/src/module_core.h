@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "arb_memory.h"
@@ -27,11 +28,13 @@ struct ModuleIdentityWords {
 
 class ModuleCore {
 public:
-    // `reportError` takes errors that arise outside a command (register accesses).
-    ModuleCore(ModuleKind kind, ModuleIdentityWords identity, NvStore store,
+    // `idnReply`: the "*IDN?" reply without its newline. `reportError` takes errors that arise outside
+    // a command (register accesses).
+    ModuleCore(ModuleKind kind, ModuleIdentityWords identity, std::string idnReply, NvStore store,
                std::function<void(int)> reportError);
 
     int channelCount() const { return channelCount_; }
+    const std::string& idnReply() const { return idnReply_; }
     bool validChannel(int channel) const { return channel >= 1 && channel <= channelCount_; }
 
     void reset();  // *RST
@@ -100,6 +103,7 @@ private:
 
     const int channelCount_;
     const ModuleIdentityWords identity_;
+    const std::string idnReply_;
     std::function<void(int)> reportError_;
     ModuleSettings settings_;
     ArbMemory arb_;

@@ -254,6 +254,48 @@ TEST_P(Kq7110Refusal, ChannelsNineToSixteenAreRefused) {
 
 INSTANTIATE_TEST_SUITE_P(UpperChannels, Kq7110Refusal, ::testing::ValuesIn(kKq7110Refusals));
 
+// `count` copies of `value`, comma separated.
+std::string listOf(int count, const std::string& value) {
+    std::string list = value;
+    for (int i = 1; i < count; ++i) list += "," + value;
+    return list;
+}
+
+struct CountCase {
+    ModuleKind kind;
+    std::string command;
+    std::vector<int> errors;
+    std::string query;  // reads back what the command sets
+    std::string reply;
+};
+
+// Parameter counts are checked before the command acts, and reported before a bad value; the most
+// values MEM:SET takes follows the module's channels.
+const std::vector<CountCase> kCountCases{
+    {ModuleKind::KQ7120,
+     "MEM:SET 1," + listOf(9, "1"),
+     {},
+     "MEM:SET? 1",
+     listOf(9, "1.000000") + "," + listOf(7, "0.000000") + "\n"},
+    {ModuleKind::KQ7110, "MEM:SET 1," + listOf(8, "1"), {}, "MEM:SET? 1", listOf(8, "1.000000") + "\n"},
+    {ModuleKind::KQ7110, "MEM:SET 1," + listOf(9, "1"), {-108}, "MEM:SET? 1", listOf(8, "0.000000") + "\n"},
+    {ModuleKind::KQ7120, "MEM:SET 0", {-109}, "MEM:SET? 1", listOf(16, "0.000000") + "\n"},
+    {ModuleKind::KQ7120, "TIM 1000,1", {-108}, "TIM?", "0.01\n"},
+};
+
+class CommandParameterCount : public ModuleTest, public ::testing::WithParamInterface<CountCase> {
+protected:
+    CommandParameterCount() : ModuleTest(GetParam().kind) {}
+};
+
+TEST_P(CommandParameterCount, IsCheckedBeforeTheCommandActs) {
+    const CountCase& c = GetParam();
+    EXPECT_EQ(errorsOf(c.command), c.errors) << c.command;
+    EXPECT_EQ(query(c.query), c.reply) << c.command;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModels, CommandParameterCount, ::testing::ValuesIn(kCountCases));
+
 TEST_F(Kq7110Test, AcceptsItsEightChannels) {
     EXPECT_EQ(errorsOf("SOUR:VOLT:LEV 2.5,(@1,8);:TRIG:SOUR INT8;:CAL:SEC:STAT 0,#16KQ7120;:CAL8:GAIN 3"),
               std::vector<int>{});

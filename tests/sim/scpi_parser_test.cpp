@@ -195,11 +195,38 @@ TEST_P(ParserRejectionTest, ReportsErrorAndSkipsRest) {
 
 INSTANTIATE_TEST_SUITE_P(Malformed, ParserRejectionTest, ::testing::ValuesIn(rejections));
 
+// The row's count is checked before the handler: a refused command runs none of it, and a count
+// error is reported rather than an error in a value.
+TEST(CommandTable, ParameterCountIsCheckedBeforeTheHandlerRuns) {
+    struct Case {
+        std::string message;
+        std::vector<std::string> errors;
+        int runs;
+    };
+    const std::vector<Case> cases{
+        {"LEVel", {"-109,\"Missing parameter\""}, 0},
+        {"LEVel 1,2,3", {"-108,\"Parameter not allowed\""}, 0},
+        {"LEVel 99,2,3", {"-108,\"Parameter not allowed\""}, 0},
+        {"LEVel 99,2", {"-222,\"Data out of range\""}, 1},
+    };
+    for (const Case& c : cases) {
+        int runs = 0;
+        Session session({{"LEVel", takes(1, 2), [&runs](Call& call) {
+                              ++runs;
+                              for (std::size_t i = 0; i < call.parameterCount(); ++i) call.integer(i, 0, 10);
+                          }}});
+        session.send(c.message);
+        EXPECT_EQ(session.drainErrors(), c.errors) << c.message;
+        EXPECT_EQ(runs, c.runs) << c.message;
+    }
+}
+
 TEST(CommandTable, RejectsMalformedPatterns) {
     for (std::string_view pattern : {"", "voltage", "VOLTage[:LEVel", "VOLT::LEV", "*IDN#?", "ABCDEFGHIJKLMn"}) {
-        EXPECT_THROW(CommandTree({{pattern, [](Call&) {}}}), std::invalid_argument) << pattern;
+        EXPECT_THROW(CommandTree({{pattern, takes(0), [](Call&) {}}}), std::invalid_argument) << pattern;
     }
-    EXPECT_THROW(CommandTree({{"*RST", nullptr}}), std::invalid_argument);
+    EXPECT_THROW(CommandTree({{"*RST", takes(0), nullptr}}), std::invalid_argument);
+    EXPECT_THROW(CommandTree({{"*RST", takes(2, 1), [](Call&) {}}}), std::invalid_argument);
 }
 
 }  // namespace

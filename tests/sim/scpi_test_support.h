@@ -2,6 +2,7 @@
 // and a session that talks to an interpreter as a controller does.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,9 @@
 #include "scpi/number_text.h"
 
 namespace kqsim::scpi::testing {
+
+// For rows that record whatever they are sent.
+inline constexpr ParameterCount anyCount{0, std::numeric_limits<std::size_t>::max()};
 
 // One call as a handler saw it: "PATTERN suffixes|parameters", for example
 // "CALibration#:GAIN 3|n:-5" or "[SOURce]:VOLTage[:LEVel] |n:2.5 c:1,2,16".
@@ -57,7 +61,7 @@ public:
         for (const auto& [pattern, separators] : patterns()) {
             std::size_t suffixCount = 0;
             for (char c : pattern) suffixCount += c == '#' ? 1 : 0;
-            commands.push_back({pattern,
+            commands.push_back({pattern, anyCount,
                                 [this, pattern, suffixCount](Call& call) {
                                     log.push_back(describeCall(pattern, call, suffixCount));
                                     for (std::size_t i = 0; i < call.parameterCount(); ++i) {
@@ -70,11 +74,11 @@ public:
                                 separators});
         }
         // Handlers that fail: an execution error, and a command error from a parameter accessor.
-        commands.push_back({"TEST:EXECution", [this](Call& call) {
+        commands.push_back({"TEST:EXECution", anyCount, [this](Call& call) {
                                 log.push_back("TEST:EXECution");
                                 call.fail(err::dataOutOfRange);
                             }});
-        commands.push_back({"TEST:COMMand", [this](Call& call) {
+        commands.push_back({"TEST:COMMand", anyCount, [this](Call& call) {
                                 log.push_back("TEST:COMMand");
                                 call.integer(0, 0, 1);
                             }});

@@ -23,8 +23,8 @@ using testing::Session;
 class AccessorTest : public ::testing::Test {
 protected:
     AccessorTest()
-        : session({{"X", [this](Call& call) { handler(call); }},
-                   {"OUTPut:TTLTrg#", [this](Call& call) { handler(call); }}}) {}
+        : session({{"X", testing::anyCount, [this](Call& call) { handler(call); }},
+                   {"OUTPut:TTLTrg#", testing::anyCount, [this](Call& call) { handler(call); }}}) {}
 
     std::vector<std::string> run(std::string_view message, std::function<void(Call&)> body) {
         handler = std::move(body);

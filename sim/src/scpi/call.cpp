@@ -74,6 +74,10 @@ const Parameter& Call::parameter(std::size_t index) const {
 
 bool Call::expectCount(std::size_t min, std::size_t max) {
     countChecked_ = true;
+    return countWithin(min, max);
+}
+
+bool Call::countWithin(std::size_t min, std::size_t max) {
     if (failed_) return false;
     if (parameters_.size() < min) {
         fail(err::missingParameter);

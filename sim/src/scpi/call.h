@@ -1,12 +1,13 @@
 // What a handler sees of one command: its suffixes, its parameters through typed accessors, and its
-// reply. An accessor that cannot deliver reports the SCPI error itself and returns nothing; after the
-// first failure every accessor returns nothing without reporting again, so a handler can read all its
-// parameters and then return if any is missing:
+// reply. The handler runs only when the parameter count is within its row's range. An accessor that
+// cannot deliver reports the SCPI error itself and returns nothing; after the first failure every
+// accessor returns nothing without reporting again, so a handler can read all its parameters and then
+// return if any is missing:
 //
-//   void setVoltage(scpi::Call& call) {
+//   void setVoltage(scpi::Call& call) {  // registered with takes(2)
 //       auto volts = call.real(0, -20.0, 19.99969, "V");
 //       auto channels = call.channelList(1, 1, channelCount);
-//       if (!call.expectCount(2, 2) || !volts || !channels) return;
+//       if (!volts || !channels) return;
 //       ...
 //   }
 #pragma once
@@ -55,8 +56,12 @@ public:
     // Precondition: has(index).
     const Parameter& parameter(std::size_t index) const;
 
-    // -109 Missing parameter below `min`, -108 Parameter not allowed above `max`.
+    // -109 Missing parameter below `min`, -108 Parameter not allowed above `max`. For the count of one
+    // form of a command whose row admits several; the parameters it leaves unread are admitted.
     bool expectCount(std::size_t min, std::size_t max);
+    // The same check, by the interpreter against the command's row before the handler runs. It admits
+    // nothing: parameters the handler leaves unread still give -108.
+    bool countWithin(std::size_t min, std::size_t max);
 
     // Typed accessors. Errors: -109 when the parameter is missing, the type's "not allowed" error
     // (-128/-148/-158/-168/-178) when it has another type, and as stated for each. Numeric accessors

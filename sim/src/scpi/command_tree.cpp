@@ -27,6 +27,9 @@ CommandTree::Row CommandTree::compile(Command command) {
     Row row;
     std::string_view pattern = command.header;
     if (!command.handler) malformed(pattern, "no handler");
+    if (command.parameterCount.min > command.parameterCount.max) {
+        malformed(pattern, "parameter count minimum above its maximum");
+    }
     if (!pattern.empty() && pattern.back() == '?') {
         row.query = true;
         pattern.remove_suffix(1);

@@ -1,5 +1,5 @@
-// The command table of an instrument: header patterns written the SCPI way, each mapped to a handler,
-// and the lookup of a header as a program message sends it.
+// The command table of an instrument: header patterns written the SCPI way, each with the parameter
+// count it takes and its handler, and the lookup of a header as a program message sends it.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,19 @@ using Handler = std::function<void(Call&)>;
 // space between some parameters (SCAN:TABL? 3 10,1) and are registered with commaOrSpace.
 enum class Separators { comma, commaOrSpace };
 
-// One row of a command table. `header` is written as a command reference writes it:
+// How many parameters a command takes. The interpreter checks the count before the handler runs:
+// -109 Missing parameter below `min`, -108 Parameter not allowed above `max`, and the handler is not
+// called. Where the count depends on the form of a parameter (VOLT? MAX,<channel> and VOLT? <channel>),
+// the row gives the range of all forms and the handler checks its form's count with Call::expectCount.
+struct ParameterCount {
+    std::size_t min = 0;
+    std::size_t max = 0;
+};
+constexpr ParameterCount takes(std::size_t count) { return {count, count}; }
+constexpr ParameterCount takes(std::size_t min, std::size_t max) { return {min, max}; }
+
+// One row of a command table, {header, takes(...), handler[, separators]}. `header` is written as a
+// command reference writes it:
 //   - upper-case letters are the short form, the whole word the long form: "VOLTage" matches VOLT and
 //     VOLTAGE in any letter case, and nothing in between (VOLTA is undefined);
 //   - a node in brackets may be omitted: "[SOURce]:VOLTage[:LEVel]" matches VOLT, SOUR:VOLT:LEV, ...;
@@ -31,6 +43,7 @@ enum class Separators { comma, commaOrSpace };
 // Mnemonics are letters only (at most 12); the digits a message writes after one are its suffix.
 struct Command {
     std::string_view header;
+    ParameterCount parameterCount;
     Handler handler;
     Separators separators = Separators::comma;
 };
@@ -50,7 +63,8 @@ struct ReceivedHeader {
 
 class CommandTree {
 public:
-    // Throws std::invalid_argument for a malformed header pattern (a fault in the table itself).
+    // Throws std::invalid_argument for a malformed header pattern or a parameter count whose minimum
+    // exceeds its maximum (faults in the table itself).
     explicit CommandTree(std::vector<Command> commands);
     // Rows view their own header texts, so the tree moves but does not copy.
     CommandTree(const CommandTree&) = delete;

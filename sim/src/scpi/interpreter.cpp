@@ -31,83 +31,65 @@ Interpreter::Interpreter(std::vector<Command> commands, InterpreterLimits limits
 }
 
 std::vector<Command> Interpreter::standardCommands() {
-    const auto noParameters = [](Call& call) { return call.expectCount(0, 0); };
     return {
-        {"*CLS", [this, noParameters](Call& call) {
-             if (!noParameters(call)) return;
+        {"*CLS", takes(0),
+         [this](Call&) {
              status_.clearEvents();
              errors_.clear();
              status_.setErrorAvailable(false);
          }},
-        {"*ESE", [this](Call& call) {
-             if (auto mask = call.integer(0, kByteRegisterRange); mask && call.expectCount(1, 1)) {
+        {"*ESE", takes(1),
+         [this](Call& call) {
+             if (auto mask = call.integer(0, kByteRegisterRange)) {
                  status_.setEventEnable(static_cast<std::uint8_t>(*mask));
              }
          }},
-        {"*ESE?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.eventEnable()));
-         }},
-        {"*ESR?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.readEvents()));
-         }},
-        {"*SRE", [this](Call& call) {
-             if (auto mask = call.integer(0, kByteRegisterRange); mask && call.expectCount(1, 1)) {
+        {"*ESE?", takes(0), [this](Call& call) { call.reply(formatInteger(status_.eventEnable())); }},
+        {"*ESR?", takes(0), [this](Call& call) { call.reply(formatInteger(status_.readEvents())); }},
+        {"*SRE", takes(1),
+         [this](Call& call) {
+             if (auto mask = call.integer(0, kByteRegisterRange)) {
                  status_.setServiceRequestEnable(static_cast<std::uint8_t>(*mask));
              }
          }},
-        {"*SRE?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.serviceRequestEnable()));
-         }},
-        {"*STB?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.statusByte()));
-         }},
-        {"*OPC", [this, noParameters](Call& call) {
-             // Every operation has completed by the time the next command runs.
-             if (noParameters(call)) status_.setEvents(esr::operationComplete);
-         }},
-        {"*OPC?", [noParameters](Call& call) {
-             if (noParameters(call)) call.reply("1");
-         }},
-        {"*WAI", [noParameters](Call& call) { noParameters(call); }},
-        {"STATus:OPERation[:EVENt]?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.readOperationEvents()));
-         }},
-        {"STATus:OPERation:CONDition?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.operationCondition()));
-         }},
-        {"STATus:OPERation:ENABle", [this](Call& call) {
-             if (auto mask = call.integer(0, kGroupEnableRange); mask && call.expectCount(1, 1)) {
+        {"*SRE?", takes(0),
+         [this](Call& call) { call.reply(formatInteger(status_.serviceRequestEnable())); }},
+        {"*STB?", takes(0), [this](Call& call) { call.reply(formatInteger(status_.statusByte())); }},
+        // Every operation has completed by the time the next command runs.
+        {"*OPC", takes(0), [this](Call&) { status_.setEvents(esr::operationComplete); }},
+        {"*OPC?", takes(0), [](Call& call) { call.reply("1"); }},
+        {"*WAI", takes(0), [](Call&) {}},
+        {"STATus:OPERation[:EVENt]?", takes(0),
+         [this](Call& call) { call.reply(formatInteger(status_.readOperationEvents())); }},
+        {"STATus:OPERation:CONDition?", takes(0),
+         [this](Call& call) { call.reply(formatInteger(status_.operationCondition())); }},
+        {"STATus:OPERation:ENABle", takes(1),
+         [this](Call& call) {
+             if (auto mask = call.integer(0, kGroupEnableRange)) {
                  status_.setOperationEnable(static_cast<std::uint16_t>(*mask));
              }
          }},
-        {"STATus:OPERation:ENABle?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.operationEnable()));
-         }},
-        {"STATus:QUEStionable[:EVENt]?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.readQuestionableEvents()));
-         }},
-        {"STATus:QUEStionable:CONDition?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.questionableCondition()));
-         }},
-        {"STATus:QUEStionable:ENABle", [this](Call& call) {
-             if (auto mask = call.integer(0, kGroupEnableRange); mask && call.expectCount(1, 1)) {
+        {"STATus:OPERation:ENABle?", takes(0),
+         [this](Call& call) { call.reply(formatInteger(status_.operationEnable())); }},
+        {"STATus:QUEStionable[:EVENt]?", takes(0),
+         [this](Call& call) { call.reply(formatInteger(status_.readQuestionableEvents())); }},
+        {"STATus:QUEStionable:CONDition?", takes(0),
+         [this](Call& call) { call.reply(formatInteger(status_.questionableCondition())); }},
+        {"STATus:QUEStionable:ENABle", takes(1),
+         [this](Call& call) {
+             if (auto mask = call.integer(0, kGroupEnableRange)) {
                  status_.setQuestionableEnable(static_cast<std::uint16_t>(*mask));
              }
          }},
-        {"STATus:QUEStionable:ENABle?", [this, noParameters](Call& call) {
-             if (noParameters(call)) call.reply(formatInteger(status_.questionableEnable()));
-         }},
-        {"STATus:PRESet", [this, noParameters](Call& call) {
-             if (noParameters(call)) status_.preset();
-         }},
-        {"SYSTem:ERRor[:NEXT]?", [this, noParameters](Call& call) {
-             if (!noParameters(call)) return;
+        {"STATus:QUEStionable:ENABle?", takes(0),
+         [this](Call& call) { call.reply(formatInteger(status_.questionableEnable())); }},
+        {"STATus:PRESet", takes(0), [this](Call&) { status_.preset(); }},
+        {"SYSTem:ERRor[:NEXT]?", takes(0),
+         [this](Call& call) {
              call.reply(formatErrorReply(errors_.pop()));
              status_.setErrorAvailable(!errors_.empty());
          }},
-        {"SYSTem:VERSion?", [noParameters](Call& call) {
-             if (noParameters(call)) call.reply("1999.0");
-         }},
+        {"SYSTem:VERSion?", takes(0), [](Call& call) { call.reply("1999.0"); }},
     };
 }
 
@@ -168,14 +150,19 @@ void Interpreter::execute(std::string_view message) {
         if (!parameters) break;
 
         Call call(header->query, match->suffixes, std::move(*parameters), report);
-        try {
-            match->command->handler(call);
-        } catch (const std::bad_alloc&) {
-            call.fail(err::outOfMemory);
-            break;
-        } catch (const std::exception&) {
-            call.fail(err::systemError);
-            break;
+        // The count comes first: a command with too few or too many parameters runs no part of its
+        // handler, and reports that rather than an error in a parameter's value.
+        const ParameterCount& count = match->command->parameterCount;
+        if (call.countWithin(count.min, count.max)) {
+            try {
+                match->command->handler(call);
+            } catch (const std::bad_alloc&) {
+                call.fail(err::outOfMemory);
+                break;
+            } catch (const std::exception&) {
+                call.fail(err::systemError);
+                break;
+            }
         }
         if (!call.failed() && call.hasUnreadParameters()) call.fail(err::parameterNotAllowed);
         if (commandErrorSeen) break;

@@ -33,7 +33,9 @@
 // message: the units after it are skipped, as a real parser cannot trust the rest. Execution and
 // device-specific errors (-2xx, -3xx, positive numbers) from a handler end only its own unit; the
 // next units run. Replies of queries that ran before an error are still sent; a failed query adds
-// no reply. A handler that leaves parameters unread without calling Call::expectCount gets -108.
+// no reply. A command whose parameter count is outside its row's range gets -109 or -108 (command
+// errors) and its handler does not run. A handler that leaves parameters unread without calling
+// Call::expectCount gets -108.
 // A handler that throws std::bad_alloc gives -225, any other std::exception -310; the message ends.
 //
 // Replies: the responses of the queries of one message are joined with ';', ended with "\n" and queued
@@ -60,10 +62,11 @@
 // Use: the instrument owns one interpreter built from its table and forwards kqsim::Instrument's
 // message calls to it:
 //
-//   Module::Module() : scpi_({{"[SOURce]:VOLTage[:LEVel]", [this](scpi::Call& c) { setVoltage(c); }},
-//                             {"[SOURce]:VOLTage[:LEVel]?", [this](scpi::Call& c) { queryVoltage(c); }},
-//                             {"SCAN:TABLe?", [this](scpi::Call& c) { queryScanTable(c); },
-//                              scpi::Separators::commaOrSpace}}) {}
+//   Module::Module()
+//       : scpi_({{"[SOURce]:VOLTage[:LEVel]", scpi::takes(1, 2), [this](scpi::Call& c) { setVoltage(c); }},
+//                {"[SOURce]:VOLTage[:LEVel]?", scpi::takes(1), [this](scpi::Call& c) { queryVoltage(c); }},
+//                {"SCAN:TABLe?", scpi::takes(1, 3), [this](scpi::Call& c) { queryScanTable(c); },
+//                 scpi::Separators::commaOrSpace}}) {}
 //   void Module::writeMessage(std::string_view bytes, bool end) { scpi_.writeMessage(bytes, end); }
 //
 // Not thread-safe: the owning instrument serialises calls. Handlers capture the instrument, so the
