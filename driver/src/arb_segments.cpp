@@ -8,6 +8,7 @@
 #include "c_boundary.h"
 #include "kq7120.h"
 #include "number_text.h"
+#include "status_check.h"
 #include "transport.h"
 #include "visa_binding.h"
 
@@ -84,7 +85,8 @@ ViStatus kq7120_memorySize(ViSession instHndl, ViInt32* size) {
     return guardedCall([&]() -> ViStatus {
         if (!size) return VI_ERROR_PARAMETER2;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "mem:size?", kq7120_READ_BUFF_SIZE, reply))
+        if (const ViStatus status = queryWithCheck(instHndl, "mem:size?", kq7120_READ_BUFF_SIZE, reply);
+            failed(status))
             return status;
         *size = leadingInteger(reply);
         return VI_SUCCESS;
@@ -99,7 +101,7 @@ ViStatus kq7120_queryArbMemoryUsage(ViSession instHndl, ViInt32* available, ViIn
         ViInt32 usedPoints = 0;
         const ViStatus status =
             visa::formattedQuery(instHndl, "trac:free?\n", "%ld,%ld%*t", &availablePoints, &usedPoints);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         *available = availablePoints;
         *used = usedPoints;
         return status;
@@ -112,7 +114,7 @@ ViStatus kq7120_arbQuerySegmentSize(ViSession instHndl, ViInt16 segmentNumber, V
         ViInt32 points = 0;
         const ViStatus status = visa::formattedQuery(instHndl, "trac:poin? %d\n", "%ld%*t",
                                                      static_cast<int>(segmentNumber), &points);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         *size = points;
         return status;
     });
@@ -126,7 +128,7 @@ ViStatus kq7120_arbQueryDataPoint(ViSession instHndl, ViInt16 segmentNumber, ViI
         const ViStatus status =
             visa::formattedQuery(instHndl, "trac:data:poin? %d,%d,%ld\n", "%hd%*t", static_cast<int>(segmentNumber),
                                  static_cast<int>(channel), offset, &code);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         *dataPoint = code;
         return status;
     });
