@@ -9,10 +9,8 @@
 #include "formatted_query.h"
 #include "kq7120.h"
 #include "number_text.h"
-#include "reply_text.h"
 #include "status_check.h"
 #include "transport.h"
-#include "visa_binding.h"
 
 namespace kq7120 {
 namespace {
@@ -47,18 +45,6 @@ ViStatus sendStepParameters(ViSession instHndl, ViInt16 step, ViInt16 start, ViI
         if (const ViStatus status = commandWithCheck(instHndl, command); failed(status)) return status;
     }
     return VI_SUCCESS;
-}
-
-// A step's word setting read with viQueryf and looked up in its table.
-ViStatus queryStepWord(ViSession instHndl, ViConstString writeFormat, ViInt16 step,
-                       std::span<const std::string_view> words, ViInt16& code) {
-    std::string word;
-    const ViStatus status = queryWord(instHndl, writeFormat, word, static_cast<int>(step));
-    if (failed(status)) return status;
-    const auto index = exactWordIndex(words, word);
-    if (!index) return VI_ERROR_INV_RESPONSE;
-    code = static_cast<ViInt16>(*index);
-    return status;
 }
 
 }  // namespace
@@ -140,21 +126,15 @@ ViStatus kq7120_arbQuerySeqParms(ViSession instHndl, ViInt16 sequenceNumber, ViI
         if (!advance) return VI_ERROR_PARAMETER5;
         if (!marker) return VI_ERROR_PARAMETER6;
         const int step = sequenceNumber;
-        int number = 0;
-        ViStatus status = visa::formattedQuery(instHndl, "seq:list? %d\n", "%d%*t", step, &number);
+        ViStatus status =
+            queryFormattedNumber<int>(instHndl, "seq:list? %d\n", "%d%*t", *segmentNumber, step);
         if (failed(status)) return status;
-        *segmentNumber = static_cast<ViInt16>(number);
-        ViInt32 repeat = 0;
-        status = visa::formattedQuery(instHndl, "seq:dwel? %d\n", "%ld%*t", step, &repeat);
+        status = queryFormattedNumber<ViInt32>(instHndl, "seq:dwel? %d\n", "%ld%*t", *repeatCount, step);
         if (failed(status)) return status;
-        *repeatCount = repeat;
-        status = queryStepWord(instHndl, "seq:star? %d\n", sequenceNumber, kStartWords, *start);
+        status = queryFormattedWordCode(instHndl, "seq:star? %d\n", kStartWords, *start, step);
         if (failed(status)) return status;
-        status = queryStepWord(instHndl, "seq:adv? %d\n", sequenceNumber, kAdvanceWords, *advance);
+        status = queryFormattedWordCode(instHndl, "seq:adv? %d\n", kAdvanceWords, *advance, step);
         if (failed(status)) return status;
-        status = visa::formattedQuery(instHndl, "mark:trig? %d\n", "%d%*t", step, &number);
-        if (failed(status)) return status;
-        *marker = static_cast<ViInt16>(number);
-        return status;
+        return queryFormattedNumber<int>(instHndl, "mark:trig? %d\n", "%d%*t", *marker, step);
     });
 }

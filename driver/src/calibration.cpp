@@ -37,11 +37,7 @@ ViStatus checkAdjustment(ViInt16 value, ViStatus failure) {
 }
 
 ViStatus querySecurityState(ViSession instHndl, std::size_t replyLimit, ViInt32& state) {
-    std::string reply;
-    if (const ViStatus status = queryWithCheck(instHndl, "CAL:SEC:STAT?", replyLimit, reply); failed(status))
-        return status;
-    state = leadingInteger(reply);
-    return VI_SUCCESS;
+    return queryInteger(instHndl, "CAL:SEC:STAT?", replyLimit, state);
 }
 
 ViStatus switchSecurityOff(ViSession instHndl, ViConstString code) {
@@ -71,12 +67,7 @@ ViStatus writeUnderSecurity(ViSession instHndl, ViConstString code, std::size_t 
 }
 
 ViStatus readCalibrationCount(ViSession instHndl, ViInt32& count) {
-    std::string reply;
-    if (const ViStatus status = queryWithCheck(instHndl, "CAL:COUNT?", kq7120_READ_BUFF_SIZE, reply);
-        failed(status))
-        return status;
-    count = leadingInteger(reply);
-    return VI_SUCCESS;
+    return queryInteger(instHndl, "CAL:COUNT?", kq7120_READ_BUFF_SIZE, count);
 }
 
 }  // namespace

@@ -29,6 +29,8 @@ constexpr std::array<OutputRange, kq7120_MAX_RANGES> kOutputRanges = {{
 }};
 static_assert(rowsFollowCodes(kOutputRanges, &OutputRange::code));
 
+constexpr auto kOutputRangeWords = column(kOutputRanges, &OutputRange::word);
+
 }  // namespace
 }  // namespace kq7120
 
@@ -104,21 +106,15 @@ ViStatus kq7120_setupVoltageRange(ViSession instHndl, ViInt16 Range, const ViInt
 ViStatus kq7120_queryVoltageRange(ViSession instHndl, ViInt16 channel, ViInt16* range) {
     return guardedCall([&]() -> ViStatus {
         if (!range) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status = sendCommand(instHndl, "volt:rang?" + decimalText(channel));
-            failed(status))
+        std::size_t index = 0;
+        if (const ViStatus status =
+                queryWordIndex(instHndl, "volt:rang?" + decimalText(channel), kq7120_READ_BUFF_SIZE,
+                               kOutputRangeWords, WordExtent::WholeReply, index);
+            failed(status)) {
             return status;
-        if (const ViStatus status = readReply(instHndl, kq7120_READ_BUFF_SIZE, reply); failed(status))
-            return status;
-        reply.pop_back();
-        if (const ViStatus status = checkInstrumentError(instHndl); failed(status)) return status;
-        for (const auto& candidate : kOutputRanges) {
-            if (reply == candidate.word) {
-                *range = candidate.code;
-                return VI_SUCCESS;
-            }
         }
-        return VI_ERROR_INV_RESPONSE;
+        *range = kOutputRanges[index].code;
+        return VI_SUCCESS;
     });
 }
 

@@ -141,12 +141,7 @@ ViStatus kq7120_setOperComplete(ViSession instHndl) {
 ViStatus kq7120_getOperComplete(ViSession instHndl, ViInt16* operStatus) {
     return guardedCall([&]() -> ViStatus {
         if (!operStatus) return VI_ERROR_PARAMETER2;
-        std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "*OPC?", kq7120_READ_BUFF_SIZE, reply);
-            failed(status))
-            return status;
-        *operStatus = static_cast<ViInt16>(leadingInteger(reply));
-        return VI_SUCCESS;
+        return queryInteger(instHndl, "*OPC?", kq7120_READ_BUFF_SIZE, *operStatus);
     });
 }
 
@@ -200,13 +195,6 @@ ViStatus kq7120_queryDeviceStatusReg(ViSession instHndl, ViInt16 which_status_re
         if (!value_status_reg) return VI_ERROR_PARAMETER3;
         const auto& statusRegister =
             kStatusRegisters[static_cast<std::size_t>(which_status_reg - kq7120_STATUS_BYTE)];
-        std::string reply;
-        if (const ViStatus status =
-                queryWithCheck(instHndl, statusRegister.query, kq7120_READ_BUFF_SIZE, reply);
-            failed(status)) {
-            return status;
-        }
-        *value_status_reg = leadingInteger(reply);
-        return VI_SUCCESS;
+        return queryInteger(instHndl, statusRegister.query, kq7120_READ_BUFF_SIZE, *value_status_reg);
     });
 }

@@ -35,11 +35,7 @@ constexpr std::array<ScanMode, 5> kScanModes = {{
 }};
 static_assert(rowsFollowCodes(kScanModes, &ScanMode::code));
 
-constexpr auto kScanModeReplies = [] {
-    std::array<std::string_view, kScanModes.size()> words{};
-    for (std::size_t i = 0; i < kScanModes.size(); ++i) words[i] = kScanModes[i].replyWord;
-    return words;
-}();
+constexpr auto kScanModeReplies = column(kScanModes, &ScanMode::replyWord);
 
 // Model look-up, then the channel against the module's channel count (parameter 2 everywhere).
 ViStatus checkChannel(ViSession instHndl, ViInt16 channel) {
@@ -146,8 +142,9 @@ ViStatus kq7120_queryScanMode(ViSession instHndl, ViInt16 channel, ViInt16* mode
         if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
         if (!mode) return VI_ERROR_PARAMETER3;
         std::size_t index = 0;
-        if (const ViStatus status = queryWordIndex(instHndl, "SCAN? " + decimalText(channel),
-                                                   kq7120_READ_BUFF_SIZE, kScanModeReplies, index);
+        if (const ViStatus status =
+                queryWordIndex(instHndl, "SCAN? " + decimalText(channel), kq7120_READ_BUFF_SIZE,
+                               kScanModeReplies, WordExtent::FirstLine, index);
             failed(status)) {
             return status;
         }
@@ -160,14 +157,7 @@ ViStatus kq7120_queryScanLimit(ViSession instHndl, ViInt16 channel, ViInt16* ind
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
         if (!index) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status =
-                queryWithCheck(instHndl, "SCAN:LIM? " + decimalText(channel), kq7120_READ_BUFF_SIZE, reply);
-            failed(status)) {
-            return status;
-        }
-        *index = static_cast<ViInt16>(leadingInteger(reply));
-        return VI_SUCCESS;
+        return queryInteger(instHndl, "SCAN:LIM? " + decimalText(channel), kq7120_READ_BUFF_SIZE, *index);
     });
 }
 
@@ -204,14 +194,7 @@ ViStatus kq7120_queryScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt1
         if (const ViStatus status = checkTableIndex(index, VI_ERROR_PARAMETER3); failed(status))
             return status;
         if (!voltage) return VI_ERROR_PARAMETER4;
-        std::string reply;
-        if (const ViStatus status =
-                queryWithCheck(instHndl, "SCAN:TABL " + decimalText(channel) + ":LOC? " + decimalText(index),
-                               kq7120_READ_BUFF_SIZE, reply);
-            failed(status)) {
-            return status;
-        }
-        *voltage = leadingSingle(reply);
-        return VI_SUCCESS;
+        return queryReal(instHndl, "SCAN:TABL " + decimalText(channel) + ":LOC? " + decimalText(index),
+                         kq7120_READ_BUFF_SIZE, *voltage);
     });
 }

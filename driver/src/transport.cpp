@@ -17,6 +17,16 @@ namespace {
 // execution error (bit 4), command error (bit 5).
 constexpr unsigned kRefusalBits = 0x34;
 
+// Query with check whose reply `read` turns into `value`.
+template <typename Number, typename Read>
+ViStatus queryNumber(ViSession instHndl, std::string_view query, std::size_t limit, Number& value,
+                     Read read) {
+    std::string reply;
+    if (const ViStatus status = queryWithCheck(instHndl, query, limit, reply); failed(status)) return status;
+    value = read(reply);
+    return VI_SUCCESS;
+}
+
 }  // namespace
 
 ViStatus sendCommand(ViSession instHndl, std::string_view bytes) {
@@ -64,13 +74,28 @@ ViStatus queryWithCheck(ViSession instHndl, std::string_view query, std::size_t 
 }
 
 ViStatus queryWordIndex(ViSession instHndl, std::string_view query, std::size_t limit,
-                        std::span<const std::string_view> words, std::size_t& index) {
+                        std::span<const std::string_view> words, WordExtent extent, std::size_t& index) {
     std::string reply;
     if (const ViStatus status = queryWithCheck(instHndl, query, limit, reply); failed(status)) return status;
-    const auto found = exactWordIndex(words, beforeNewline(reply));
+    const std::string_view line = beforeNewline(reply);
+    if (extent == WordExtent::WholeReply && line.size() + 1 != reply.size()) return VI_ERROR_INV_RESPONSE;
+    const auto found = exactWordIndex(words, line);
     if (!found) return VI_ERROR_INV_RESPONSE;
     index = *found;
     return VI_SUCCESS;
+}
+
+ViStatus queryInteger(ViSession instHndl, std::string_view query, std::size_t limit, ViInt32& value) {
+    return queryNumber(instHndl, query, limit, value, leadingInteger);
+}
+
+ViStatus queryInteger(ViSession instHndl, std::string_view query, std::size_t limit, ViInt16& value) {
+    return queryNumber(instHndl, query, limit, value,
+                       [](std::string_view reply) { return static_cast<ViInt16>(leadingInteger(reply)); });
+}
+
+ViStatus queryReal(ViSession instHndl, std::string_view query, std::size_t limit, ViReal32& value) {
+    return queryNumber(instHndl, query, limit, value, leadingSingle);
 }
 
 }  // namespace kq7120

@@ -1,6 +1,7 @@
 // Settings of ARB and FIFO output: sample clock, timer, marker, output trigger line and the data
 // format of DAC codes.
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -8,7 +9,6 @@
 #include "formatted_query.h"
 #include "kq7120.h"
 #include "number_text.h"
-#include "reply_text.h"
 #include "status_check.h"
 #include "transport.h"
 #include "visa_binding.h"
@@ -54,21 +54,18 @@ std::string timerText(ViReal64 period) {
     return text;
 }
 
-// Query with check, the reply's last character (its "\n") removed.
-ViStatus queryTrimmed(ViSession instHndl, std::string_view query, std::string& reply) {
-    if (const ViStatus status = queryWithCheck(instHndl, query, kq7120_READ_BUFF_SIZE, reply); failed(status))
+// Query with check whose whole reply is a word of `words`, its index stored as `code`;
+// VI_ERROR_INV_RESPONSE for any other reply.
+template <typename Code>
+ViStatus queryWordCode(ViSession instHndl, std::string_view query, std::span<const std::string_view> words,
+                       Code& code) {
+    std::size_t index = 0;
+    if (const ViStatus status =
+            queryWordIndex(instHndl, query, kq7120_READ_BUFF_SIZE, words, WordExtent::WholeReply, index);
+        failed(status)) {
         return status;
-    reply.pop_back();
-    return VI_SUCCESS;
-}
-
-// Query with check of a slope word; VI_ERROR_INV_RESPONSE for any other reply.
-ViStatus querySlope(ViSession instHndl, std::string_view query, ViUInt16& slope) {
-    std::string reply;
-    if (const ViStatus status = queryTrimmed(instHndl, query, reply); failed(status)) return status;
-    const auto index = exactWordIndex(kSlopeWords, reply);
-    if (!index) return VI_ERROR_INV_RESPONSE;
-    slope = static_cast<ViUInt16>(*index);
+    }
+    code = static_cast<Code>(index);
     return VI_SUCCESS;
 }
 
@@ -140,13 +137,11 @@ ViStatus kq7120_queryClockParms(ViSession instHndl, ViInt16* clockSource, ViUInt
     return guardedCall([&]() -> ViStatus {
         if (!clockSource) return VI_ERROR_PARAMETER2;
         if (!slope) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status = queryTrimmed(instHndl, "rosc:sour?", reply); failed(status))
+        if (const ViStatus status = queryWordCode(instHndl, "rosc:sour?", kClockSourceWords, *clockSource);
+            failed(status)) {
             return status;
-        const auto source = exactWordIndex(kClockSourceWords, reply);
-        if (!source) return VI_ERROR_INV_RESPONSE;
-        *clockSource = static_cast<ViInt16>(*source);
-        return querySlope(instHndl, "rosc:slop?", *slope);
+        }
+        return queryWordCode(instHndl, "rosc:slop?", kSlopeWords, *slope);
     });
 }
 
@@ -154,34 +149,26 @@ ViStatus kq7120_queryMarkerParms(ViSession instHndl, ViInt16* markerState, ViUIn
     return guardedCall([&]() -> ViStatus {
         if (!markerState) return VI_ERROR_PARAMETER2;
         if (!slope) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status = queryTrimmed(instHndl, "MARK:SYNC:STAT?", reply); failed(status))
+        if (const ViStatus status =
+                queryInteger(instHndl, "MARK:SYNC:STAT?", kq7120_READ_BUFF_SIZE, *markerState);
+            failed(status)) {
             return status;
-        *markerState = static_cast<ViInt16>(leadingInteger(reply));
-        return querySlope(instHndl, "MARK:SYNC:slop?", *slope);
+        }
+        return queryWordCode(instHndl, "MARK:SYNC:slop?", kSlopeWords, *slope);
     });
 }
 
 ViStatus kq7120_queryTimer(ViSession instHndl, ViReal64* timerValue) {
     return guardedCall([&]() -> ViStatus {
         if (!timerValue) return VI_ERROR_PARAMETER2;
-        ViReal64 period = 0.0;
-        const ViStatus status = visa::formattedQuery(instHndl, "tim?\n", "%lg%*t", &period);
-        if (failed(status)) return status;
-        *timerValue = period;
-        return status;
+        return queryFormattedNumber<ViReal64>(instHndl, "tim?\n", "%lg%*t", *timerValue);
     });
 }
 
 ViStatus kq7120_queryDataFormat(ViSession instHndl, ViInt16* format) {
     return guardedCall([&]() -> ViStatus {
         if (!format) return VI_ERROR_PARAMETER2;
-        std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "VOLT:FORM ?", kq7120_READ_BUFF_SIZE, reply);
-            failed(status))
-            return status;
-        *format = static_cast<ViInt16>(leadingInteger(reply));
-        return VI_SUCCESS;
+        return queryInteger(instHndl, "VOLT:FORM ?", kq7120_READ_BUFF_SIZE, *format);
     });
 }
 
@@ -191,17 +178,11 @@ ViStatus kq7120_queryOutput(ViSession instHndl, ViInt16* source, ViInt16* trigli
         if (!source) return VI_ERROR_PARAMETER2;
         if (!trigline) return VI_ERROR_PARAMETER3;
         if (!slope) return VI_ERROR_PARAMETER4;
+        ViStatus status = queryFormattedWordCode(instHndl, "outp:ttlt:sour?\n", kOutputTriggerWords, *source);
+        if (failed(status)) return status;
+        status = queryFormattedWordCode(instHndl, "mark:sync:slop?\n", kSlopeWords, *slope);
+        if (failed(status)) return status;
         std::string word;
-        ViStatus status = queryWord(instHndl, "outp:ttlt:sour?\n", word);
-        if (failed(status)) return status;
-        const auto sourceIndex = exactWordIndex(kOutputTriggerWords, word);
-        if (!sourceIndex) return VI_ERROR_INV_RESPONSE;
-        *source = static_cast<ViInt16>(*sourceIndex);
-        status = queryWord(instHndl, "mark:sync:slop?\n", word);
-        if (failed(status)) return status;
-        const auto slopeIndex = exactWordIndex(kSlopeWords, word);
-        if (!slopeIndex) return VI_ERROR_INV_RESPONSE;
-        *slope = static_cast<ViUInt16>(*slopeIndex);
         status = queryWord(instHndl, "outp:ttlt?\n", word);
         if (failed(status)) return status;
         // The line number follows the prefix; a reply without one names no line.
