@@ -7,6 +7,7 @@
 #include "c_boundary.h"
 #include "kq7120.h"
 #include "number_text.h"
+#include "scoped_session.h"
 #include "status_check.h"
 #include "visa_binding.h"
 
@@ -22,23 +23,6 @@ struct ScanLists {
     ViInt16* models;
     ViInt16* interfaces;
     ViInt16* found;
-};
-
-// A VISA session closed when it goes out of scope. The scan's resource manager is one: closing it
-// also ends the find list opened from it.
-class ScopedSession {
-public:
-    ScopedSession() = default;
-    ScopedSession(const ScopedSession&) = delete;
-    ScopedSession& operator=(const ScopedSession&) = delete;
-    ~ScopedSession() {
-        if (session_) visa::close(session_);
-    }
-    ViSession* out() { return &session_; }
-    ViSession get() const { return session_; }
-
-private:
-    ViSession session_ = 0;
 };
 
 // Opens one resource and, if it is one of ours, appends it to the lists. Resources of another maker

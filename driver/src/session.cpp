@@ -8,6 +8,7 @@
 #include "model_table.h"
 #include "number_text.h"
 #include "reply_text.h"
+#include "scoped_session.h"
 #include "status_check.h"
 #include "transport.h"
 #include "visa_binding.h"
@@ -59,15 +60,14 @@ ViStatus kq7120_init(ViConstRsrc instrDesc, ViUInt16 idQuery, ViUInt16 resetFlag
         if (!instHndl) return VI_ERROR_PARAMETER4;
         ViSession resourceManager = 0;
         if (const ViStatus status = sharedResourceManager(resourceManager); failed(status)) return status;
-        ViSession session = 0;
-        const ViStatus opened = visa::open(resourceManager, instrDesc, &session);
-        if (failed(opened)) return opened;
-        if (const ViStatus status = prepareOpenedSession(idQuery, resetFlag, session); failed(status)) {
-            // The caller never sees this session, so it is closed here.
-            visa::close(session);
+        ViSession opened = 0;
+        if (const ViStatus status = visa::open(resourceManager, instrDesc, &opened); failed(status))
             return status;
-        }
-        *instHndl = session;
+        // Until it is handed to the caller, the session is closed on every way out.
+        ScopedSession session(opened);
+        if (const ViStatus status = prepareOpenedSession(idQuery, resetFlag, session.get()); failed(status))
+            return status;
+        *instHndl = session.release();
         return VI_SUCCESS;
     });
 }
