@@ -106,15 +106,8 @@ ViStatus kq7120_setupVoltageRange(ViSession instHndl, ViInt16 Range, const ViInt
 ViStatus kq7120_queryVoltageRange(ViSession instHndl, ViInt16 channel, ViInt16* range) {
     return guardedCall([&]() -> ViStatus {
         if (!range) return VI_ERROR_PARAMETER3;
-        std::size_t index = 0;
-        if (const ViStatus status =
-                queryWordIndex(instHndl, "volt:rang?" + decimalText(channel), kq7120_READ_BUFF_SIZE,
-                               kOutputRangeWords, WordExtent::WholeReply, index);
-            failed(status)) {
-            return status;
-        }
-        *range = kOutputRanges[index].code;
-        return VI_SUCCESS;
+        return queryWordCode(instHndl, "volt:rang?" + decimalText(channel), kq7120_READ_BUFF_SIZE,
+                             kOutputRangeWords, WordExtent::WholeReply, *range);
     });
 }
 

@@ -141,15 +141,8 @@ ViStatus kq7120_queryScanMode(ViSession instHndl, ViInt16 channel, ViInt16* mode
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
         if (!mode) return VI_ERROR_PARAMETER3;
-        std::size_t index = 0;
-        if (const ViStatus status =
-                queryWordIndex(instHndl, "SCAN? " + decimalText(channel), kq7120_READ_BUFF_SIZE,
-                               kScanModeReplies, WordExtent::FirstLine, index);
-            failed(status)) {
-            return status;
-        }
-        *mode = kScanModes[index].code;
-        return VI_SUCCESS;
+        return queryWordCode(instHndl, "SCAN? " + decimalText(channel), kq7120_READ_BUFF_SIZE,
+                             kScanModeReplies, WordExtent::FirstLine, *mode);
     });
 }
 

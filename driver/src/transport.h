@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "kq7120.h"
+#include "status_check.h"
 
 namespace kq7120 {
 
@@ -38,6 +39,17 @@ enum class WordExtent {
 // position. VI_ERROR_INV_RESPONSE for any other reply; `index` is left alone on failure.
 ViStatus queryWordIndex(ViSession instHndl, std::string_view query, std::size_t limit,
                         std::span<const std::string_view> words, WordExtent extent, std::size_t& index);
+
+// The same for a table whose row i is code i: the position is stored as the caller's code.
+template <typename Code>
+ViStatus queryWordCode(ViSession instHndl, std::string_view query, std::size_t limit,
+                       std::span<const std::string_view> words, WordExtent extent, Code& code) {
+    std::size_t index = 0;
+    if (const ViStatus status = queryWordIndex(instHndl, query, limit, words, extent, index); failed(status))
+        return status;
+    code = static_cast<Code>(index);
+    return VI_SUCCESS;
+}
 
 // Query with check whose reply starts with a number, after white space, read without the process
 // locale; the rest of the reply (a unit, its "\n") is ignored. A reply without a number, or with one

@@ -1,7 +1,6 @@
 // Settings of ARB and FIFO output: sample clock, timer, marker, output trigger line and the data
 // format of DAC codes.
 #include <array>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -52,21 +51,6 @@ std::string timerText(ViReal64 period) {
     std::string text = fixedText(period, 7);
     if (text.size() < kWidth) text.insert(0, kWidth - text.size(), ' ');
     return text;
-}
-
-// Query with check whose whole reply is a word of `words`, its index stored as `code`;
-// VI_ERROR_INV_RESPONSE for any other reply.
-template <typename Code>
-ViStatus queryWordCode(ViSession instHndl, std::string_view query, std::span<const std::string_view> words,
-                       Code& code) {
-    std::size_t index = 0;
-    if (const ViStatus status =
-            queryWordIndex(instHndl, query, kq7120_READ_BUFF_SIZE, words, WordExtent::WholeReply, index);
-        failed(status)) {
-        return status;
-    }
-    code = static_cast<Code>(index);
-    return VI_SUCCESS;
 }
 
 ViStatus checkSlope(ViUInt16 slope, ViStatus code) {
@@ -137,11 +121,13 @@ ViStatus kq7120_queryClockParms(ViSession instHndl, ViInt16* clockSource, ViUInt
     return guardedCall([&]() -> ViStatus {
         if (!clockSource) return VI_ERROR_PARAMETER2;
         if (!slope) return VI_ERROR_PARAMETER3;
-        if (const ViStatus status = queryWordCode(instHndl, "rosc:sour?", kClockSourceWords, *clockSource);
+        if (const ViStatus status = queryWordCode(instHndl, "rosc:sour?", kq7120_READ_BUFF_SIZE,
+                                                  kClockSourceWords, WordExtent::WholeReply, *clockSource);
             failed(status)) {
             return status;
         }
-        return queryWordCode(instHndl, "rosc:slop?", kSlopeWords, *slope);
+        return queryWordCode(instHndl, "rosc:slop?", kq7120_READ_BUFF_SIZE, kSlopeWords,
+                             WordExtent::WholeReply, *slope);
     });
 }
 
@@ -154,7 +140,8 @@ ViStatus kq7120_queryMarkerParms(ViSession instHndl, ViInt16* markerState, ViUIn
             failed(status)) {
             return status;
         }
-        return queryWordCode(instHndl, "MARK:SYNC:slop?", kSlopeWords, *slope);
+        return queryWordCode(instHndl, "MARK:SYNC:slop?", kq7120_READ_BUFF_SIZE, kSlopeWords,
+                             WordExtent::WholeReply, *slope);
     });
 }
 
