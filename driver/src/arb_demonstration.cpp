@@ -10,6 +10,7 @@
 #include "kq7120.h"
 #include "operator_message.h"
 #include "register_map.h"
+#include "status_check.h"
 #include "visa_binding.h"
 
 namespace kq7120 {
@@ -55,7 +56,7 @@ ViStatus txCmdBuff(ViSession instHndl, ViConstString cmdBuff) {
         ViUInt32 written = 0;
         const ViStatus status =
             visa::write(instHndl, line.data(), static_cast<ViUInt32>(line.size()), &written);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         ViInt32 errorNumber = 0;
         std::array<ViChar, kErrorTextCapacity> errorText{};
         kq7120_error_query(instHndl, &errorNumber, errorText.data());
@@ -69,9 +70,10 @@ ViStatus kq7120_arbScpi(ViSession instHndl, ViInt16 numSmpls, const ViInt16 wave
         if (numSmpls < 0) return VI_ERROR_PARAMETER2;
         if (!waveData) return VI_ERROR_PARAMETER3;
         sendLine(instHndl, "*RST");
-        if (const ViStatus status = kq7120_setupClock(instHndl, kq7120_ROSC_TIMER, kq7120_SLOPE_POSITIVE))
+        if (const ViStatus status = kq7120_setupClock(instHndl, kq7120_ROSC_TIMER, kq7120_SLOPE_POSITIVE);
+            failed(status))
             return status;
-        if (const ViStatus status = kq7120_setupTimer(instHndl, smplTime)) return status;
+        if (const ViStatus status = kq7120_setupTimer(instHndl, smplTime); failed(status)) return status;
         // From here on nothing stops the set-up: the module's complaints reach the operator through
         // the lines' message boxes, and the result is that of the last line.
         for (const std::string_view command : kModeCommands) sendLine(instHndl, command);

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "c_boundary.h"
+#include "formatted_query.h"
 #include "kq7120.h"
 #include "number_text.h"
+#include "status_check.h"
 #include "transport.h"
 #include "visa_binding.h"
 
@@ -83,11 +85,7 @@ ViStatus kq7120_arbLoadText(ViSession instHndl, ViInt16 sgmtNmbr, ViInt16 chanNm
 ViStatus kq7120_memorySize(ViSession instHndl, ViInt32* size) {
     return guardedCall([&]() -> ViStatus {
         if (!size) return VI_ERROR_PARAMETER2;
-        std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "mem:size?", kq7120_READ_BUFF_SIZE, reply))
-            return status;
-        *size = leadingInteger(reply);
-        return VI_SUCCESS;
+        return queryInteger(instHndl, "mem:size?", kq7120_READ_BUFF_SIZE, *size);
     });
 }
 
@@ -99,7 +97,7 @@ ViStatus kq7120_queryArbMemoryUsage(ViSession instHndl, ViInt32* available, ViIn
         ViInt32 usedPoints = 0;
         const ViStatus status =
             visa::formattedQuery(instHndl, "trac:free?\n", "%ld,%ld%*t", &availablePoints, &usedPoints);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         *available = availablePoints;
         *used = usedPoints;
         return status;
@@ -109,12 +107,8 @@ ViStatus kq7120_queryArbMemoryUsage(ViSession instHndl, ViInt32* available, ViIn
 ViStatus kq7120_arbQuerySegmentSize(ViSession instHndl, ViInt16 segmentNumber, ViInt32* size) {
     return guardedCall([&]() -> ViStatus {
         if (!size) return VI_ERROR_PARAMETER3;
-        ViInt32 points = 0;
-        const ViStatus status = visa::formattedQuery(instHndl, "trac:poin? %d\n", "%ld%*t",
-                                                     static_cast<int>(segmentNumber), &points);
-        if (status < VI_SUCCESS) return status;
-        *size = points;
-        return status;
+        return queryFormattedNumber<ViInt32>(instHndl, "trac:poin? %d\n", "%ld%*t", *size,
+                                             static_cast<int>(segmentNumber));
     });
 }
 
@@ -122,12 +116,8 @@ ViStatus kq7120_arbQueryDataPoint(ViSession instHndl, ViInt16 segmentNumber, ViI
                                   ViInt16* dataPoint) {
     return guardedCall([&]() -> ViStatus {
         if (!dataPoint) return VI_ERROR_PARAMETER5;
-        ViInt16 code = 0;
-        const ViStatus status =
-            visa::formattedQuery(instHndl, "trac:data:poin? %d,%d,%ld\n", "%hd%*t", static_cast<int>(segmentNumber),
-                                 static_cast<int>(channel), offset, &code);
-        if (status < VI_SUCCESS) return status;
-        *dataPoint = code;
-        return status;
+        return queryFormattedNumber<ViInt16>(instHndl, "trac:data:poin? %d,%d,%ld\n", "%hd%*t", *dataPoint,
+                                             static_cast<int>(segmentNumber), static_cast<int>(channel),
+                                             offset);
     });
 }

@@ -9,9 +9,8 @@
 #include "formatted_query.h"
 #include "kq7120.h"
 #include "number_text.h"
-#include "reply_text.h"
+#include "status_check.h"
 #include "transport.h"
-#include "visa_binding.h"
 
 namespace kq7120 {
 namespace {
@@ -43,21 +42,9 @@ ViStatus sendStepParameters(ViSession instHndl, ViInt16 step, ViInt16 start, ViI
         "sour:mark:trig " + std::string(kMarkerWords[static_cast<std::size_t>(marker)]) + target,
     };
     for (const std::string& command : commands) {
-        if (const ViStatus status = commandWithCheck(instHndl, command)) return status;
+        if (const ViStatus status = commandWithCheck(instHndl, command); failed(status)) return status;
     }
     return VI_SUCCESS;
-}
-
-// A step's word setting read with viQueryf and looked up in its table.
-ViStatus queryStepWord(ViSession instHndl, ViConstString writeFormat, ViInt16 step,
-                       std::span<const std::string_view> words, ViInt16& code) {
-    std::string word;
-    const ViStatus status = queryWord(instHndl, writeFormat, word, static_cast<int>(step));
-    if (status < VI_SUCCESS) return status;
-    const auto index = exactWordIndex(words, word);
-    if (!index) return VI_ERROR_INV_RESPONSE;
-    code = static_cast<ViInt16>(*index);
-    return status;
 }
 
 }  // namespace
@@ -73,7 +60,8 @@ ViStatus kq7120_arbDefineSequence(ViSession instHndl, const ViInt16 sequenceList
     return guardedCall([&]() -> ViStatus {
         if (!sequenceList) return VI_ERROR_PARAMETER2;
         if (const ViStatus status =
-                kq7120_invalidIntegerRange(numOfSegments, 1, kLongestSequence, VI_ERROR_PARAMETER3)) {
+                kq7120_invalidIntegerRange(numOfSegments, 1, kLongestSequence, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
         std::string command = "seq:list (@";
@@ -90,9 +78,12 @@ ViStatus kq7120_arbSetSeqParms(ViSession instHndl, ViInt16 seqIndex, ViInt16 seq
                                ViInt16 seqRepeat, ViInt16 seqMarker) {
     return guardedCall([&]() -> ViStatus {
         // Index and repeat count are the module's to judge; the codes choose words and must name one.
-        if (const ViStatus status = checkWordCode(seqStart, VI_ERROR_PARAMETER3)) return status;
-        if (const ViStatus status = checkWordCode(seqAdvance, VI_ERROR_PARAMETER4)) return status;
-        if (const ViStatus status = checkWordCode(seqMarker, VI_ERROR_PARAMETER6)) return status;
+        if (const ViStatus status = checkWordCode(seqStart, VI_ERROR_PARAMETER3); failed(status))
+            return status;
+        if (const ViStatus status = checkWordCode(seqAdvance, VI_ERROR_PARAMETER4); failed(status))
+            return status;
+        if (const ViStatus status = checkWordCode(seqMarker, VI_ERROR_PARAMETER6); failed(status))
+            return status;
         return sendStepParameters(instHndl, seqIndex, seqStart, seqAdvance, seqRepeat, seqMarker);
     });
 }
@@ -100,17 +91,22 @@ ViStatus kq7120_arbSetSeqParms(ViSession instHndl, ViInt16 seqIndex, ViInt16 seq
 ViStatus kq7120_arbSetSeqParmsEx(ViSession instHndl, ViInt16 seqIndex, ViInt16 seqStart, ViInt16 seqAdvance,
                                  ViInt32 seqRepeat, ViInt16 seqMarker) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidIntegerRange(seqIndex, kq7120_MIN_SEQUENCE, kq7120_MAX_SEQUENCE,
-                                                               VI_ERROR_PARAMETER2)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(seqIndex, kq7120_MIN_SEQUENCE,
+                                                               kq7120_MAX_SEQUENCE, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
-        if (const ViStatus status = checkWordCode(seqStart, VI_ERROR_PARAMETER3)) return status;
-        if (const ViStatus status = checkWordCode(seqAdvance, VI_ERROR_PARAMETER4)) return status;
+        if (const ViStatus status = checkWordCode(seqStart, VI_ERROR_PARAMETER3); failed(status))
+            return status;
+        if (const ViStatus status = checkWordCode(seqAdvance, VI_ERROR_PARAMETER4); failed(status))
+            return status;
         if (const ViStatus status = kq7120_invalidLongIntRange(seqRepeat, kq7120_SEQ_REPEAT_MIN,
-                                                               kq7120_SEQ_REPEAT_MAX, VI_ERROR_PARAMETER5)) {
+                                                               kq7120_SEQ_REPEAT_MAX, VI_ERROR_PARAMETER5);
+            failed(status)) {
             return status;
         }
-        if (const ViStatus status = checkWordCode(seqMarker, VI_ERROR_PARAMETER6)) return status;
+        if (const ViStatus status = checkWordCode(seqMarker, VI_ERROR_PARAMETER6); failed(status))
+            return status;
         return sendStepParameters(instHndl, seqIndex, seqStart, seqAdvance, seqRepeat, seqMarker);
     });
 }
@@ -119,7 +115,8 @@ ViStatus kq7120_arbQuerySeqParms(ViSession instHndl, ViInt16 sequenceNumber, ViI
                                  ViInt32* repeatCount, ViInt16* start, ViInt16* advance, ViInt16* marker) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = kq7120_invalidIntegerRange(sequenceNumber, kq7120_MIN_SEQUENCE,
-                                                               kq7120_MAX_SEQUENCE, VI_ERROR_PARAMETER2)) {
+                                                               kq7120_MAX_SEQUENCE, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
         // The outputs keep the codes this function has always given them, one less than their position.
@@ -129,21 +126,15 @@ ViStatus kq7120_arbQuerySeqParms(ViSession instHndl, ViInt16 sequenceNumber, ViI
         if (!advance) return VI_ERROR_PARAMETER5;
         if (!marker) return VI_ERROR_PARAMETER6;
         const int step = sequenceNumber;
-        int number = 0;
-        ViStatus status = visa::formattedQuery(instHndl, "seq:list? %d\n", "%d%*t", step, &number);
-        if (status < VI_SUCCESS) return status;
-        *segmentNumber = static_cast<ViInt16>(number);
-        ViInt32 repeat = 0;
-        status = visa::formattedQuery(instHndl, "seq:dwel? %d\n", "%ld%*t", step, &repeat);
-        if (status < VI_SUCCESS) return status;
-        *repeatCount = repeat;
-        status = queryStepWord(instHndl, "seq:star? %d\n", sequenceNumber, kStartWords, *start);
-        if (status < VI_SUCCESS) return status;
-        status = queryStepWord(instHndl, "seq:adv? %d\n", sequenceNumber, kAdvanceWords, *advance);
-        if (status < VI_SUCCESS) return status;
-        status = visa::formattedQuery(instHndl, "mark:trig? %d\n", "%d%*t", step, &number);
-        if (status < VI_SUCCESS) return status;
-        *marker = static_cast<ViInt16>(number);
-        return status;
+        ViStatus status =
+            queryFormattedNumber<int>(instHndl, "seq:list? %d\n", "%d%*t", *segmentNumber, step);
+        if (failed(status)) return status;
+        status = queryFormattedNumber<ViInt32>(instHndl, "seq:dwel? %d\n", "%ld%*t", *repeatCount, step);
+        if (failed(status)) return status;
+        status = queryFormattedWordCode(instHndl, "seq:star? %d\n", kStartWords, *start, step);
+        if (failed(status)) return status;
+        status = queryFormattedWordCode(instHndl, "seq:adv? %d\n", kAdvanceWords, *advance, step);
+        if (failed(status)) return status;
+        return queryFormattedNumber<int>(instHndl, "mark:trig? %d\n", "%d%*t", *marker, step);
     });
 }

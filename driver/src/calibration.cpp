@@ -12,6 +12,7 @@
 #include "kq7120.h"
 #include "model_table.h"
 #include "number_text.h"
+#include "status_check.h"
 #include "transport.h"
 
 namespace kq7120 {
@@ -36,10 +37,7 @@ ViStatus checkAdjustment(ViInt16 value, ViStatus failure) {
 }
 
 ViStatus querySecurityState(ViSession instHndl, std::size_t replyLimit, ViInt32& state) {
-    std::string reply;
-    if (const ViStatus status = queryWithCheck(instHndl, "CAL:SEC:STAT?", replyLimit, reply)) return status;
-    state = leadingInteger(reply);
-    return VI_SUCCESS;
+    return queryInteger(instHndl, "CAL:SEC:STAT?", replyLimit, state);
 }
 
 ViStatus switchSecurityOff(ViSession instHndl, ViConstString code) {
@@ -54,25 +52,22 @@ template <typename Work>
 ViStatus writeUnderSecurity(ViSession instHndl, ViConstString code, std::size_t stateReplyLimit,
                             SecurityOn rule, Work work) {
     ViInt32 state = 0;
-    if (const ViStatus status = querySecurityState(instHndl, stateReplyLimit, state)) return status;
+    if (const ViStatus status = querySecurityState(instHndl, stateReplyLimit, state); failed(status))
+        return status;
     const bool wasOn = rule == SecurityOn::WhenOne ? state == kq7120_CALIB_SEC_STATE_ON
                                                    : state != kq7120_CALIB_SEC_STATE_OFF;
     if (wasOn) {
-        if (const ViStatus status = switchSecurityOff(instHndl, code)) return status;
+        if (const ViStatus status = switchSecurityOff(instHndl, code); failed(status)) return status;
     }
-    if (const ViStatus failed = work()) {
+    if (const ViStatus workStatus = work(); failed(workStatus)) {
         if (wasOn) switchSecurityOn(instHndl);
-        return failed;
+        return workStatus;
     }
     return wasOn ? switchSecurityOn(instHndl) : VI_SUCCESS;
 }
 
 ViStatus readCalibrationCount(ViSession instHndl, ViInt32& count) {
-    std::string reply;
-    if (const ViStatus status = queryWithCheck(instHndl, "CAL:COUNT?", kq7120_READ_BUFF_SIZE, reply))
-        return status;
-    count = leadingInteger(reply);
-    return VI_SUCCESS;
+    return queryInteger(instHndl, "CAL:COUNT?", kq7120_READ_BUFF_SIZE, count);
 }
 
 }  // namespace
@@ -82,12 +77,13 @@ using namespace kq7120;
 
 ViStatus kq7120_enableDisableSecState(ViSession instHndl, ViConstString password, ViInt16 mode) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidIntegerRange(
-                mode, kq7120_SEC_STATE_ENABLE, kq7120_SEC_STATE_DISABLE, VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(mode, kq7120_SEC_STATE_ENABLE,
+                                                               kq7120_SEC_STATE_DISABLE, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
         if (mode == kq7120_SEC_STATE_ENABLE) return commandWithCheck(instHndl, "CAL:SEC:STAT 1");
-        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
+        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2); failed(status)) return status;
         return commandWithCheck(instHndl, "CAL:SEC:STAT 0," + definiteBlock(password));
     });
 }
@@ -96,16 +92,19 @@ ViStatus kq7120_calibrateOffsetGain(ViSession instHndl, ViConstString password, 
                                     ViInt16 gainVal, ViInt16 offsetVal) {
     return guardedCall([&]() -> ViStatus {
         ViInt16 model = 0;
-        if (const ViStatus status = getModelNum(instHndl, &model)) return status;
-        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
+        if (const ViStatus status = getModelNum(instHndl, &model); failed(status)) return status;
+        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2); failed(status)) return status;
         if (const ViInt16 highest = identifiedChannelCount(model)) {
             if (const ViStatus status = kq7120_invalidIntegerRange(
-                    channelNumber, kq7120_CALIBRATION_CHANNEL_MIN, highest, VI_ERROR_PARAMETER3)) {
+                    channelNumber, kq7120_CALIBRATION_CHANNEL_MIN, highest, VI_ERROR_PARAMETER3);
+                failed(status)) {
                 return status;
             }
         }
-        if (const ViStatus status = checkAdjustment(gainVal, VI_ERROR_PARAMETER4)) return status;
-        if (const ViStatus status = checkAdjustment(offsetVal, VI_ERROR_PARAMETER5)) return status;
+        if (const ViStatus status = checkAdjustment(gainVal, VI_ERROR_PARAMETER4); failed(status))
+            return status;
+        if (const ViStatus status = checkAdjustment(offsetVal, VI_ERROR_PARAMETER5); failed(status))
+            return status;
         return writeUnderSecurity(instHndl, password, kShortStateReply, SecurityOn::WhenOne, [&] {
             return commandWithCheck(instHndl, "CAL" + decimalText(channelNumber) + ":GAIN " +
                                                   decimalText(gainVal) + ";ZERO " + decimalText(offsetVal));
@@ -115,14 +114,15 @@ ViStatus kq7120_calibrateOffsetGain(ViSession instHndl, ViConstString password, 
 
 ViStatus kq7120_calibrationDataBlock(ViSession instHndl, ViConstString password, const ViInt16 blockData[]) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
+        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2); failed(status)) return status;
         if (!blockData) return VI_ERROR_PARAMETER3;
         const auto values = std::span(blockData, kq7120_CAL_DATA_SIZE);
         std::string bytes;
         for (const ViInt16 value : values) {
             if (const ViStatus status =
                     kq7120_invalidIntegerRange(value, kq7120_CALIBRATION_BLOCK_DATA_MIN,
-                                               kq7120_CALIBRATION_BLOCK_DATA_MAX, VI_ERROR_PARAMETER3)) {
+                                               kq7120_CALIBRATION_BLOCK_DATA_MAX, VI_ERROR_PARAMETER3);
+                failed(status)) {
                 return status;
             }
             bytes += static_cast<char>(static_cast<std::uint8_t>(value));
@@ -136,9 +136,10 @@ ViStatus kq7120_calibrationDataBlock(ViSession instHndl, ViConstString password,
 
 ViStatus kq7120_enableDisableAutoStore(ViSession instHndl, ViConstString password, ViInt16 mode) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
-        if (const ViStatus status = kq7120_invalidIntegerRange(
-                mode, kq7120_AUTO_SAVE_MODE_OFF, kq7120_AUTO_SAVE_MODE_ON, VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2); failed(status)) return status;
+        if (const ViStatus status = kq7120_invalidIntegerRange(mode, kq7120_AUTO_SAVE_MODE_OFF,
+                                                               kq7120_AUTO_SAVE_MODE_ON, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
         return writeUnderSecurity(instHndl, password, kq7120_READ_BUFF_SIZE, SecurityOn::WhenNotZero, [&] {
@@ -150,25 +151,29 @@ ViStatus kq7120_enableDisableAutoStore(ViSession instHndl, ViConstString passwor
 
 ViStatus kq7120_storeCalibrationData(ViSession instHndl, ViConstString password, ViInt32* count) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2)) return status;
+        if (const ViStatus status = checkCode(password, VI_ERROR_PARAMETER2); failed(status)) return status;
         if (!count) return VI_ERROR_PARAMETER3;
-        return writeUnderSecurity(instHndl, password, kShortStateReply, SecurityOn::WhenNotZero,
-                                  [&]() -> ViStatus {
-                                      if (const ViStatus status = commandWithCheck(instHndl, "CAL:STOR"))
-                                          return status;
-                                      return readCalibrationCount(instHndl, *count);
-                                  });
+        return writeUnderSecurity(
+            instHndl, password, kShortStateReply, SecurityOn::WhenNotZero, [&]() -> ViStatus {
+                if (const ViStatus status = commandWithCheck(instHndl, "CAL:STOR"); failed(status))
+                    return status;
+                return readCalibrationCount(instHndl, *count);
+            });
     });
 }
 
 ViStatus kq7120_changeSecurityCode(ViSession instHndl, ViConstString oldPassword, ViConstString newPassword) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkCode(oldPassword, VI_ERROR_PARAMETER2)) return status;
-        if (const ViStatus status = checkCode(newPassword, VI_ERROR_PARAMETER3)) return status;
+        if (const ViStatus status = checkCode(oldPassword, VI_ERROR_PARAMETER2); failed(status))
+            return status;
+        if (const ViStatus status = checkCode(newPassword, VI_ERROR_PARAMETER3); failed(status))
+            return status;
         ViInt32 state = 0;
-        if (const ViStatus status = querySecurityState(instHndl, kShortStateReply, state)) return status;
+        if (const ViStatus status = querySecurityState(instHndl, kShortStateReply, state); failed(status))
+            return status;
         if (state == kq7120_CALIB_SEC_STATE_ON) {
-            if (const ViStatus status = switchSecurityOff(instHndl, oldPassword)) return status;
+            if (const ViStatus status = switchSecurityOff(instHndl, oldPassword); failed(status))
+                return status;
         }
         // The one command sets the new code and switches security on.
         return commandWithCheck(instHndl, "CAL:SEC:CODE " + definiteBlock(newPassword) + ";STAT ON");
@@ -182,16 +187,21 @@ ViStatus kq7120_calibrationQuery(ViSession instHndl, ViInt16* securityState, ViI
         if (!calibrationCount) return VI_ERROR_PARAMETER3;
         if (!calibrationData) return VI_ERROR_PARAMETER4;
         ViInt32 state = 0;
-        if (const ViStatus status = querySecurityState(instHndl, kq7120_READ_BUFF_SIZE, state)) return status;
+        if (const ViStatus status = querySecurityState(instHndl, kq7120_READ_BUFF_SIZE, state);
+            failed(status))
+            return status;
         *securityState = static_cast<ViInt16>(state);
-        if (const ViStatus status = readCalibrationCount(instHndl, *calibrationCount)) return status;
+        if (const ViStatus status = readCalibrationCount(instHndl, *calibrationCount); failed(status))
+            return status;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "CAL:DATA?", kq7120_READ_BUFF_SIZE, reply))
+        if (const ViStatus status = queryWithCheck(instHndl, "CAL:DATA?", kq7120_READ_BUFF_SIZE, reply);
+            failed(status))
             return status;
         ViInt16 decoded = 0;
         if (const ViStatus status =
                 kq7120_decipherArbitraryBlock(reply.data(), static_cast<ViUInt32>(reply.size()),
-                                              calibrationData, kq7120_CAL_DATA_SIZE, &decoded)) {
+                                              calibrationData, kq7120_CAL_DATA_SIZE, &decoded);
+            failed(status)) {
             return status;
         }
         calibrationData[decoded] = kEndMarker;
@@ -203,23 +213,25 @@ ViStatus kq7120_calibrateInstrument(ViSession instHndl, ViInt16 chanNmbr, ViInt1
                                     ViConstString password, ViUInt16 saveFlag, ViInt32* calCount) {
     return guardedCall([&]() -> ViStatus {
         ViInt16 model = 0;
-        if (const ViStatus status = kq7120_getModelNumber(instHndl, &model)) return status;
+        if (const ViStatus status = kq7120_getModelNumber(instHndl, &model); failed(status)) return status;
         const ViInt16 highest = model == kq7120_KQ7110 ? kq7120_CALIBRATION_CHANNEL_KQ7110_MAX
                                                        : kq7120_CALIBRATION_CHANNEL_KQ7120_MAX;
         if (const ViStatus status = kq7120_invalidIntegerRange(chanNmbr, kq7120_CALIBRATION_CHANNEL_MIN,
-                                                               highest, VI_ERROR_PARAMETER2)) {
+                                                               highest, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
-        if (const ViStatus status = checkAdjustment(gainVal, VI_ERROR_PARAMETER3)) return status;
-        if (const ViStatus status = checkAdjustment(offsVal, VI_ERROR_PARAMETER4)) return status;
+        if (const ViStatus status = checkAdjustment(gainVal, VI_ERROR_PARAMETER3); failed(status))
+            return status;
+        if (const ViStatus status = checkAdjustment(offsVal, VI_ERROR_PARAMETER4); failed(status))
+            return status;
         if (!password) return VI_ERROR_PARAMETER5;
         if (saveFlag > kq7120_STORE) return VI_ERROR_PARAMETER6;
         if (!calCount) return VI_ERROR_PARAMETER7;
-        if (kq7120_calibrateOffsetGain(instHndl, password, chanNmbr, gainVal, offsVal) != VI_SUCCESS) {
+        if (failed(kq7120_calibrateOffsetGain(instHndl, password, chanNmbr, gainVal, offsVal))) {
             return kq7120_ERROR_CALIBRATE_OFFSET_GAIN;
         }
-        if (saveFlag == kq7120_STORE &&
-            kq7120_storeCalibrationData(instHndl, password, calCount) != VI_SUCCESS) {
+        if (saveFlag == kq7120_STORE && failed(kq7120_storeCalibrationData(instHndl, password, calCount))) {
             return kq7120_ERROR_STORING_CAL_DATA;
         }
         return VI_SUCCESS;

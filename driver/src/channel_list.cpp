@@ -1,6 +1,7 @@
 #include "channel_list.h"
 
 #include "number_text.h"
+#include "status_check.h"
 
 namespace kq7120 {
 
@@ -15,7 +16,8 @@ std::string channelListText(std::span<const ViInt16> channels) {
 
 ViStatus checkChannels(std::span<const ViInt16> channels, ViInt16 highest, ViStatus code) {
     for (const ViInt16 channel : channels) {
-        if (const ViStatus status = kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL, highest, code)) {
+        if (const ViStatus status = kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL, highest, code);
+            failed(status)) {
             return status;
         }
     }
@@ -25,7 +27,8 @@ ViStatus checkChannels(std::span<const ViInt16> channels, ViInt16 highest, ViSta
 ViStatus checkChannelList(const ViInt16 channelList[], ViInt16 numOfChannels, ViInt16 highest,
                           ViStatus countCode, ViStatus channelCode) {
     if (const ViStatus status =
-            kq7120_invalidIntegerRange(numOfChannels, kq7120_CHANNEL_LIST_MIN, highest, countCode)) {
+            kq7120_invalidIntegerRange(numOfChannels, kq7120_CHANNEL_LIST_MIN, highest, countCode);
+        failed(status)) {
         return status;
     }
     if (!channelList) return channelCode;

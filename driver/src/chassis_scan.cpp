@@ -7,6 +7,8 @@
 #include "c_boundary.h"
 #include "kq7120.h"
 #include "number_text.h"
+#include "scoped_session.h"
+#include "status_check.h"
 #include "visa_binding.h"
 
 namespace kq7120 {
@@ -23,29 +25,12 @@ struct ScanLists {
     ViInt16* found;
 };
 
-// A VISA session closed when it goes out of scope. The scan's resource manager is one: closing it
-// also ends the find list opened from it.
-class ScopedSession {
-public:
-    ScopedSession() = default;
-    ScopedSession(const ScopedSession&) = delete;
-    ScopedSession& operator=(const ScopedSession&) = delete;
-    ~ScopedSession() {
-        if (session_) visa::close(session_);
-    }
-    ViSession* out() { return &session_; }
-    ViSession get() const { return session_; }
-
-private:
-    ViSession session_ = 0;
-};
-
 // Opens one resource and, if it is one of ours, appends it to the lists. Resources of another maker
 // or model are skipped; only VISA failures and unexpected identification failures end the scan.
 ViStatus examine(ViSession resourceManager, const char* descriptor, const ScanLists& lists) {
     ScopedSession session;
     ViStatus status = visa::open(resourceManager, descriptor, session.out());
-    if (status < VI_SUCCESS) return status;
+    if (failed(status)) return status;
     ViInt16 logicalAddress = 0;
     ViInt16 slot = 0;
     ViInt16 interfaceNumber = 0;
@@ -53,16 +38,16 @@ ViStatus examine(ViSession resourceManager, const char* descriptor, const ScanLi
          {std::pair{VI_ATTR_VXI_LA, &logicalAddress}, std::pair{VI_ATTR_SLOT, &slot},
           std::pair{VI_ATTR_INTF_NUM, &interfaceNumber}}) {
         status = visa::getAttribute(session.get(), attribute, value);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
     }
-    if (kq7120_verifyID(session.get()) != VI_SUCCESS) return VI_SUCCESS;
+    if (failed(kq7120_verifyID(session.get()))) return VI_SUCCESS;
     const auto entry = static_cast<std::size_t>(*lists.found);
     lists.logicalAddresses[entry] = logicalAddress;
     lists.slots[entry] = slot;
     ViInt16 model = 0;
     status = kq7120_getModelNumber(session.get(), &model);
     if (status == VI_ERROR_RSRC_NFOUND) return VI_SUCCESS;
-    if (status != VI_SUCCESS) return status;
+    if (failed(status)) return status;
     lists.models[entry] = model;
     lists.interfaces[entry] = interfaceNumber;
     ++*lists.found;
@@ -72,22 +57,23 @@ ViStatus examine(ViSession resourceManager, const char* descriptor, const ScanLi
 ViStatus scan(const ScanLists& lists, ViInt16* intfFlag) {
     ScopedSession resourceManager;
     ViStatus status = visa::openDefaultRM(resourceManager.out());
-    if (status < VI_SUCCESS) return status;
+    if (failed(status)) return status;
     ViFindList findList = 0;
     ViUInt32 matches = 0;
     std::array<ViChar, kDescriptorCapacity> descriptor{};
     status = visa::findRsrc(resourceManager.get(), kVxiInstruments, &findList, &matches, descriptor.data());
-    if (status < VI_SUCCESS) return status;
+    if (failed(status)) return status;
     *intfFlag = descriptor[0] == 'V' ? kq7120_VXI_CONNECTION : kq7120_GPIB_VXI_CONNECTION;
     for (ViUInt32 index = 0; index < matches; ++index) {
         if (index > 0) {
             status = visa::findNext(findList, descriptor.data());
-            if (status < VI_SUCCESS) return status;
+            if (failed(status)) return status;
         }
         // The caller's lists hold one entry per slot of a chassis.
         if (*lists.found >= kq7120_MAX_SLOTS_IN_CHASSIS) break;
         descriptor.back() = '\0';
-        if (const ViStatus failed = examine(resourceManager.get(), descriptor.data(), lists)) return failed;
+        if (const ViStatus status = examine(resourceManager.get(), descriptor.data(), lists); failed(status))
+            return status;
     }
     return VI_SUCCESS;
 }
@@ -119,7 +105,8 @@ ViStatus kq7120_autoConnectToFirst(ViSession* instHndl) {
         ViInt16 found = 0;
         ViInt16 intfFlag = 0;
         if (const ViStatus status = kq7120_scanChassis(logicalAddresses.data(), slots.data(), models.data(),
-                                                       interfaces.data(), &found, &intfFlag)) {
+                                                       interfaces.data(), &found, &intfFlag);
+            failed(status)) {
             return status;
         }
         if (found == 0) return VI_ERROR_RSRC_NFOUND;

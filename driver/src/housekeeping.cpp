@@ -10,6 +10,7 @@
 #include "kq7120.h"
 #include "number_text.h"
 #include "reply_text.h"
+#include "status_check.h"
 #include "text_output.h"
 #include "transport.h"
 
@@ -70,12 +71,13 @@ ViStatus kq7120_self_test(ViSession instHndl, ViInt16* testResult, ViChar testMe
         if (!testResult) return VI_ERROR_PARAMETER2;
         if (!testMessage) return VI_ERROR_PARAMETER3;
         *testResult = 0;
-        if (const ViStatus status = sendCommand(instHndl, "*TST?")) return status;
+        if (const ViStatus status = sendCommand(instHndl, "*TST?"); failed(status)) return status;
         // The module answers only once its tests are done; the wait is fixed, not polled.
         waitSeconds(kSelfTestSeconds);
         std::string reply;
-        if (const ViStatus status = readReply(instHndl, kSelfTestReplyLimit, reply)) return status;
-        if (const ViStatus status = checkInstrumentError(instHndl)) return status;
+        if (const ViStatus status = readReply(instHndl, kSelfTestReplyLimit, reply); failed(status))
+            return status;
+        if (const ViStatus status = checkInstrumentError(instHndl); failed(status)) return status;
         *testResult = static_cast<ViInt16>(leadingInteger(reply));
         copyText(selfTestMessage(*testResult), testMessage, kCallerTextCapacity);
         return VI_SUCCESS;
@@ -91,7 +93,8 @@ ViStatus kq7120_revision_query(ViSession instHndl, ViChar driverRev[], ViChar in
         if (!driverRev) return VI_ERROR_PARAMETER2;
         if (!instrRev) return VI_ERROR_PARAMETER3;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "*IDN?", kIdentificationReplyLimit, reply)) {
+        if (const ViStatus status = queryWithCheck(instHndl, "*IDN?", kIdentificationReplyLimit, reply);
+            failed(status)) {
             return status;
         }
         const auto fields = commaFields(reply);
@@ -111,9 +114,10 @@ ViStatus kq7120_error_query(ViSession instHndl, ViInt32* errorNumber, ViChar err
     return guardedCall([&]() -> ViStatus {
         if (!errorNumber) return VI_ERROR_PARAMETER2;
         if (!errorString) return VI_ERROR_PARAMETER3;
-        if (const ViStatus status = sendCommand(instHndl, "SYST:ERR?")) return status;
+        if (const ViStatus status = sendCommand(instHndl, "SYST:ERR?"); failed(status)) return status;
         std::string reply;
-        if (const ViStatus status = readReply(instHndl, kq7120_READ_BUFF_SIZE, reply)) return status;
+        if (const ViStatus status = readReply(instHndl, kq7120_READ_BUFF_SIZE, reply); failed(status))
+            return status;
         // Reading the event status register clears it, so the error being read out does not come
         // back as kq7120_INSTRUMENT_ERROR on the next call; its result is not the caller's concern.
         checkInstrumentError(instHndl);
@@ -137,11 +141,7 @@ ViStatus kq7120_setOperComplete(ViSession instHndl) {
 ViStatus kq7120_getOperComplete(ViSession instHndl, ViInt16* operStatus) {
     return guardedCall([&]() -> ViStatus {
         if (!operStatus) return VI_ERROR_PARAMETER2;
-        std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "*OPC?", kq7120_READ_BUFF_SIZE, reply))
-            return status;
-        *operStatus = static_cast<ViInt16>(leadingInteger(reply));
-        return VI_SUCCESS;
+        return queryInteger(instHndl, "*OPC?", kq7120_READ_BUFF_SIZE, *operStatus);
     });
 }
 
@@ -168,14 +168,15 @@ ViStatus kq7120_setStatusMask(ViSession instHndl, ViInt16 service_req_enable_reg
              VI_ERROR_PARAMETER4, "STAT:OPER:ENAB "},
         }};
         for (const Mask& mask : masks) {
-            if (const ViStatus status =
-                    kq7120_invalidIntegerRange(mask.value, mask.min, mask.max, mask.code)) {
+            if (const ViStatus status = kq7120_invalidIntegerRange(mask.value, mask.min, mask.max, mask.code);
+                failed(status)) {
                 return status;
             }
         }
         for (const Mask& mask : masks) {
             if (const ViStatus status =
-                    commandWithCheck(instHndl, std::string(mask.command) + decimalText(mask.value))) {
+                    commandWithCheck(instHndl, std::string(mask.command) + decimalText(mask.value));
+                failed(status)) {
                 return status;
             }
         }
@@ -187,18 +188,13 @@ ViStatus kq7120_queryDeviceStatusReg(ViSession instHndl, ViInt16 which_status_re
                                      ViInt32* value_status_reg) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = kq7120_invalidIntegerRange(
-                which_status_reg, kq7120_STATUS_BYTE, kq7120_OPERATION_CONDITION, VI_ERROR_PARAMETER2)) {
+                which_status_reg, kq7120_STATUS_BYTE, kq7120_OPERATION_CONDITION, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
         if (!value_status_reg) return VI_ERROR_PARAMETER3;
         const auto& statusRegister =
             kStatusRegisters[static_cast<std::size_t>(which_status_reg - kq7120_STATUS_BYTE)];
-        std::string reply;
-        if (const ViStatus status =
-                queryWithCheck(instHndl, statusRegister.query, kq7120_READ_BUFF_SIZE, reply)) {
-            return status;
-        }
-        *value_status_reg = leadingInteger(reply);
-        return VI_SUCCESS;
+        return queryInteger(instHndl, statusRegister.query, kq7120_READ_BUFF_SIZE, *value_status_reg);
     });
 }

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "c_boundary.h"
+#include "status_check.h"
 #include "visa_binding.h"
 
 namespace kq7120 {
@@ -37,7 +38,7 @@ ViStatus getLaFmHndl(ViSession instHndl, ViInt16* logAddr) {
         *logAddr = 0;
         ViInt16 address = 0;
         const ViStatus status = visa::getAttribute(instHndl, VI_ATTR_VXI_LA, &address);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         *logAddr = address;
         return VI_SUCCESS;
     });
@@ -47,7 +48,7 @@ ViStatus getModelNum(ViSession instHndl, ViInt16* modelNum) {
     return guardedCall([&]() -> ViStatus {
         if (!modelNum) return VI_ERROR_PARAMETER2;
         ViInt16 logicalAddress = 0;
-        if (const ViStatus status = getLaFmHndl(instHndl, &logicalAddress)) return status;
+        if (const ViStatus status = getLaFmHndl(instHndl, &logicalAddress); failed(status)) return status;
         *modelNum =
             hasEntry(logicalAddress)
                 ? modelTable()[static_cast<std::size_t>(logicalAddress)].load(std::memory_order_relaxed)

@@ -6,6 +6,7 @@
 #include "c_boundary.h"
 #include "kq7120.h"
 #include "register_map.h"
+#include "status_check.h"
 #include "visa_binding.h"
 
 namespace kq7120 {
@@ -39,8 +40,9 @@ ViStatus kq7120_regModeDacWrt(ViSession instHndl, ViInt16 numChan, const ViInt16
         // The select register takes channel - 1 in 4 bits: a channel outside 1..16 would address
         // another one.
         for (const ViInt16 channel : channels) {
-            if (const ViStatus status =
-                    kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL, kq7120_MAX_CHANNEL, VI_ERROR_PARAMETER3)) {
+            if (const ViStatus status = kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL,
+                                                                   kq7120_MAX_CHANNEL, VI_ERROR_PARAMETER3);
+                failed(status)) {
                 return status;
             }
         }
@@ -63,7 +65,7 @@ ViStatus kq7120_regModeDacVolts(ViSession, ViInt16, const ViInt16[], const ViRea
 
 ViStatus kq7120_regModeArmArb(ViSession instHndl) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidSession(instHndl)) return status;
+        if (const ViStatus status = kq7120_invalidSession(instHndl); failed(status)) return status;
         return visa::out16(instHndl, VI_A16_SPACE, registers::kArm, 0);
     });
 }

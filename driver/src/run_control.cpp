@@ -5,6 +5,7 @@
 #include "c_boundary.h"
 #include "kq7120.h"
 #include "register_map.h"
+#include "status_check.h"
 #include "transport.h"
 #include "visa_binding.h"
 
@@ -33,7 +34,7 @@ public:
     ViStatus map() {
         const ViStatus status =
             visa::mapAddress(session_, VI_A16_SPACE, registers::kWindowOffset, registers::kWindowSize, &address_);
-        mapped_ = status >= VI_SUCCESS;
+        mapped_ = !failed(status);
         return status;
     }
     ViAddr address() const { return address_; }
@@ -63,12 +64,12 @@ ViStatus kq7120_commandFifo(ViSession instHndl, ViUInt16 command) {
 
 ViStatus kq7120_GetFifoStatus(ViSession instHndl, ViUInt16* fifoStatus) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidSession(instHndl)) return status;
+        if (const ViStatus status = kq7120_invalidSession(instHndl); failed(status)) return status;
         if (!fifoStatus) return VI_ERROR_PARAMETER2;
         MappedWindow window(instHndl);
-        if (const ViStatus status = window.map(); status < VI_SUCCESS) return status;
+        if (const ViStatus status = window.map(); failed(status)) return status;
         // The status register is the window's first word.
-        if (const ViStatus status = visa::peek16(instHndl, window.address(), fifoStatus); status < VI_SUCCESS)
+        if (const ViStatus status = visa::peek16(instHndl, window.address(), fifoStatus); failed(status))
             return status;
         return window.unmap();
     });

@@ -9,6 +9,7 @@
 #include "kq7120.h"
 #include "model_table.h"
 #include "number_text.h"
+#include "status_check.h"
 #include "transport.h"
 #include "voltage_list.h"
 
@@ -34,16 +35,12 @@ constexpr std::array<ScanMode, 5> kScanModes = {{
 }};
 static_assert(rowsFollowCodes(kScanModes, &ScanMode::code));
 
-constexpr auto kScanModeReplies = [] {
-    std::array<std::string_view, kScanModes.size()> words{};
-    for (std::size_t i = 0; i < kScanModes.size(); ++i) words[i] = kScanModes[i].replyWord;
-    return words;
-}();
+constexpr auto kScanModeReplies = column(kScanModes, &ScanMode::replyWord);
 
 // Model look-up, then the channel against the module's channel count (parameter 2 everywhere).
 ViStatus checkChannel(ViSession instHndl, ViInt16 channel) {
     ViInt16 model = 0;
-    if (const ViStatus status = getModelNum(instHndl, &model)) return status;
+    if (const ViStatus status = getModelNum(instHndl, &model); failed(status)) return status;
     return kq7120_invalidIntegerRange(channel, kq7120_MIN_CHANNEL, channelCountOf(model),
                                       VI_ERROR_PARAMETER2);
 }
@@ -63,14 +60,16 @@ ViStatus kq7120_setupScanMode(ViSession instHndl, ViInt16 mode, const ViInt16 ch
                               ViInt16 numOfChannels) {
     return guardedCall([&]() -> ViStatus {
         ViInt16 model = 0;
-        if (const ViStatus status = getModelNum(instHndl, &model)) return status;
+        if (const ViStatus status = getModelNum(instHndl, &model); failed(status)) return status;
         if (mode == kq7120_SCAN_MODE_ALL_OFF) return commandWithCheck(instHndl, "SCAN OFF");
         if (const ViStatus status = kq7120_invalidIntegerRange(mode, kq7120_SCAN_MODE_OFF,
-                                                               kq7120_SCAN_MODE_FIFO, VI_ERROR_PARAMETER2)) {
+                                                               kq7120_SCAN_MODE_FIFO, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
         if (const ViStatus status = checkChannelList(channelList, numOfChannels, channelCountOf(model),
-                                                     VI_ERROR_PARAMETER4, VI_ERROR_PARAMETER3)) {
+                                                     VI_ERROR_PARAMETER4, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
         const auto channels = std::span(channelList, static_cast<std::size_t>(numOfChannels));
@@ -82,9 +81,10 @@ ViStatus kq7120_setupScanMode(ViSession instHndl, ViInt16 mode, const ViInt16 ch
 
 ViStatus kq7120_setupScanLimit(ViSession instHndl, ViInt16 channel, ViInt16 count) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkChannel(instHndl, channel)) return status;
+        if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
         if (const ViStatus status =
-                kq7120_invalidIntegerRange(count, kq7120_COUNT_MIN, kq7120_COUNT_MAX, VI_ERROR_PARAMETER3)) {
+                kq7120_invalidIntegerRange(count, kq7120_COUNT_MIN, kq7120_COUNT_MAX, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
         return commandWithCheck(instHndl, "SCAN:LIM " + decimalText(channel) + ", " + decimalText(count));
@@ -94,14 +94,16 @@ ViStatus kq7120_setupScanLimit(ViSession instHndl, ViInt16 channel, ViInt16 coun
 ViStatus kq7120_setupScanList(ViSession instHndl, ViInt16 channel, const ViReal32 voltageList[],
                               ViInt16 numOfVolts) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkChannel(instHndl, channel)) return status;
-        if (const ViStatus status = kq7120_invalidIntegerRange(
-                numOfVolts, kq7120_VOLTAGE_LIST_MIN, kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER4)) {
+        if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
+        if (const ViStatus status = kq7120_invalidIntegerRange(numOfVolts, kq7120_VOLTAGE_LIST_MIN,
+                                                               kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER4);
+            failed(status)) {
             return status;
         }
         if (!voltageList) return VI_ERROR_PARAMETER3;
         const auto voltages = std::span(voltageList, static_cast<std::size_t>(numOfVolts));
-        if (const ViStatus status = checkVoltages(voltages, VI_ERROR_PARAMETER3)) return status;
+        if (const ViStatus status = checkVoltages(voltages, VI_ERROR_PARAMETER3); failed(status))
+            return status;
         return commandWithCheck(instHndl,
                                 "SCAN:TABL " + decimalText(channel) + "," + voltageListText(voltages));
     });
@@ -109,9 +111,10 @@ ViStatus kq7120_setupScanList(ViSession instHndl, ViInt16 channel, const ViReal3
 
 ViStatus kq7120_setupScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt16 index, ViReal32 voltage) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkChannel(instHndl, channel)) return status;
-        if (const ViStatus status = checkTableIndex(index, VI_ERROR_PARAMETER3)) return status;
-        if (const ViStatus status = checkVoltage(voltage, VI_ERROR_PARAMETER4)) return status;
+        if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
+        if (const ViStatus status = checkTableIndex(index, VI_ERROR_PARAMETER3); failed(status))
+            return status;
+        if (const ViStatus status = checkVoltage(voltage, VI_ERROR_PARAMETER4); failed(status)) return status;
         return commandWithCheck(instHndl, "SCAN:TABL " + decimalText(channel) + " :LOC " +
                                               decimalText(index) + ", " + fixedText(voltage, 6));
     });
@@ -120,16 +123,14 @@ ViStatus kq7120_setupScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt1
 ViStatus kq7120_setupScanListParams(ViSession instHndl, ViInt16 channel, ViInt16 mode, ViInt16 count,
                                     const ViReal32 voltageList[], ViInt16 numOfVolts) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_reset(instHndl)) return status;
+        if (const ViStatus status = kq7120_reset(instHndl); failed(status)) return status;
         if (kq7120_configTriggerParams(instHndl, kq7120_TRIG_SRC_TTLTRG0, kq7120_SLOPE_POSITIVE) !=
             VI_SUCCESS) {
             return kq7120_ERROR_SETTING_TRIGGER_PARAMS;
         }
-        if (kq7120_setupScanMode(instHndl, mode, &channel, 1) != VI_SUCCESS)
-            return kq7120_ERROR_SETTING_SCAN_MODE;
-        if (kq7120_setupScanLimit(instHndl, channel, count) != VI_SUCCESS)
-            return kq7120_ERROR_SETTING_SCAN_LIMIT;
-        if (kq7120_setupScanList(instHndl, channel, voltageList, numOfVolts) != VI_SUCCESS) {
+        if (failed(kq7120_setupScanMode(instHndl, mode, &channel, 1))) return kq7120_ERROR_SETTING_SCAN_MODE;
+        if (failed(kq7120_setupScanLimit(instHndl, channel, count))) return kq7120_ERROR_SETTING_SCAN_LIMIT;
+        if (failed(kq7120_setupScanList(instHndl, channel, voltageList, numOfVolts))) {
             return kq7120_ERROR_SETTING_SCAN_LIST;
         }
         return VI_SUCCESS;
@@ -138,41 +139,32 @@ ViStatus kq7120_setupScanListParams(ViSession instHndl, ViInt16 channel, ViInt16
 
 ViStatus kq7120_queryScanMode(ViSession instHndl, ViInt16 channel, ViInt16* mode) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkChannel(instHndl, channel)) return status;
+        if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
         if (!mode) return VI_ERROR_PARAMETER3;
-        std::size_t index = 0;
-        if (const ViStatus status = queryWordIndex(instHndl, "SCAN? " + decimalText(channel),
-                                                   kq7120_READ_BUFF_SIZE, kScanModeReplies, index)) {
-            return status;
-        }
-        *mode = kScanModes[index].code;
-        return VI_SUCCESS;
+        return queryWordCode(instHndl, "SCAN? " + decimalText(channel), kq7120_READ_BUFF_SIZE,
+                             kScanModeReplies, WordExtent::FirstLine, *mode);
     });
 }
 
 ViStatus kq7120_queryScanLimit(ViSession instHndl, ViInt16 channel, ViInt16* index) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkChannel(instHndl, channel)) return status;
+        if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
         if (!index) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status =
-                queryWithCheck(instHndl, "SCAN:LIM? " + decimalText(channel), kq7120_READ_BUFF_SIZE, reply)) {
-            return status;
-        }
-        *index = static_cast<ViInt16>(leadingInteger(reply));
-        return VI_SUCCESS;
+        return queryInteger(instHndl, "SCAN:LIM? " + decimalText(channel), kq7120_READ_BUFF_SIZE, *index);
     });
 }
 
 ViStatus kq7120_queryScanList(ViSession instHndl, ViInt16 channel, ViInt16 numOfVolts, ViInt16 start,
                               ViReal32 voltageList[]) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkChannel(instHndl, channel)) return status;
-        if (const ViStatus status = kq7120_invalidIntegerRange(
-                numOfVolts, kq7120_VOLTAGE_LIST_MIN, kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
+        if (const ViStatus status = kq7120_invalidIntegerRange(numOfVolts, kq7120_VOLTAGE_LIST_MIN,
+                                                               kq7120_VOLTAGE_LIST_MAX, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
-        if (const ViStatus status = checkTableIndex(start, VI_ERROR_PARAMETER4)) return status;
+        if (const ViStatus status = checkTableIndex(start, VI_ERROR_PARAMETER4); failed(status))
+            return status;
         if (numOfVolts > kq7120_INDEX_MAX + 1 - start) return VI_ERROR_PARAMETER3;
         if (!voltageList) return VI_ERROR_PARAMETER5;
         const auto count = static_cast<std::size_t>(numOfVolts);
@@ -180,7 +172,8 @@ ViStatus kq7120_queryScanList(ViSession instHndl, ViInt16 channel, ViInt16 numOf
         if (const ViStatus status = queryWithCheck(instHndl,
                                                    "SCAN:TABL? " + decimalText(channel) + " " +
                                                        decimalText(numOfVolts) + "," + decimalText(start),
-                                                   count * kReplyBytesPerVoltage, reply)) {
+                                                   count * kReplyBytesPerVoltage, reply);
+            failed(status)) {
             return status;
         }
         readVoltageList(reply, std::span(voltageList, count));
@@ -190,16 +183,11 @@ ViStatus kq7120_queryScanList(ViSession instHndl, ViInt16 channel, ViInt16 numOf
 
 ViStatus kq7120_queryScanListAtIndex(ViSession instHndl, ViInt16 channel, ViInt16 index, ViReal32* voltage) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkChannel(instHndl, channel)) return status;
-        if (const ViStatus status = checkTableIndex(index, VI_ERROR_PARAMETER3)) return status;
-        if (!voltage) return VI_ERROR_PARAMETER4;
-        std::string reply;
-        if (const ViStatus status =
-                queryWithCheck(instHndl, "SCAN:TABL " + decimalText(channel) + ":LOC? " + decimalText(index),
-                               kq7120_READ_BUFF_SIZE, reply)) {
+        if (const ViStatus status = checkChannel(instHndl, channel); failed(status)) return status;
+        if (const ViStatus status = checkTableIndex(index, VI_ERROR_PARAMETER3); failed(status))
             return status;
-        }
-        *voltage = leadingSingle(reply);
-        return VI_SUCCESS;
+        if (!voltage) return VI_ERROR_PARAMETER4;
+        return queryReal(instHndl, "SCAN:TABL " + decimalText(channel) + ":LOC? " + decimalText(index),
+                         kq7120_READ_BUFF_SIZE, *voltage);
     });
 }

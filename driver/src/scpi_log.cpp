@@ -9,6 +9,7 @@
 #include "c_boundary.h"
 #include "kq7120.h"
 #include "reply_text.h"
+#include "status_check.h"
 
 namespace kq7120::scpi_log {
 namespace {
@@ -189,8 +190,9 @@ ViStatus kq7120_logCmd(ViConstString commandBuf) {
 
 ViStatus kq7120_enableDisableSCPILog(ViInt16 scpiLog, ViConstString logFileName) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidIntegerRange(scpiLog, kq7120_SCPI_LOG, kq7120_NO_SCPI_LOG,
-                                                               VI_ERROR_PARAMETER1)) {
+        if (const ViStatus status =
+                kq7120_invalidIntegerRange(scpiLog, kq7120_SCPI_LOG, kq7120_NO_SCPI_LOG, VI_ERROR_PARAMETER1);
+            failed(status)) {
             return status;
         }
         if (scpiLog == kq7120_NO_SCPI_LOG) {

@@ -8,6 +8,8 @@
 #include "model_table.h"
 #include "number_text.h"
 #include "reply_text.h"
+#include "scoped_session.h"
+#include "status_check.h"
 #include "transport.h"
 #include "visa_binding.h"
 
@@ -26,7 +28,7 @@ ViStatus sharedResourceManager(ViSession& resourceManager) {
     if (session == 0) {
         ViSession opened = 0;
         const ViStatus status = visa::openDefaultRM(&opened);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         session = opened;
     }
     resourceManager = session;
@@ -35,10 +37,10 @@ ViStatus sharedResourceManager(ViSession& resourceManager) {
 
 ViStatus prepareOpenedSession(ViUInt16 idQuery, ViUInt16 resetFlag, ViSession session) {
     if (idQuery == kq7120_INIT_ID_QUERY) {
-        if (const ViStatus status = kq7120_verifyID(session)) return status;
+        if (const ViStatus status = kq7120_verifyID(session); failed(status)) return status;
     }
     if (resetFlag == kq7120_INIT_RESET) {
-        if (const ViStatus status = kq7120_reset(session)) return status;
+        if (const ViStatus status = kq7120_reset(session); failed(status)) return status;
     }
     ViInt16 model = 0;
     return kq7120_getModelNumber(session, &model);
@@ -57,17 +59,15 @@ ViStatus kq7120_init(ViConstRsrc instrDesc, ViUInt16 idQuery, ViUInt16 resetFlag
         if (resetFlag > kq7120_INIT_RESET) return VI_ERROR_PARAMETER3;
         if (!instHndl) return VI_ERROR_PARAMETER4;
         ViSession resourceManager = 0;
-        if (const ViStatus status = sharedResourceManager(resourceManager); status < VI_SUCCESS)
+        if (const ViStatus status = sharedResourceManager(resourceManager); failed(status)) return status;
+        ViSession opened = 0;
+        if (const ViStatus status = visa::open(resourceManager, instrDesc, &opened); failed(status))
             return status;
-        ViSession session = 0;
-        const ViStatus opened = visa::open(resourceManager, instrDesc, &session);
-        if (opened < VI_SUCCESS) return opened;
-        if (const ViStatus status = prepareOpenedSession(idQuery, resetFlag, session)) {
-            // The caller never sees this session, so it is closed here.
-            visa::close(session);
+        // Until it is handed to the caller, the session is closed on every way out.
+        ScopedSession session(opened);
+        if (const ViStatus status = prepareOpenedSession(idQuery, resetFlag, session.get()); failed(status))
             return status;
-        }
-        *instHndl = session;
+        *instHndl = session.release();
         return VI_SUCCESS;
     });
 }
@@ -78,9 +78,9 @@ ViStatus kq7120_reset(ViSession instHndl) {
 
 ViStatus kq7120_close(ViSession instHndl) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = kq7120_invalidSession(instHndl)) return status;
+        if (const ViStatus status = kq7120_invalidSession(instHndl); failed(status)) return status;
         const ViStatus status = visa::close(instHndl);
-        return status < VI_SUCCESS ? status : VI_SUCCESS;
+        return failed(status) ? status : VI_SUCCESS;
     });
 }
 
@@ -88,11 +88,11 @@ ViStatus kq7120_verifyID(ViSession instHndl) {
     return guardedCall([&]() -> ViStatus {
         ViUInt16 manufacturer = 0;
         ViStatus status = visa::getAttribute(instHndl, VI_ATTR_MANF_ID, &manufacturer);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         if ((manufacturer & kIdentityMask) != kq7120_MANF_ID) return kq7120_INV_MANF_ID;
         ViUInt16 modelCode = 0;
         status = visa::getAttribute(instHndl, VI_ATTR_MODEL_CODE, &modelCode);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         if ((modelCode & kIdentityMask) != kq7120_MODEL_CODE) return kq7120_INV_MODEL_CODE;
         return VI_SUCCESS;
     });
@@ -102,7 +102,8 @@ ViStatus kq7120_getModelNumber(ViSession instHndl, ViInt16* modelNumber) {
     return guardedCall([&]() -> ViStatus {
         if (!modelNumber) return VI_ERROR_PARAMETER2;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "*IDN?", kq7120_READ_BUFF_SIZE, reply))
+        if (const ViStatus status = queryWithCheck(instHndl, "*IDN?", kq7120_READ_BUFF_SIZE, reply);
+            failed(status))
             return status;
         // "<maker>,<two letters><model number>,..."
         const auto fields = commaFields(reply);
@@ -111,7 +112,7 @@ ViStatus kq7120_getModelNumber(ViSession instHndl, ViInt16* modelNumber) {
         const ViInt32 number = modelField.size() > 2 ? leadingInteger(modelField.substr(2)) : 0;
         if (number != kq7120_KQ7120 && number != kq7120_KQ7110) return VI_ERROR_RSRC_NFOUND;
         ViInt16 logicalAddress = 0;
-        if (const ViStatus status = getLaFmHndl(instHndl, &logicalAddress)) return status;
+        if (const ViStatus status = getLaFmHndl(instHndl, &logicalAddress); failed(status)) return status;
         *modelNumber = static_cast<ViInt16>(number);
         recordModel(logicalAddress, static_cast<ViInt16>(number));
         return VI_SUCCESS;

@@ -5,6 +5,7 @@
 
 #include "c_boundary.h"
 #include "kq7120.h"
+#include "status_check.h"
 #include "text_output.h"
 #include "visa_binding.h"
 
@@ -73,7 +74,7 @@ ViStatus kq7120_error_message(ViSession instHndl, ViStatus errorCode, ViChar err
             copyText(kParameterMessages[code - kParameterCodeFirst], errorMessage, kCallerTextCapacity);
         } else if (errorCode == VI_ERROR_LIBRARY_NFOUND) {
             copyText(kLibraryNotFoundMessage, errorMessage, kCallerTextCapacity);
-        } else if (visa::statusDesc(instHndl, errorCode, errorMessage) != VI_SUCCESS) {
+        } else if (!isPlainSuccess(visa::statusDesc(instHndl, errorCode, errorMessage))) {
             copyText("Unknown Error", errorMessage, kCallerTextCapacity);
         }
         return VI_SUCCESS;

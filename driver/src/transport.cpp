@@ -7,6 +7,7 @@
 #include "number_text.h"
 #include "reply_text.h"
 #include "scpi_log.h"
+#include "status_check.h"
 #include "visa_binding.h"
 
 namespace kq7120 {
@@ -16,6 +17,16 @@ namespace {
 // execution error (bit 4), command error (bit 5).
 constexpr unsigned kRefusalBits = 0x34;
 
+// Query with check whose reply `read` turns into `value`.
+template <typename Number, typename Read>
+ViStatus queryNumber(ViSession instHndl, std::string_view query, std::size_t limit, Number& value,
+                     Read read) {
+    std::string reply;
+    if (const ViStatus status = queryWithCheck(instHndl, query, limit, reply); failed(status)) return status;
+    value = read(reply);
+    return VI_SUCCESS;
+}
+
 }  // namespace
 
 ViStatus sendCommand(ViSession instHndl, std::string_view bytes) {
@@ -24,7 +35,7 @@ ViStatus sendCommand(ViSession instHndl, std::string_view bytes) {
     ViUInt32 written = 0;
     const ViStatus status =
         visa::write(instHndl, bytes.data(), static_cast<ViUInt32>(bytes.size()), &written);
-    if (status < VI_SUCCESS) return status;
+    if (failed(status)) return status;
     if (written != bytes.size()) return kq7120_WRITE_ERROR;
     if (scpi_log::isOn()) return scpi_log::record(bytes);
     return VI_SUCCESS;
@@ -37,38 +48,54 @@ ViStatus readReply(ViSession instHndl, std::size_t limit, std::string& reply) {
     ViUInt32 received = 0;
     const ViStatus status = visa::read(instHndl, reply.data(), static_cast<ViUInt32>(limit), &received);
     reply.resize(std::min<std::size_t>(received, limit));
-    if (status < VI_SUCCESS) return status;
+    if (failed(status)) return status;
     if (reply.find('\n') == std::string::npos) return kq7120_READ_BUFFER_FULL;
     return VI_SUCCESS;
 }
 
 ViStatus checkInstrumentError(ViSession instHndl) {
-    if (const ViStatus status = sendCommand(instHndl, "*ESR?")) return status;
+    if (const ViStatus status = sendCommand(instHndl, "*ESR?"); failed(status)) return status;
     std::string reply;
-    if (const ViStatus status = readReply(instHndl, kq7120_READ_BUFF_SIZE, reply)) return status;
+    if (const ViStatus status = readReply(instHndl, kq7120_READ_BUFF_SIZE, reply); failed(status))
+        return status;
     const auto eventStatus = static_cast<unsigned>(leadingInteger(reply)) & 0xFFu;
     return (eventStatus & kRefusalBits) != 0 ? kq7120_INSTRUMENT_ERROR : VI_SUCCESS;
 }
 
 ViStatus commandWithCheck(ViSession instHndl, std::string_view command) {
-    if (const ViStatus status = sendCommand(instHndl, command)) return status;
+    if (const ViStatus status = sendCommand(instHndl, command); failed(status)) return status;
     return checkInstrumentError(instHndl);
 }
 
 ViStatus queryWithCheck(ViSession instHndl, std::string_view query, std::size_t limit, std::string& reply) {
-    if (const ViStatus status = sendCommand(instHndl, query)) return status;
-    if (const ViStatus status = readReply(instHndl, limit, reply)) return status;
+    if (const ViStatus status = sendCommand(instHndl, query); failed(status)) return status;
+    if (const ViStatus status = readReply(instHndl, limit, reply); failed(status)) return status;
     return checkInstrumentError(instHndl);
 }
 
 ViStatus queryWordIndex(ViSession instHndl, std::string_view query, std::size_t limit,
-                        std::span<const std::string_view> words, std::size_t& index) {
+                        std::span<const std::string_view> words, WordExtent extent, std::size_t& index) {
     std::string reply;
-    if (const ViStatus status = queryWithCheck(instHndl, query, limit, reply)) return status;
-    const auto found = exactWordIndex(words, beforeNewline(reply));
+    if (const ViStatus status = queryWithCheck(instHndl, query, limit, reply); failed(status)) return status;
+    const std::string_view line = beforeNewline(reply);
+    if (extent == WordExtent::WholeReply && line.size() + 1 != reply.size()) return VI_ERROR_INV_RESPONSE;
+    const auto found = exactWordIndex(words, line);
     if (!found) return VI_ERROR_INV_RESPONSE;
     index = *found;
     return VI_SUCCESS;
+}
+
+ViStatus queryInteger(ViSession instHndl, std::string_view query, std::size_t limit, ViInt32& value) {
+    return queryNumber(instHndl, query, limit, value, leadingInteger);
+}
+
+ViStatus queryInteger(ViSession instHndl, std::string_view query, std::size_t limit, ViInt16& value) {
+    return queryNumber(instHndl, query, limit, value,
+                       [](std::string_view reply) { return static_cast<ViInt16>(leadingInteger(reply)); });
+}
+
+ViStatus queryReal(ViSession instHndl, std::string_view query, std::size_t limit, ViReal32& value) {
+    return queryNumber(instHndl, query, limit, value, leadingSingle);
 }
 
 }  // namespace kq7120
@@ -109,13 +136,14 @@ ViStatus kq7120_directIO(ViSession instHndl, ViConstString cmdString, ViChar res
         // Checked before sending: a query whose reply could not be delivered would leave that reply
         // pending in the module for the next read.
         if (isQuery && !responseString) return VI_ERROR_PARAMETER3;
-        if (const ViStatus status = sendCommand(instHndl, command)) return status;
+        if (const ViStatus status = sendCommand(instHndl, command); failed(status)) return status;
         std::string reply;
         if (isQuery) {
             responseString[0] = '\0';
-            if (const ViStatus status = readReply(instHndl, kq7120_READ_BUFF_SIZE, reply)) return status;
+            if (const ViStatus status = readReply(instHndl, kq7120_READ_BUFF_SIZE, reply); failed(status))
+                return status;
         }
-        if (const ViStatus status = checkInstrumentError(instHndl)) return status;
+        if (const ViStatus status = checkInstrumentError(instHndl); failed(status)) return status;
         if (isQuery) {
             std::memcpy(responseString, reply.data(), reply.size());
             responseString[reply.size()] = '\0';

@@ -8,6 +8,7 @@
 #include "kq7120.h"
 #include "model_table.h"
 #include "reply_text.h"
+#include "status_check.h"
 #include "transport.h"
 
 namespace kq7120 {
@@ -90,23 +91,26 @@ using namespace kq7120;
 ViStatus kq7120_configTriggerParams(ViSession instHndl, ViInt16 trigSour, ViUInt16 slope) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = kq7120_invalidIntegerRange(trigSour, kq7120_TRIG_SRC_AUTO,
-                                                               kq7120_TRIG_SRC_NONE, VI_ERROR_PARAMETER2)) {
+                                                               kq7120_TRIG_SRC_NONE, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
         ViInt16 model = 0;
-        if (const ViStatus status = getModelNum(instHndl, &model)) return status;
+        if (const ViStatus status = getModelNum(instHndl, &model); failed(status)) return status;
         if (isInternalChannelSource(trigSour)) {
             const ViInt16 highestSource =
                 static_cast<ViInt16>(kq7120_TRIG_SRC_INT_CH1 + channelCountOf(model) - 1);
             if (const ViStatus status = kq7120_invalidIntegerRange(trigSour, kq7120_TRIG_SRC_INT_CH1,
-                                                                   highestSource, VI_ERROR_PARAMETER2)) {
+                                                                   highestSource, VI_ERROR_PARAMETER2);
+                failed(status)) {
                 return status;
             }
         }
         const auto& source = kTriggerSources[static_cast<std::size_t>(trigSour - kq7120_TRIG_SRC_AUTO)];
         if (const ViStatus status =
                 kq7120_invalidIntegerRange(static_cast<ViInt16>(slope), kq7120_SLOPE_NEGATIVE,
-                                           kq7120_SLOPE_POSITIVE, VI_ERROR_PARAMETER3)) {
+                                           kq7120_SLOPE_POSITIVE, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
         std::string command = "TRIG:SOUR " + std::string(source.word);
@@ -120,7 +124,8 @@ ViStatus kq7120_queryTriggerParams(ViSession instHndl, ViInt16* trigSour, ViUInt
         if (!trigSour) return VI_ERROR_PARAMETER2;
         if (!slope) return VI_ERROR_PARAMETER3;
         std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SOUR?", kTriggerReplyLimit, reply))
+        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SOUR?", kTriggerReplyLimit, reply);
+            failed(status))
             return status;
         // A reply naming no known source leaves *trigSour as the caller set it.
         for (const auto& word : kTriggerReplyWords) {
@@ -129,7 +134,8 @@ ViStatus kq7120_queryTriggerParams(ViSession instHndl, ViInt16* trigSour, ViUInt
                 break;
             }
         }
-        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SLOP?", kTriggerReplyLimit, reply))
+        if (const ViStatus status = queryWithCheck(instHndl, "TRIG:SLOP?", kTriggerReplyLimit, reply);
+            failed(status))
             return status;
         if (reply.find(kSlopes[kq7120_SLOPE_POSITIVE].word) != std::string::npos) {
             *slope = kq7120_SLOPE_POSITIVE;

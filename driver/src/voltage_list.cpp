@@ -2,13 +2,15 @@
 
 #include "number_text.h"
 #include "reply_text.h"
+#include "status_check.h"
 
 namespace kq7120 {
 
 ViStatus checkVoltages(std::span<const ViReal32> voltages, ViStatus code) {
     for (const ViReal32 voltage : voltages) {
         if (const ViStatus status = kq7120_invalidRealRange(voltage, kq7120_VOLT_LEVEL_VALUE_MIN,
-                                                            kq7120_VOLT_LEVEL_VALUE_MAX, code)) {
+                                                            kq7120_VOLT_LEVEL_VALUE_MAX, code);
+            failed(status)) {
             return status;
         }
     }

@@ -12,6 +12,7 @@
 #include "definite_block.h"
 #include "kq7120.h"
 #include "number_text.h"
+#include "status_check.h"
 #include "transport.h"
 
 namespace kq7120 {
@@ -35,8 +36,9 @@ ViStatus checkReaderArguments(const ViChar stream[], const void* data, const ViI
 // receives as much of it as it holds, terminated.
 ViStatus readWaveformBlock(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel, ViInt32 points,
                            ViChar stream[], std::string& reply) {
-    if (const ViStatus status = sendCommand(instHndl, "trac:data? " + decimalText(segmentNumber) + "," +
-                                                          decimalText(channel))) {
+    if (const ViStatus status =
+            sendCommand(instHndl, "trac:data? " + decimalText(segmentNumber) + "," + decimalText(channel));
+        failed(status)) {
         return status;
     }
     const auto codeBytes = 2 * static_cast<std::size_t>(points);
@@ -73,9 +75,11 @@ using namespace kq7120;
 ViStatus kq7120_arbQueryWaveformData(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel, ViChar stream[],
                                      ViUInt16 data[], ViInt32* points) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkReaderArguments(stream, data, points)) return status;
+        if (const ViStatus status = checkReaderArguments(stream, data, points); failed(status)) return status;
         std::string reply;
-        if (const ViStatus status = readWaveformBlock(instHndl, segmentNumber, channel, *points, stream, reply))
+        if (const ViStatus status =
+                readWaveformBlock(instHndl, segmentNumber, channel, *points, stream, reply);
+            failed(status))
             return status;
         const auto decoded = decodeBlock(reply, static_cast<std::size_t>(*points),
                                          [&](std::size_t index, ViUInt16 code) { data[index] = code; });
@@ -88,15 +92,18 @@ ViStatus kq7120_arbQueryWaveformData(ViSession instHndl, ViInt16 segmentNumber, 
 ViStatus kq7120_arbQueryWaveformVoltage(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
                                         ViChar stream[], ViReal64 data[], ViInt32* points) {
     return guardedCall([&]() -> ViStatus {
-        if (const ViStatus status = checkReaderArguments(stream, data, points)) return status;
+        if (const ViStatus status = checkReaderArguments(stream, data, points); failed(status)) return status;
         std::string reply;
-        if (const ViStatus status = readWaveformBlock(instHndl, segmentNumber, channel, *points, stream, reply))
+        if (const ViStatus status =
+                readWaveformBlock(instHndl, segmentNumber, channel, *points, stream, reply);
+            failed(status))
             return status;
         // Asked only once the whole block is in: the module answers one message at a time.
         ViInt16 range = 0;
-        if (const ViStatus status = kq7120_queryVoltageRange(instHndl, channel, &range)) return status;
+        if (const ViStatus status = kq7120_queryVoltageRange(instHndl, channel, &range); failed(status))
+            return status;
         ViInt16 format = 0;
-        if (const ViStatus status = kq7120_queryDataFormat(instHndl, &format)) return status;
+        if (const ViStatus status = kq7120_queryDataFormat(instHndl, &format); failed(status)) return status;
         const auto decoded =
             decodeBlock(reply, static_cast<std::size_t>(*points), [&](std::size_t index, ViUInt16 code) {
                 data[index] = codeToVolts(code, range, format);

@@ -8,7 +8,7 @@
 #include "formatted_query.h"
 #include "kq7120.h"
 #include "number_text.h"
-#include "reply_text.h"
+#include "status_check.h"
 #include "transport.h"
 #include "visa_binding.h"
 
@@ -53,23 +53,6 @@ std::string timerText(ViReal64 period) {
     return text;
 }
 
-// Query with check, the reply's last character (its "\n") removed.
-ViStatus queryTrimmed(ViSession instHndl, std::string_view query, std::string& reply) {
-    if (const ViStatus status = queryWithCheck(instHndl, query, kq7120_READ_BUFF_SIZE, reply)) return status;
-    reply.pop_back();
-    return VI_SUCCESS;
-}
-
-// Query with check of a slope word; VI_ERROR_INV_RESPONSE for any other reply.
-ViStatus querySlope(ViSession instHndl, std::string_view query, ViUInt16& slope) {
-    std::string reply;
-    if (const ViStatus status = queryTrimmed(instHndl, query, reply)) return status;
-    const auto index = exactWordIndex(kSlopeWords, reply);
-    if (!index) return VI_ERROR_INV_RESPONSE;
-    slope = static_cast<ViUInt16>(*index);
-    return VI_SUCCESS;
-}
-
 ViStatus checkSlope(ViUInt16 slope, ViStatus code) {
     return slope < kSlopeWords.size() ? VI_SUCCESS : code;
 }
@@ -82,10 +65,11 @@ using namespace kq7120;
 ViStatus kq7120_setupClock(ViSession instHndl, ViInt16 clockSource, ViUInt16 slope) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = kq7120_invalidIntegerRange(clockSource, kq7120_ROSC_TTLTRG0,
-                                                               kq7120_ROSC_TIMER, VI_ERROR_PARAMETER2)) {
+                                                               kq7120_ROSC_TIMER, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
-        if (const ViStatus status = checkSlope(slope, VI_ERROR_PARAMETER3)) return status;
+        if (const ViStatus status = checkSlope(slope, VI_ERROR_PARAMETER3); failed(status)) return status;
         return commandWithCheck(instHndl, "ROSC:SOUR " +
                                               std::string(kClockSourceWords[static_cast<std::size_t>(clockSource)]) +
                                               ";SLOP " + std::string(kSlopeWords[slope]));
@@ -95,7 +79,7 @@ ViStatus kq7120_setupClock(ViSession instHndl, ViInt16 clockSource, ViUInt16 slo
 ViStatus kq7120_setupMarker(ViSession instHndl, ViUInt16 markerState, ViUInt16 slope) {
     return guardedCall([&]() -> ViStatus {
         if (markerState >= kMarkerStateWords.size()) return VI_ERROR_PARAMETER2;
-        if (const ViStatus status = checkSlope(slope, VI_ERROR_PARAMETER3)) return status;
+        if (const ViStatus status = checkSlope(slope, VI_ERROR_PARAMETER3); failed(status)) return status;
         return commandWithCheck(instHndl, "MARK:SYNC:STAT " + std::string(kMarkerStateWords[markerState]) +
                                               ";SLOP " + std::string(kSlopeWords[slope]));
     });
@@ -112,20 +96,23 @@ ViStatus kq7120_setupDataFormat(ViSession instHndl, ViInt16 dataFormat) {
 ViStatus kq7120_setupOutput(ViSession instHndl, ViInt16 trigSource, ViInt16 trigline, ViUInt16 markerSlope) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = kq7120_invalidIntegerRange(trigSource, kq7120_OUT_TRIG_NONE,
-                                                               kq7120_OUT_TRIG_MARKER, VI_ERROR_PARAMETER2)) {
+                                                               kq7120_OUT_TRIG_MARKER, VI_ERROR_PARAMETER2);
+            failed(status)) {
             return status;
         }
-        if (const ViStatus status = kq7120_invalidIntegerRange(trigline, kq7120_TRIGOUT0, kq7120_TRIGOUT7,
-                                                               VI_ERROR_PARAMETER3)) {
+        if (const ViStatus status =
+                kq7120_invalidIntegerRange(trigline, kq7120_TRIGOUT0, kq7120_TRIGOUT7, VI_ERROR_PARAMETER3);
+            failed(status)) {
             return status;
         }
-        if (const ViStatus status = checkSlope(markerSlope, VI_ERROR_PARAMETER4)) return status;
+        if (const ViStatus status = checkSlope(markerSlope, VI_ERROR_PARAMETER4); failed(status))
+            return status;
         const std::string source(kOutputTriggerWords[static_cast<std::size_t>(trigSource)]);
         const std::string slope(kSlopeWords[markerSlope]);
         ViStatus status = visa::formattedWrite(instHndl, "outp:ttlt:sour %s\n", source.c_str());
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         status = visa::formattedWrite(instHndl, "mark:sync:slop %s\n", slope.c_str());
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         return visa::formattedWrite(instHndl, "outp:ttlt%d\n", static_cast<int>(trigline));
     });
 }
@@ -134,12 +121,13 @@ ViStatus kq7120_queryClockParms(ViSession instHndl, ViInt16* clockSource, ViUInt
     return guardedCall([&]() -> ViStatus {
         if (!clockSource) return VI_ERROR_PARAMETER2;
         if (!slope) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status = queryTrimmed(instHndl, "rosc:sour?", reply)) return status;
-        const auto source = exactWordIndex(kClockSourceWords, reply);
-        if (!source) return VI_ERROR_INV_RESPONSE;
-        *clockSource = static_cast<ViInt16>(*source);
-        return querySlope(instHndl, "rosc:slop?", *slope);
+        if (const ViStatus status = queryWordCode(instHndl, "rosc:sour?", kq7120_READ_BUFF_SIZE,
+                                                  kClockSourceWords, WordExtent::WholeReply, *clockSource);
+            failed(status)) {
+            return status;
+        }
+        return queryWordCode(instHndl, "rosc:slop?", kq7120_READ_BUFF_SIZE, kSlopeWords,
+                             WordExtent::WholeReply, *slope);
     });
 }
 
@@ -147,32 +135,27 @@ ViStatus kq7120_queryMarkerParms(ViSession instHndl, ViInt16* markerState, ViUIn
     return guardedCall([&]() -> ViStatus {
         if (!markerState) return VI_ERROR_PARAMETER2;
         if (!slope) return VI_ERROR_PARAMETER3;
-        std::string reply;
-        if (const ViStatus status = queryTrimmed(instHndl, "MARK:SYNC:STAT?", reply)) return status;
-        *markerState = static_cast<ViInt16>(leadingInteger(reply));
-        return querySlope(instHndl, "MARK:SYNC:slop?", *slope);
+        if (const ViStatus status =
+                queryInteger(instHndl, "MARK:SYNC:STAT?", kq7120_READ_BUFF_SIZE, *markerState);
+            failed(status)) {
+            return status;
+        }
+        return queryWordCode(instHndl, "MARK:SYNC:slop?", kq7120_READ_BUFF_SIZE, kSlopeWords,
+                             WordExtent::WholeReply, *slope);
     });
 }
 
 ViStatus kq7120_queryTimer(ViSession instHndl, ViReal64* timerValue) {
     return guardedCall([&]() -> ViStatus {
         if (!timerValue) return VI_ERROR_PARAMETER2;
-        ViReal64 period = 0.0;
-        const ViStatus status = visa::formattedQuery(instHndl, "tim?\n", "%lg%*t", &period);
-        if (status < VI_SUCCESS) return status;
-        *timerValue = period;
-        return status;
+        return queryFormattedNumber<ViReal64>(instHndl, "tim?\n", "%lg%*t", *timerValue);
     });
 }
 
 ViStatus kq7120_queryDataFormat(ViSession instHndl, ViInt16* format) {
     return guardedCall([&]() -> ViStatus {
         if (!format) return VI_ERROR_PARAMETER2;
-        std::string reply;
-        if (const ViStatus status = queryWithCheck(instHndl, "VOLT:FORM ?", kq7120_READ_BUFF_SIZE, reply))
-            return status;
-        *format = static_cast<ViInt16>(leadingInteger(reply));
-        return VI_SUCCESS;
+        return queryInteger(instHndl, "VOLT:FORM ?", kq7120_READ_BUFF_SIZE, *format);
     });
 }
 
@@ -182,19 +165,13 @@ ViStatus kq7120_queryOutput(ViSession instHndl, ViInt16* source, ViInt16* trigli
         if (!source) return VI_ERROR_PARAMETER2;
         if (!trigline) return VI_ERROR_PARAMETER3;
         if (!slope) return VI_ERROR_PARAMETER4;
+        ViStatus status = queryFormattedWordCode(instHndl, "outp:ttlt:sour?\n", kOutputTriggerWords, *source);
+        if (failed(status)) return status;
+        status = queryFormattedWordCode(instHndl, "mark:sync:slop?\n", kSlopeWords, *slope);
+        if (failed(status)) return status;
         std::string word;
-        ViStatus status = queryWord(instHndl, "outp:ttlt:sour?\n", word);
-        if (status < VI_SUCCESS) return status;
-        const auto sourceIndex = exactWordIndex(kOutputTriggerWords, word);
-        if (!sourceIndex) return VI_ERROR_INV_RESPONSE;
-        *source = static_cast<ViInt16>(*sourceIndex);
-        status = queryWord(instHndl, "mark:sync:slop?\n", word);
-        if (status < VI_SUCCESS) return status;
-        const auto slopeIndex = exactWordIndex(kSlopeWords, word);
-        if (!slopeIndex) return VI_ERROR_INV_RESPONSE;
-        *slope = static_cast<ViUInt16>(*slopeIndex);
         status = queryWord(instHndl, "outp:ttlt?\n", word);
-        if (status < VI_SUCCESS) return status;
+        if (failed(status)) return status;
         // The line number follows the prefix; a reply without one names no line.
         const std::string_view reply(word);
         const bool namesLine = reply.starts_with(kTriggerLinePrefix) && reply.size() > kTriggerLinePrefix.size() &&

@@ -142,6 +142,9 @@ TEST_F(DecimalCommaLocale, RepliesAreReadWithTheDecimalPoint) {
     ASSERT_EQ(kq7120_queryScanList(session, 1, 2, 1, table), VI_SUCCESS);
     EXPECT_FLOAT_EQ(table[0], -1.25f);
     EXPECT_FLOAT_EQ(table[1], 19.999689f);
+    kqvisa::scriptReply("SCAN:TABL 1:LOC? 3", "-1.250000\n");
+    ASSERT_EQ(kq7120_queryScanListAtIndex(session, 1, 3, &volts), VI_SUCCESS);
+    EXPECT_FLOAT_EQ(volts, -1.25f);
     kqvisa::scriptReply("tim?", "0.0125\n");
     ViReal64 period = 0.0;
     ASSERT_EQ(kq7120_queryTimer(session, &period), VI_SUCCESS);

@@ -1,16 +1,19 @@
-// The send, read and error-check operations, pass-through commands, and the SCPI log.
+// The send, read and error-check operations, the typed queries, pass-through commands, and the SCPI log.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "driver_test_support.h"
 #include "kq7120.h"
 #include "kqvisa/bus_trace.h"
 #include "kqvisa/fault_injection.h"
+#include "transport.h"
 
 namespace {
 
@@ -127,6 +130,98 @@ TEST_F(Transport, DirectIoReportsTheModulesRefusal) {
     kqvisa::scriptReply("*ESR?", "4\n");
     EXPECT_EQ(kq7120_directIO(session, "*IDN?", response), kq7120_INSTRUMENT_ERROR);
     EXPECT_STREQ(response, "") << "no reply handed out after a refusal";
+}
+
+// The typed queries read every reply the module gives, garbled ones too, as the functions built on
+// them always have; only a failed exchange leaves the value as it was.
+TEST_F(Transport, IntegerQueryReadsTheLeadingNumber) {
+    constexpr std::size_t kLimit = 16;
+    struct Case {
+        std::string reply;
+        ViStatus status;
+        ViInt32 wide;
+        ViInt16 narrow;
+    };
+    const Case cases[] = {
+        {"42\n", VI_SUCCESS, 42, 42},
+        {" -7 V\n", VI_SUCCESS, -7, -7},
+        {"+3\n", VI_SUCCESS, 3, 3},
+        {"40960\n", VI_SUCCESS, 40960, -24576},
+        {"2147483648\n", VI_SUCCESS, 0, 0},
+        {"garbled\n", VI_SUCCESS, 0, 0},
+        {"42", kq7120_READ_BUFFER_FULL, 5, 5},
+        {std::string(kLimit, '1') + "\n", kq7120_READ_BUFFER_FULL, 5, 5},
+    };
+    for (const auto& c : cases) {
+        kqvisa::clearTrace();
+        kqvisa::scriptReply("*OPC?", c.reply, "", 2);
+        ViInt32 wide = 5;
+        ViInt16 narrow = 5;
+        EXPECT_EQ(kq7120::queryInteger(session, "*OPC?", kLimit, wide), c.status) << c.reply;
+        EXPECT_EQ(kq7120::queryInteger(session, "*OPC?", kLimit, narrow), c.status) << c.reply;
+        EXPECT_EQ(wide, c.wide) << c.reply;
+        EXPECT_EQ(narrow, c.narrow) << c.reply;
+        const Messages expected = c.status == VI_SUCCESS ? Messages{"*OPC?", "*ESR?", "*OPC?", "*ESR?"}
+                                                         : Messages{"*OPC?", "*OPC?"};
+        EXPECT_EQ(sent(), expected) << c.reply;
+    }
+    kqvisa::scriptReply("*ESR?", "16\n");
+    ViInt32 value = 5;
+    EXPECT_EQ(kq7120::queryInteger(session, "*OPC?", kLimit, value), kq7120_INSTRUMENT_ERROR);
+    EXPECT_EQ(value, 5) << "a refused query stores nothing";
+}
+
+TEST_F(Transport, RealQueryReadsTheLeadingNumber) {
+    constexpr std::size_t kLimit = 16;
+    struct Case {
+        std::string reply;
+        ViStatus status;
+        ViReal32 value;
+    };
+    const Case cases[] = {
+        {"1.25\n", VI_SUCCESS, 1.25f},
+        {"-2.5E-3 V\n", VI_SUCCESS, -0.0025f},
+        {"1e39\n", VI_SUCCESS, 0.0f},
+        {"garbled\n", VI_SUCCESS, 0.0f},
+        {"1.25", kq7120_READ_BUFFER_FULL, 9.0f},
+        {std::string(kLimit, '1') + "\n", kq7120_READ_BUFFER_FULL, 9.0f},
+    };
+    for (const auto& c : cases) {
+        kqvisa::scriptReply("*OPC?", c.reply);
+        ViReal32 value = 9.0f;
+        EXPECT_EQ(kq7120::queryReal(session, "*OPC?", kLimit, value), c.status) << c.reply;
+        EXPECT_FLOAT_EQ(value, c.value) << c.reply;
+    }
+}
+
+TEST_F(Transport, WordQueryTakesTheFirstLineOrTheWholeReply) {
+    constexpr std::array<std::string_view, 2> kWords = {"OFF", "ON"};
+    constexpr std::size_t kUntouched = 9;
+    struct Case {
+        const char* reply;
+        std::size_t firstLine;  // the index read, kUntouched for a refused reply
+        std::size_t wholeReply;
+    };
+    const Case cases[] = {
+        {"ON\n", 1, 1},
+        {"OFF\n", 0, 0},
+        {"ON\nX", 1, kUntouched},
+        {"ON\n\n", 1, kUntouched},
+        {"on\n", kUntouched, kUntouched},
+        {"ON \n", kUntouched, kUntouched},
+        {"\n", kUntouched, kUntouched},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [extent, expected] : {std::pair{kq7120::WordExtent::FirstLine, c.firstLine},
+                                               std::pair{kq7120::WordExtent::WholeReply, c.wholeReply}}) {
+            kqvisa::scriptReply("*OPC?", c.reply);
+            std::size_t index = kUntouched;
+            EXPECT_EQ(kq7120::queryWordIndex(session, "*OPC?", kq7120_READ_BUFF_SIZE, kWords, extent, index),
+                      expected == kUntouched ? VI_ERROR_INV_RESPONSE : VI_SUCCESS)
+                << c.reply;
+            EXPECT_EQ(index, expected) << c.reply;
+        }
+    }
 }
 
 class ScpiLog : public Transport {
