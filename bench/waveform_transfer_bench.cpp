@@ -28,7 +28,8 @@ ViSession session = 0;
 
 void arbVoltageLoad(benchmark::State& state) {
     std::vector<ViReal64> volts(kArbSamples);
-    for (std::size_t i = 0; i < volts.size(); ++i) volts[i] = -20.0 + 40.0 * static_cast<double>(i) / kArbSamples;
+    for (std::size_t i = 0; i < volts.size(); ++i)
+        volts[i] = -20.0 + 40.0 * static_cast<double>(i) / kArbSamples;
     for (auto _ : state) {
         ViStatus status = VI_SUCCESS;
         timeOne(state, [&] {
@@ -103,7 +104,8 @@ constexpr Ratio kRatios[] = {
     {"kq7120_loadFIFO_Data, 262144 words / memcpy of 512 KiB", "fifo/kq7120_loadFIFO_Data", "fifo/memcpy"},
     {"kq7120_arbLoadVoltage, 16384 samples / memcpy of 32 KiB", "arb/kq7120_arbLoadVoltage", "arb/memcpy"},
     {"  of which without conversion: kq7120_arbLoadData / memcpy", "arb/kq7120_arbLoadData", "arb/memcpy"},
-    {"kq7120_setupVoltage / viWrite + viWrite + viRead", "command/kq7120_setupVoltage", "command/viWrite+viRead"},
+    {"kq7120_setupVoltage / viWrite + viWrite + viRead", "command/kq7120_setupVoltage",
+     "command/viWrite+viRead"},
 };
 
 // The usual console table, and each benchmark's time per call kept for the ratios: the median of
@@ -118,14 +120,16 @@ public:
             const std::string& name = run.run_name.function_name;
             if (!median && medians_.count(name)) continue;
             if (median) medians_.insert(name);
-            nanoseconds_[name] = run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+            nanoseconds_[name] = run.GetAdjustedRealTime() *
+                                 benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
                                  benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void printRatios() const {
-        std::printf("\nRatios (time per call, median of the repetitions, against the baseline of the same run):\n");
+        std::printf(
+            "\nRatios (time per call, median of the repetitions, against the baseline of the same run):\n");
         for (const Ratio& ratio : kRatios) {
             const auto measured = nanoseconds_.find(ratio.measured);
             const auto baseline = nanoseconds_.find(ratio.baseline);
@@ -133,8 +137,9 @@ public:
                 std::printf("  %-58s  not measured\n", ratio.label);
                 continue;
             }
-            std::printf("  %-58s %8.2f  (%.1f us / %.1f us)\n", ratio.label, measured->second / baseline->second,
-                        measured->second / 1000.0, baseline->second / 1000.0);
+            std::printf("  %-58s %8.2f  (%.1f us / %.1f us)\n", ratio.label,
+                        measured->second / baseline->second, measured->second / 1000.0,
+                        baseline->second / 1000.0);
         }
     }
 

@@ -4,11 +4,9 @@
 #include "command_line.h"
 #include "startup.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     const CommandLine commandLine = parseCommandLine(argc, argv);
-    if (commandLine.action != CommandLine::Action::Run)
-        return answerCommandLine(commandLine);
+    if (commandLine.action != CommandLine::Action::Run) return answerCommandLine(commandLine);
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     return RunFrontPanel(commandLine.descriptor);

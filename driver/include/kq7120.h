@@ -43,226 +43,226 @@ extern "C" {
 #endif
 
 /* The driver's own codes, 0xBFFC0800 + k. */
-#define kq7120_INV_MANF_ID                   (_VI_ERROR + 0x3FFC0800)
-#define kq7120_INV_MODEL_CODE                (_VI_ERROR + 0x3FFC0801)
-#define kq7120_WRONG_PASSWORD                (_VI_ERROR + 0x3FFC0803)
-#define kq7120_ERROR_LEN_OVER_FLOW           (_VI_ERROR + 0x3FFC0804)
-#define kq7120_INVALID_ID_RESPONSE           (_VI_ERROR + 0x3FFC0805)
-#define kq7120_LOG_FILE_WRITE_ERROR          (_VI_ERROR + 0x3FFC0806)
-#define kq7120_LOG_FILE_OPEN_ERROR           (_VI_ERROR + 0x3FFC0807)
-#define kq7120_LOG_FILE_CLOSE_ERROR          (_VI_ERROR + 0x3FFC0808)
-#define kq7120_DEVICE_NOT_READY              (_VI_ERROR + 0x3FFC0809)
-#define kq7120_READ_BUFFER_FULL              (_VI_ERROR + 0x3FFC080A)
-#define kq7120_ERROR_IDN_QUERY_RESPONSE      (_VI_ERROR + 0x3FFC080B)
-#define kq7120_INSTRUMENT_ERROR              (_VI_ERROR + 0x3FFC080C)
-#define kq7120_ERROR_CALIBRATE_OFFSET_GAIN   (_VI_ERROR + 0x3FFC080D)
-#define kq7120_ERROR_STORING_CAL_DATA        (_VI_ERROR + 0x3FFC080E)
-#define kq7120_ERROR_SETTING_OUTPUT_VOLTAGE  (_VI_ERROR + 0x3FFC080F)
-#define kq7120_ERROR_SETTING_TRIGGER_PARAMS  (_VI_ERROR + 0x3FFC0810)
-#define kq7120_MALLOC_ERROR                  (_VI_ERROR + 0x3FFC0811)
-#define kq7120_ERROR_SETTING_SCAN_MODE       (_VI_ERROR + 0x3FFC0812)
-#define kq7120_ERROR_SETTING_SCAN_LIMIT      (_VI_ERROR + 0x3FFC0813)
-#define kq7120_ERROR_SETTING_SCAN_LIST       (_VI_ERROR + 0x3FFC0814)
-#define kq7120_TRIG_SRC_NOT_TTLT_OR_EXT      (_VI_ERROR + 0x3FFC0815)
-#define kq7120_INVALID_SCAN_MODE_TRANSITION  (_VI_ERROR + 0x3FFC0816)
-#define kq7120_WRITE_ERROR                   (_VI_ERROR + 0x3FFC0817)
+#define kq7120_INV_MANF_ID                  (_VI_ERROR + 0x3FFC0800)
+#define kq7120_INV_MODEL_CODE               (_VI_ERROR + 0x3FFC0801)
+#define kq7120_WRONG_PASSWORD               (_VI_ERROR + 0x3FFC0803)
+#define kq7120_ERROR_LEN_OVER_FLOW          (_VI_ERROR + 0x3FFC0804)
+#define kq7120_INVALID_ID_RESPONSE          (_VI_ERROR + 0x3FFC0805)
+#define kq7120_LOG_FILE_WRITE_ERROR         (_VI_ERROR + 0x3FFC0806)
+#define kq7120_LOG_FILE_OPEN_ERROR          (_VI_ERROR + 0x3FFC0807)
+#define kq7120_LOG_FILE_CLOSE_ERROR         (_VI_ERROR + 0x3FFC0808)
+#define kq7120_DEVICE_NOT_READY             (_VI_ERROR + 0x3FFC0809)
+#define kq7120_READ_BUFFER_FULL             (_VI_ERROR + 0x3FFC080A)
+#define kq7120_ERROR_IDN_QUERY_RESPONSE     (_VI_ERROR + 0x3FFC080B)
+#define kq7120_INSTRUMENT_ERROR             (_VI_ERROR + 0x3FFC080C)
+#define kq7120_ERROR_CALIBRATE_OFFSET_GAIN  (_VI_ERROR + 0x3FFC080D)
+#define kq7120_ERROR_STORING_CAL_DATA       (_VI_ERROR + 0x3FFC080E)
+#define kq7120_ERROR_SETTING_OUTPUT_VOLTAGE (_VI_ERROR + 0x3FFC080F)
+#define kq7120_ERROR_SETTING_TRIGGER_PARAMS (_VI_ERROR + 0x3FFC0810)
+#define kq7120_MALLOC_ERROR                 (_VI_ERROR + 0x3FFC0811)
+#define kq7120_ERROR_SETTING_SCAN_MODE      (_VI_ERROR + 0x3FFC0812)
+#define kq7120_ERROR_SETTING_SCAN_LIMIT     (_VI_ERROR + 0x3FFC0813)
+#define kq7120_ERROR_SETTING_SCAN_LIST      (_VI_ERROR + 0x3FFC0814)
+#define kq7120_TRIG_SRC_NOT_TTLT_OR_EXT     (_VI_ERROR + 0x3FFC0815)
+#define kq7120_INVALID_SCAN_MODE_TRANSITION (_VI_ERROR + 0x3FFC0816)
+#define kq7120_WRITE_ERROR                  (_VI_ERROR + 0x3FFC0817)
 
 /* ---- Session, identity and model table --------------------------------------------------------- */
 
-#define kq7120_MANF_ID                   0xA5D /* VXI manufacturer identification (low 12 bits) */
-#define kq7120_MODEL_CODE                0x103 /* VXI model code (low 12 bits) */
-#define kq7120_KQ7120                    7120
-#define kq7120_KQ7110                    7110
-#define kq7120_MAX_LOG_ADDR              255
-#define kq7120_INIT_ID_QUERY             1
-#define kq7120_INIT_ID_NO_QUERY          0
-#define kq7120_INIT_RESET                1
-#define kq7120_INIT_NOT_RESET            0
+#define kq7120_MANF_ID          0xA5D /* VXI manufacturer identification (low 12 bits) */
+#define kq7120_MODEL_CODE       0x103 /* VXI model code (low 12 bits) */
+#define kq7120_KQ7120           7120
+#define kq7120_KQ7110           7110
+#define kq7120_MAX_LOG_ADDR     255
+#define kq7120_INIT_ID_QUERY    1
+#define kq7120_INIT_ID_NO_QUERY 0
+#define kq7120_INIT_RESET       1
+#define kq7120_INIT_NOT_RESET   0
 
 /* ---- Transport and SCPI log --------------------------------------------------------------------- */
 
-#define kq7120_MAX_FILE_NAME_LEN         120
-#define kq7120_WRITE_BUFF_SIZE           100
-#define kq7120_READ_BUFF_SIZE            1024
-#define kq7120_SCPI_LOG                  1047
-#define kq7120_NO_SCPI_LOG               1048
+#define kq7120_MAX_FILE_NAME_LEN 120
+#define kq7120_WRITE_BUFF_SIZE   100
+#define kq7120_READ_BUFF_SIZE    1024
+#define kq7120_SCPI_LOG          1047
+#define kq7120_NO_SCPI_LOG       1048
 
 /* ---- Chassis scan ------------------------------------------------------------------------------- */
 
-#define kq7120_MAX_SLOTS_IN_CHASSIS      255
-#define kq7120_VXI_CONNECTION            0
-#define kq7120_GPIB_VXI_CONNECTION       1
+#define kq7120_MAX_SLOTS_IN_CHASSIS 255
+#define kq7120_VXI_CONNECTION       0
+#define kq7120_GPIB_VXI_CONNECTION  1
 
 /* ---- Error queue and status registers ----------------------------------------------------------- */
 
-#define kq7120_ILLEGAL_PARAMETER         (-224)
-#define kq7120_MISSING_PARAMETER         (-109)
-#define kq7120_QUEUE_OVERFLOW            (-330)
-#define kq7120_SERVICE_REQ_ENAB_MIN      0
-#define kq7120_SERVICE_REQ_ENAB_MAX      255
-#define kq7120_EVENT_STATUS_ENAB_MIN     0
-#define kq7120_EVENT_STATUS_ENAB_MAX     255
-#define kq7120_OPER_STATUS_ENAB_MIN      0
-#define kq7120_OPER_STATUS_ENAB_MAX      255
-#define kq7120_STATUS_BYTE               1007 /* "*STB?" */
-#define kq7120_EVENT_REG                 1008 /* "*ESR?" */
-#define kq7120_SERVICE_REQUEST_ENABLE    1009 /* "*SRE?" */
-#define kq7120_EVENT_STATUS_ENABLE       1010 /* "*ESE?" */
-#define kq7120_OPERATION_ENABLE          1011 /* "STAT:OPER:ENAB?" */
-#define kq7120_OPERATION_CONDITION       1012 /* "STAT:OPER:COND?" */
+#define kq7120_ILLEGAL_PARAMETER      (-224)
+#define kq7120_MISSING_PARAMETER      (-109)
+#define kq7120_QUEUE_OVERFLOW         (-330)
+#define kq7120_SERVICE_REQ_ENAB_MIN   0
+#define kq7120_SERVICE_REQ_ENAB_MAX   255
+#define kq7120_EVENT_STATUS_ENAB_MIN  0
+#define kq7120_EVENT_STATUS_ENAB_MAX  255
+#define kq7120_OPER_STATUS_ENAB_MIN   0
+#define kq7120_OPER_STATUS_ENAB_MAX   255
+#define kq7120_STATUS_BYTE            1007 /* "*STB?" */
+#define kq7120_EVENT_REG              1008 /* "*ESR?" */
+#define kq7120_SERVICE_REQUEST_ENABLE 1009 /* "*SRE?" */
+#define kq7120_EVENT_STATUS_ENABLE    1010 /* "*ESE?" */
+#define kq7120_OPERATION_ENABLE       1011 /* "STAT:OPER:ENAB?" */
+#define kq7120_OPERATION_CONDITION    1012 /* "STAT:OPER:COND?" */
 
 /* ---- Channels, voltages and output ranges ------------------------------------------------------- */
 
-#define kq7120_MIN_CHANNEL               1
-#define kq7120_MAX_CHANNEL               16
-#define kq7120_CHANNEL_LIST_MIN          1
-#define kq7120_CHANNEL_LIST_KQ7120_MAX   16
-#define kq7120_CHANNEL_LIST_KQ7110_MAX   8
-#define kq7120_VOLT_LEVEL_VALUE_MIN      (-20.0)
-#define kq7120_VOLT_LEVEL_VALUE_MAX      19.99969
-#define kq7120_10VOLT_LEVEL_VALUE_MIN    (-10.0)
-#define kq7120_10VOLT_LEVEL_VALUE_MAX    9.99984
-#define kq7120_20VOLT_RANGE              0 /* "20V" */
-#define kq7120_10VOLT_RANGE              1 /* "10V" */
-#define kq7120_MAX_RANGES                2
+#define kq7120_MIN_CHANNEL             1
+#define kq7120_MAX_CHANNEL             16
+#define kq7120_CHANNEL_LIST_MIN        1
+#define kq7120_CHANNEL_LIST_KQ7120_MAX 16
+#define kq7120_CHANNEL_LIST_KQ7110_MAX 8
+#define kq7120_VOLT_LEVEL_VALUE_MIN    (-20.0)
+#define kq7120_VOLT_LEVEL_VALUE_MAX    19.99969
+#define kq7120_10VOLT_LEVEL_VALUE_MIN  (-10.0)
+#define kq7120_10VOLT_LEVEL_VALUE_MAX  9.99984
+#define kq7120_20VOLT_RANGE            0 /* "20V" */
+#define kq7120_10VOLT_RANGE            1 /* "10V" */
+#define kq7120_MAX_RANGES              2
 
 /* ---- Trigger source ----------------------------------------------------------------------------- */
 
-#define kq7120_TRIG_SRC_AUTO             1018
-#define kq7120_TRIG_SRC_EXT              1019
-#define kq7120_TRIG_SRC_TTLTRG0          1020
-#define kq7120_TRIG_SRC_TTLTRG1          1021
-#define kq7120_TRIG_SRC_TTLTRG2          1022
-#define kq7120_TRIG_SRC_TTLTRG3          1023
-#define kq7120_TRIG_SRC_TTLTRG4          1024
-#define kq7120_TRIG_SRC_TTLTRG5          1025
-#define kq7120_TRIG_SRC_TTLTRG6          1026
-#define kq7120_TRIG_SRC_TTLTRG7          1027
-#define kq7120_TRIG_SRC_INT_CH1          1028
-#define kq7120_TRIG_SRC_INT_CH2          1029
-#define kq7120_TRIG_SRC_INT_CH3          1030
-#define kq7120_TRIG_SRC_INT_CH4          1031
-#define kq7120_TRIG_SRC_INT_CH5          1032
-#define kq7120_TRIG_SRC_INT_CH6          1033
-#define kq7120_TRIG_SRC_INT_CH7          1034
-#define kq7120_TRIG_SRC_INT_CH8          1035
-#define kq7120_TRIG_SRC_INT_CH9          1036
-#define kq7120_TRIG_SRC_INT_CH10         1037
-#define kq7120_TRIG_SRC_INT_CH11         1038
-#define kq7120_TRIG_SRC_INT_CH12         1039
-#define kq7120_TRIG_SRC_INT_CH13         1040
-#define kq7120_TRIG_SRC_INT_CH14         1041
-#define kq7120_TRIG_SRC_INT_CH15         1042
-#define kq7120_TRIG_SRC_INT_CH16         1043
-#define kq7120_TRIG_SRC_TIMER            1044
-#define kq7120_TRIG_SRC_EXTCLK           1045
-#define kq7120_TRIG_SRC_NONE             1046
-#define kq7120_SLOPE_NEGATIVE            0 /* "NEG" */
-#define kq7120_SLOPE_POSITIVE            1 /* "POS" */
+#define kq7120_TRIG_SRC_AUTO     1018
+#define kq7120_TRIG_SRC_EXT      1019
+#define kq7120_TRIG_SRC_TTLTRG0  1020
+#define kq7120_TRIG_SRC_TTLTRG1  1021
+#define kq7120_TRIG_SRC_TTLTRG2  1022
+#define kq7120_TRIG_SRC_TTLTRG3  1023
+#define kq7120_TRIG_SRC_TTLTRG4  1024
+#define kq7120_TRIG_SRC_TTLTRG5  1025
+#define kq7120_TRIG_SRC_TTLTRG6  1026
+#define kq7120_TRIG_SRC_TTLTRG7  1027
+#define kq7120_TRIG_SRC_INT_CH1  1028
+#define kq7120_TRIG_SRC_INT_CH2  1029
+#define kq7120_TRIG_SRC_INT_CH3  1030
+#define kq7120_TRIG_SRC_INT_CH4  1031
+#define kq7120_TRIG_SRC_INT_CH5  1032
+#define kq7120_TRIG_SRC_INT_CH6  1033
+#define kq7120_TRIG_SRC_INT_CH7  1034
+#define kq7120_TRIG_SRC_INT_CH8  1035
+#define kq7120_TRIG_SRC_INT_CH9  1036
+#define kq7120_TRIG_SRC_INT_CH10 1037
+#define kq7120_TRIG_SRC_INT_CH11 1038
+#define kq7120_TRIG_SRC_INT_CH12 1039
+#define kq7120_TRIG_SRC_INT_CH13 1040
+#define kq7120_TRIG_SRC_INT_CH14 1041
+#define kq7120_TRIG_SRC_INT_CH15 1042
+#define kq7120_TRIG_SRC_INT_CH16 1043
+#define kq7120_TRIG_SRC_TIMER    1044
+#define kq7120_TRIG_SRC_EXTCLK   1045
+#define kq7120_TRIG_SRC_NONE     1046
+#define kq7120_SLOPE_NEGATIVE    0 /* "NEG" */
+#define kq7120_SLOPE_POSITIVE    1 /* "POS" */
 
 /* ---- Memory arrays and scanning ----------------------------------------------------------------- */
 
-#define kq7120_INDEX_MIN                 1
-#define kq7120_INDEX_MAX                 512
-#define kq7120_SCAN_MODE_OFF             0
-#define kq7120_SCAN_MODE_ON              1
-#define kq7120_SCAN_MODE_LOOP            2
-#define kq7120_SCAN_MODE_ARB             3
-#define kq7120_SCAN_MODE_FIFO            4
-#define kq7120_SCAN_MODE_ALL_OFF         5 /* "SCAN OFF": every channel, no list */
-#define kq7120_VOLTAGE_LIST_MIN          1
-#define kq7120_VOLTAGE_LIST_MAX          512
-#define kq7120_COUNT_MIN                 1
-#define kq7120_COUNT_MAX                 512
+#define kq7120_INDEX_MIN         1
+#define kq7120_INDEX_MAX         512
+#define kq7120_SCAN_MODE_OFF     0
+#define kq7120_SCAN_MODE_ON      1
+#define kq7120_SCAN_MODE_LOOP    2
+#define kq7120_SCAN_MODE_ARB     3
+#define kq7120_SCAN_MODE_FIFO    4
+#define kq7120_SCAN_MODE_ALL_OFF 5 /* "SCAN OFF": every channel, no list */
+#define kq7120_VOLTAGE_LIST_MIN  1
+#define kq7120_VOLTAGE_LIST_MAX  512
+#define kq7120_COUNT_MIN         1
+#define kq7120_COUNT_MAX         512
 
 /* ---- Calibration -------------------------------------------------------------------------------- */
 
-#define kq7120_PASSWORD_LEN_MIN                 1
-#define kq7120_PASSWORD_LEN_MAX                 12
-#define kq7120_CALIB_SEC_STATE_OFF              0
-#define kq7120_CALIB_SEC_STATE_ON               1
-#define kq7120_SEC_STATE_ENABLE                 1014
-#define kq7120_SEC_STATE_DISABLE                1015
-#define kq7120_CALIBRATION_DATA_MIN             (-128)
-#define kq7120_CALIBRATION_DATA_MAX             127
-#define kq7120_CALIB_DATA_MIN                   (-128)
-#define kq7120_CALIB_DATA_MAX                   127
-#define kq7120_CALIBRATION_CHANNEL_MIN          1
-#define kq7120_CALIBRATION_CHANNEL_KQ7120_MAX   16
-#define kq7120_CALIBRATION_CHANNEL_KQ7110_MAX   8
-#define kq7120_CAL_DATA_SIZE                    64
-#define kq7120_CALIBRATION_BLOCK_DATA_MIN       (-128)
-#define kq7120_CALIBRATION_BLOCK_DATA_MAX       127
-#define kq7120_ZERO_OFFSET_INDEX                32 /* first zero adjustment in the 64-value block */
-#define kq7120_AUTO_SAVE_MODE_OFF               0
-#define kq7120_AUTO_SAVE_MODE_ON                1
-#define kq7120_DONT_STORE                       0
-#define kq7120_STORE                            1
+#define kq7120_PASSWORD_LEN_MIN               1
+#define kq7120_PASSWORD_LEN_MAX               12
+#define kq7120_CALIB_SEC_STATE_OFF            0
+#define kq7120_CALIB_SEC_STATE_ON             1
+#define kq7120_SEC_STATE_ENABLE               1014
+#define kq7120_SEC_STATE_DISABLE              1015
+#define kq7120_CALIBRATION_DATA_MIN           (-128)
+#define kq7120_CALIBRATION_DATA_MAX           127
+#define kq7120_CALIB_DATA_MIN                 (-128)
+#define kq7120_CALIB_DATA_MAX                 127
+#define kq7120_CALIBRATION_CHANNEL_MIN        1
+#define kq7120_CALIBRATION_CHANNEL_KQ7120_MAX 16
+#define kq7120_CALIBRATION_CHANNEL_KQ7110_MAX 8
+#define kq7120_CAL_DATA_SIZE                  64
+#define kq7120_CALIBRATION_BLOCK_DATA_MIN     (-128)
+#define kq7120_CALIBRATION_BLOCK_DATA_MAX     127
+#define kq7120_ZERO_OFFSET_INDEX              32 /* first zero adjustment in the 64-value block */
+#define kq7120_AUTO_SAVE_MODE_OFF             0
+#define kq7120_AUTO_SAVE_MODE_ON              1
+#define kq7120_DONT_STORE                     0
+#define kq7120_STORE                          1
 
 /* ---- Sample clock, timer, marker, output trigger and data format -------------------------------- */
 
-#define kq7120_ROSC_TTLTRG0              0  /* "TTLT0" ... "TTLT7": VXI TTL trigger lines */
-#define kq7120_ROSC_TTLTRG1              1
-#define kq7120_ROSC_TTLTRG2              2
-#define kq7120_ROSC_TTLTRG3              3
-#define kq7120_ROSC_TTLTRG4              4
-#define kq7120_ROSC_TTLTRG5              5
-#define kq7120_ROSC_TTLTRG6              6
-#define kq7120_ROSC_TTLTRG7              7
-#define kq7120_ROSC_INTERNAL             8  /* "INT" */
-#define kq7120_ROSC_EXT                  9  /* "EXT" */
-#define kq7120_ROSC_EXTCLK               10 /* "EXTC" */
-#define kq7120_ROSC_TIMER                11 /* "TIM" */
-#define kq7120_MAX_CLOCK_SOURCES         12
-#define kq7120_NEGATIVE                  0  /* slope "NEG", as kq7120_SLOPE_NEGATIVE */
-#define kq7120_POSITIVE                  1  /* slope "POS", as kq7120_SLOPE_POSITIVE */
-#define kq7120_OFF                       0  /* marker "OFF" */
-#define kq7120_ON                        1  /* marker "ON" */
-#define kq7120_OUT_TRIG_NONE             0  /* "NONE" */
-#define kq7120_OUT_TRIG_TRIGGER          1  /* "TRIG" */
-#define kq7120_OUT_TRIG_MARKER           2  /* "MARK" */
-#define kq7120_TRIGOUT0                  0
-#define kq7120_TRIGOUT1                  1
-#define kq7120_TRIGOUT2                  2
-#define kq7120_TRIGOUT3                  3
-#define kq7120_TRIGOUT4                  4
-#define kq7120_TRIGOUT5                  5
-#define kq7120_TRIGOUT6                  6
-#define kq7120_TRIGOUT7                  7
-#define kq7120_MAX_TRIGOUT_LINES         8
-#define kq7120_FORMAT_SIGNED             0  /* DAC codes in two's complement */
-#define kq7120_FORMAT_UNSIGNED           1  /* DAC codes in offset binary */
-#define kq7120_MIN_TIMER_VALUE           0.00001
-#define kq7120_MAX_TIMER_VALUE           429.49
-#define kq7120_DEFAUFT_TIMER_VALUE       0.01
+#define kq7120_ROSC_TTLTRG0        0 /* "TTLT0" ... "TTLT7": VXI TTL trigger lines */
+#define kq7120_ROSC_TTLTRG1        1
+#define kq7120_ROSC_TTLTRG2        2
+#define kq7120_ROSC_TTLTRG3        3
+#define kq7120_ROSC_TTLTRG4        4
+#define kq7120_ROSC_TTLTRG5        5
+#define kq7120_ROSC_TTLTRG6        6
+#define kq7120_ROSC_TTLTRG7        7
+#define kq7120_ROSC_INTERNAL       8  /* "INT" */
+#define kq7120_ROSC_EXT            9  /* "EXT" */
+#define kq7120_ROSC_EXTCLK         10 /* "EXTC" */
+#define kq7120_ROSC_TIMER          11 /* "TIM" */
+#define kq7120_MAX_CLOCK_SOURCES   12
+#define kq7120_NEGATIVE            0 /* slope "NEG", as kq7120_SLOPE_NEGATIVE */
+#define kq7120_POSITIVE            1 /* slope "POS", as kq7120_SLOPE_POSITIVE */
+#define kq7120_OFF                 0 /* marker "OFF" */
+#define kq7120_ON                  1 /* marker "ON" */
+#define kq7120_OUT_TRIG_NONE       0 /* "NONE" */
+#define kq7120_OUT_TRIG_TRIGGER    1 /* "TRIG" */
+#define kq7120_OUT_TRIG_MARKER     2 /* "MARK" */
+#define kq7120_TRIGOUT0            0
+#define kq7120_TRIGOUT1            1
+#define kq7120_TRIGOUT2            2
+#define kq7120_TRIGOUT3            3
+#define kq7120_TRIGOUT4            4
+#define kq7120_TRIGOUT5            5
+#define kq7120_TRIGOUT6            6
+#define kq7120_TRIGOUT7            7
+#define kq7120_MAX_TRIGOUT_LINES   8
+#define kq7120_FORMAT_SIGNED       0 /* DAC codes in two's complement */
+#define kq7120_FORMAT_UNSIGNED     1 /* DAC codes in offset binary */
+#define kq7120_MIN_TIMER_VALUE     0.00001
+#define kq7120_MAX_TIMER_VALUE     429.49
+#define kq7120_DEFAUFT_TIMER_VALUE 0.01
 
 /* ---- ARB segments and sequences ----------------------------------------------------------------- */
 
-#define kq7120_MIN_SEGMENT               0
-#define kq7120_MAX_SEGMENT               4095
-#define kq7120_MIN_SEQUENCE              0
-#define kq7120_MAX_SEQUENCE              4095
-#define kq7120_SEQ_TRIG_START            0  /* "TRIG" */
-#define kq7120_SEQ_AUTO_START            1  /* "AUTO" */
-#define kq7120_SEQ_SYNC_ADVANCE          0  /* "SYNC" */
-#define kq7120_SEQ_TRIG_ADVANCE          0
-#define kq7120_SEQ_ASYNC_ADVANCE         1  /* "ASYNC" */
-#define kq7120_SEQ_AUTO_ADVANCE          1
-#define kq7120_SEQ_REPEAT_MIN            0
-#define kq7120_SEQ_REPEAT_MAX            1048575
-#define kq7120_SEQ_CONTINUOUS            0  /* repeat for ever */
-#define kq7120_SEQ_MARKER_OFF            0  /* "OFF" */
-#define kq7120_SEQ_MARKER_ON             1  /* "ON" */
+#define kq7120_MIN_SEGMENT       0
+#define kq7120_MAX_SEGMENT       4095
+#define kq7120_MIN_SEQUENCE      0
+#define kq7120_MAX_SEQUENCE      4095
+#define kq7120_SEQ_TRIG_START    0 /* "TRIG" */
+#define kq7120_SEQ_AUTO_START    1 /* "AUTO" */
+#define kq7120_SEQ_SYNC_ADVANCE  0 /* "SYNC" */
+#define kq7120_SEQ_TRIG_ADVANCE  0
+#define kq7120_SEQ_ASYNC_ADVANCE 1 /* "ASYNC" */
+#define kq7120_SEQ_AUTO_ADVANCE  1
+#define kq7120_SEQ_REPEAT_MIN    0
+#define kq7120_SEQ_REPEAT_MAX    1048575
+#define kq7120_SEQ_CONTINUOUS    0 /* repeat for ever */
+#define kq7120_SEQ_MARKER_OFF    0 /* "OFF" */
+#define kq7120_SEQ_MARKER_ON     1 /* "ON" */
 
 /* ---- Register-level waveform transfer ----------------------------------------------------------- */
 
-#define kq7120_FIFO_FULL                 32768 /* FIFO status bits */
-#define kq7120_FIFO_EMPTY                16384
-#define kq7120_FIFO_UNDERRUN             8192  /* the FIFO ran empty while generating */
-#define kq7120_INITIATE                  0     /* "INIT" */
-#define kq7120_ABORT                     1     /* "ABOR" */
-#define kq7120_VOLT_DATA_VALUE_MIN       (-32768)
-#define kq7120_VOLT_DATA_VALUE_MAX       32767
+#define kq7120_FIFO_FULL           32768 /* FIFO status bits */
+#define kq7120_FIFO_EMPTY          16384
+#define kq7120_FIFO_UNDERRUN       8192 /* the FIFO ran empty while generating */
+#define kq7120_INITIATE            0    /* "INIT" */
+#define kq7120_ABORT               1    /* "ABOR" */
+#define kq7120_VOLT_DATA_VALUE_MIN (-32768)
+#define kq7120_VOLT_DATA_VALUE_MAX 32767
 
 /* ================================================================================================ */
 /* Status codes, checks and messages                                                                */
@@ -497,7 +497,8 @@ KQ7120_API ViStatus kq7120_queryTimer(ViSession instHndl, ViReal64 *timerValue);
 KQ7120_API ViStatus kq7120_queryDataFormat(ViSession instHndl, ViInt16 *format);
 /* Reads back the output trigger source, line and marker slope; a zero handle gives
  * VI_ERROR_PARAMETER1. */
-KQ7120_API ViStatus kq7120_queryOutput(ViSession instHndl, ViInt16 *source, ViInt16 *trigline, ViUInt16 *slope);
+KQ7120_API ViStatus kq7120_queryOutput(ViSession instHndl, ViInt16 *source, ViInt16 *trigline,
+                                       ViUInt16 *slope);
 
 /* ================================================================================================ */
 /* ARB segments and sequences                                                                       */
@@ -546,9 +547,9 @@ KQ7120_API ViStatus kq7120_arbQueryDataPoint(ViSession instHndl, ViInt16 segment
                                              ViInt32 offset, ViInt16 *dataPoint);
 /* Segment, repeat count, start, advance and marker of sequence step sequenceNumber (0 to 4095).
  * Missing outputs give VI_ERROR_PARAMETER2 (segmentNumber) to VI_ERROR_PARAMETER6 (marker). */
-KQ7120_API ViStatus kq7120_arbQuerySeqParms(ViSession instHndl, ViInt16 sequenceNumber, ViInt16 *segmentNumber,
-                                            ViInt32 *repeatCount, ViInt16 *start, ViInt16 *advance,
-                                            ViInt16 *marker);
+KQ7120_API ViStatus kq7120_arbQuerySeqParms(ViSession instHndl, ViInt16 sequenceNumber,
+                                            ViInt16 *segmentNumber, ViInt32 *repeatCount, ViInt16 *start,
+                                            ViInt16 *advance, ViInt16 *marker);
 /* Reads up to *points (0 to 16380) DAC codes of a segment's channel into data and sets *points to the
  * number decoded: never more than asked for, and only codes that arrived whole. stream (2 * *points + 8
  * bytes) receives the reply as far as it holds, terminated. Missing stream, data or points give

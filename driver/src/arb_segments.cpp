@@ -34,13 +34,15 @@ std::string argumentList(std::initializer_list<long long> values) {
 using namespace kq7120;
 
 ViStatus kq7120_arbDefineSegment(ViSession instHndl, ViInt16 segmentNumber, ViInt32 buffSize) {
-    return guardedCall(
-        [&] { return commandWithCheck(instHndl, "trac:def " + argumentList({segmentNumber, buffSize})); });
+    return guardedCall([&] {
+        return commandWithCheck(instHndl, "trac:def " + argumentList({segmentNumber, buffSize}));
+    });
 }
 
 ViStatus kq7120_arbResizeSegment(ViSession instHndl, ViInt16 segmentNumber, ViInt32 buffSize) {
-    return guardedCall(
-        [&] { return commandWithCheck(instHndl, "trac:poin " + argumentList({segmentNumber, buffSize})); });
+    return guardedCall([&] {
+        return commandWithCheck(instHndl, "trac:poin " + argumentList({segmentNumber, buffSize}));
+    });
 }
 
 ViStatus kq7120_arbDeleteAllSegments(ViSession instHndl) {
@@ -51,7 +53,8 @@ ViStatus kq7120_arbCopyWaveform(ViSession instHndl, ViInt16 srcSegNbr, ViInt16 s
                                 ViInt16 destCh) {
     return guardedCall([&] {
         // Destination first.
-        return commandWithCheck(instHndl, "trac:data " + argumentList({destSegNbr, destCh, srcSegNbr, srcCh}));
+        return commandWithCheck(instHndl,
+                                "trac:data " + argumentList({destSegNbr, destCh, srcSegNbr, srcCh}));
     });
 }
 

@@ -29,6 +29,8 @@ void waitSeconds(double seconds) {
 
 void scaleWaitsForTests(double factor) { waitScale() = factor; }
 
-void observeWaitsForTests(std::function<void(double seconds)> observer) { waitObserver() = std::move(observer); }
+void observeWaitsForTests(std::function<void(double seconds)> observer) {
+    waitObserver() = std::move(observer);
+}
 
 }  // namespace kq7120

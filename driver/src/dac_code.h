@@ -11,7 +11,7 @@
 namespace kq7120 {
 
 struct OutputScale {
-    ViReal64 lowest;        // accepted volts, inclusive
+    ViReal64 lowest;  // accepted volts, inclusive
     ViReal64 highest;
     ViReal64 codesPerVolt;  // volts to code
     ViReal64 voltsPerCode;  // code to volts: one DAC step

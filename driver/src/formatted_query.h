@@ -22,7 +22,8 @@ template <typename... WriteArguments>
 ViStatus queryWord(ViSession instHndl, ViConstString writeFormat, std::string& word,
                    WriteArguments... arguments) {
     std::array<char, kReplyWordCapacity> text{};
-    const ViStatus status = visa::formattedQuery(instHndl, writeFormat, "%255s%*t", arguments..., text.data());
+    const ViStatus status =
+        visa::formattedQuery(instHndl, writeFormat, "%255s%*t", arguments..., text.data());
     text.back() = '\0';
     word.assign(text.data());
     return status;

@@ -31,8 +31,8 @@ ViReal64 clampedPause(ViReal64 seconds) {
 
 using namespace kq7120;
 
-ViStatus kq7120_regModeDacWrt(ViSession instHndl, ViInt16 numChan, const ViInt16 dacChan[], const ViInt16 dacData[],
-                              ViReal64 dlyTime) {
+ViStatus kq7120_regModeDacWrt(ViSession instHndl, ViInt16 numChan, const ViInt16 dacChan[],
+                              const ViInt16 dacData[], ViReal64 dlyTime) {
     return guardedCall([&]() -> ViStatus {
         if (numChan <= 0) return VI_SUCCESS;
         if (!dacChan) return VI_ERROR_PARAMETER3;
@@ -51,8 +51,10 @@ ViStatus kq7120_regModeDacWrt(ViSession instHndl, ViInt16 numChan, const ViInt16
         // Every channel is written whatever the status of the one before.
         ViStatus status = VI_SUCCESS;
         for (std::size_t index = 0; index < channels.size(); ++index) {
-            visa::out16(instHndl, VI_A16_SPACE, registers::kDacSelect, static_cast<ViUInt16>(channels[index] - 1));
-            status = visa::out16(instHndl, VI_A16_SPACE, registers::kDacData, static_cast<ViUInt16>(dacData[index]));
+            visa::out16(instHndl, VI_A16_SPACE, registers::kDacSelect,
+                        static_cast<ViUInt16>(channels[index] - 1));
+            status = visa::out16(instHndl, VI_A16_SPACE, registers::kDacData,
+                                 static_cast<ViUInt16>(dacData[index]));
             if (channels.size() > 1) waitSeconds(pause);
         }
         return status;

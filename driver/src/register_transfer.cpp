@@ -50,7 +50,8 @@ ViStatus moveToPort(ViSession instHndl, ViBusAddress port, std::span<const ViUIn
 // every element is written before it is read.
 class CodeBuffer {
 public:
-    explicit CodeBuffer(std::size_t count) : codes_(std::make_unique_for_overwrite<ViUInt16[]>(count)), count_(count) {}
+    explicit CodeBuffer(std::size_t count)
+        : codes_(std::make_unique_for_overwrite<ViUInt16[]>(count)), count_(count) {}
     std::span<ViUInt16> codes() { return {codes_.get(), count_}; }
 
 private:

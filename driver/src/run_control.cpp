@@ -32,8 +32,8 @@ public:
     }
 
     ViStatus map() {
-        const ViStatus status =
-            visa::mapAddress(session_, VI_A16_SPACE, registers::kWindowOffset, registers::kWindowSize, &address_);
+        const ViStatus status = visa::mapAddress(session_, VI_A16_SPACE, registers::kWindowOffset,
+                                                 registers::kWindowSize, &address_);
         mapped_ = !failed(status);
         return status;
     }

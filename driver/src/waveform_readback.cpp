@@ -72,8 +72,8 @@ std::optional<std::size_t> decodeBlock(std::string_view reply, std::size_t limit
 
 using namespace kq7120;
 
-ViStatus kq7120_arbQueryWaveformData(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel, ViChar stream[],
-                                     ViUInt16 data[], ViInt32* points) {
+ViStatus kq7120_arbQueryWaveformData(ViSession instHndl, ViInt16 segmentNumber, ViInt16 channel,
+                                     ViChar stream[], ViUInt16 data[], ViInt32* points) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = checkReaderArguments(stream, data, points); failed(status)) return status;
         std::string reply;
@@ -104,10 +104,9 @@ ViStatus kq7120_arbQueryWaveformVoltage(ViSession instHndl, ViInt16 segmentNumbe
             return status;
         ViInt16 format = 0;
         if (const ViStatus status = kq7120_queryDataFormat(instHndl, &format); failed(status)) return status;
-        const auto decoded =
-            decodeBlock(reply, static_cast<std::size_t>(*points), [&](std::size_t index, ViUInt16 code) {
-                data[index] = codeToVolts(code, range, format);
-            });
+        const auto decoded = decodeBlock(
+            reply, static_cast<std::size_t>(*points),
+            [&](std::size_t index, ViUInt16 code) { data[index] = codeToVolts(code, range, format); });
         if (!decoded) return VI_ERROR_INV_RESPONSE;
         *points = static_cast<ViInt32>(*decoded);
         return VI_SUCCESS;

@@ -53,9 +53,7 @@ std::string timerText(ViReal64 period) {
     return text;
 }
 
-ViStatus checkSlope(ViUInt16 slope, ViStatus code) {
-    return slope < kSlopeWords.size() ? VI_SUCCESS : code;
-}
+ViStatus checkSlope(ViUInt16 slope, ViStatus code) { return slope < kSlopeWords.size() ? VI_SUCCESS : code; }
 
 }  // namespace
 }  // namespace kq7120
@@ -70,9 +68,9 @@ ViStatus kq7120_setupClock(ViSession instHndl, ViInt16 clockSource, ViUInt16 slo
             return status;
         }
         if (const ViStatus status = checkSlope(slope, VI_ERROR_PARAMETER3); failed(status)) return status;
-        return commandWithCheck(instHndl, "ROSC:SOUR " +
-                                              std::string(kClockSourceWords[static_cast<std::size_t>(clockSource)]) +
-                                              ";SLOP " + std::string(kSlopeWords[slope]));
+        return commandWithCheck(
+            instHndl, "ROSC:SOUR " + std::string(kClockSourceWords[static_cast<std::size_t>(clockSource)]) +
+                          ";SLOP " + std::string(kSlopeWords[slope]));
     });
 }
 
@@ -174,8 +172,9 @@ ViStatus kq7120_queryOutput(ViSession instHndl, ViInt16* source, ViInt16* trigli
         if (failed(status)) return status;
         // The line number follows the prefix; a reply without one names no line.
         const std::string_view reply(word);
-        const bool namesLine = reply.starts_with(kTriggerLinePrefix) && reply.size() > kTriggerLinePrefix.size() &&
-                               reply[kTriggerLinePrefix.size()] >= '0' && reply[kTriggerLinePrefix.size()] <= '9';
+        const bool namesLine =
+            reply.starts_with(kTriggerLinePrefix) && reply.size() > kTriggerLinePrefix.size() &&
+            reply[kTriggerLinePrefix.size()] >= '0' && reply[kTriggerLinePrefix.size()] <= '9';
         if (!namesLine) return VI_ERROR_INV_RESPONSE;
         *trigline = static_cast<ViInt16>(leadingInteger(reply.substr(kTriggerLinePrefix.size())));
         return status;

@@ -11,10 +11,8 @@ int aboutPanel = 0;
 
 }  // namespace
 
-int About(int, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int About(int, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     const FrontPanelState& state = frontPanel();
     aboutPanel = LoadPanel(state.mainPanel, layout::kAboutPanelForm);
     if (aboutPanel < 0) {
@@ -27,7 +25,8 @@ int About(int, const char*, int event, int, int*)
 
     ViChar instrumentRevision[256] = {};
     ViChar driverRevision[256] = {};
-    if (ShowDriverStatus(kq7120_revisionQuery(state.instrHandle, instrumentRevision, driverRevision)) < VI_SUCCESS) {
+    if (ShowDriverStatus(kq7120_revisionQuery(state.instrHandle, instrumentRevision, driverRevision)) <
+        VI_SUCCESS) {
         MessagePopup("Error", "Error querying revision information");
         return 0;
     }
@@ -40,8 +39,7 @@ int About(int, const char*, int event, int, int*)
     return 0;
 }
 
-int AboutPanel(int panel, int event)
-{
+int AboutPanel(int panel, int event) {
     if (event == UI_EVENT_LEFT_CLICK || event == UI_EVENT_CLOSE) {
         DiscardPanel(panel);
         aboutPanel = 0;
@@ -50,7 +48,4 @@ int AboutPanel(int panel, int event)
     return 0;
 }
 
-int aboutDialogPanel()
-{
-    return IsPanelLoaded(aboutPanel) == 1 ? aboutPanel : 0;
-}
+int aboutDialogPanel() { return IsPanelLoaded(aboutPanel) == 1 ? aboutPanel : 0; }

@@ -13,19 +13,14 @@ namespace {
 
 int dialogPanel = 0;
 
-void discardDialog()
-{
+void discardDialog() {
     DiscardPanel(dialogPanel);
     dialogPanel = 0;
 }
 
-void undimMainPanel()
-{
-    SetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, 0);
-}
+void undimMainPanel() { SetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, 0); }
 
-void openConnectionDialog()
-{
+void openConnectionDialog() {
     FrontPanelState& state = frontPanel();
     const int dialog = LoadPanel(state.mainPanel, layout::kConnectionPanelForm);
     if (dialog < 0) {
@@ -38,7 +33,7 @@ void openConnectionDialog()
     const ViStatus status = kq7120_scanChassis(state.moduleLogicalAddress.data(), state.moduleSlot.data(),
                                                state.moduleModel.data(), state.moduleInterfaceNumber.data(),
                                                &state.moduleCount, &state.moduleInterfaceType);
-    const char* failure = status < VI_SUCCESS     ? "Error scanning chassis"
+    const char* failure = status < VI_SUCCESS      ? "Error scanning chassis"
                           : state.moduleCount == 0 ? "No KQ7120/7110 modules found"
                                                    : nullptr;
     if (failure != nullptr) {
@@ -51,7 +46,8 @@ void openConnectionDialog()
 
     ClearListCtrl(dialog, layout::kModuleList);
     for (int i = 0; i < state.moduleCount; ++i) {
-        const char* model = state.moduleModel[i] == kq7120_KQ7120 ? "Model 7120 - Slot " : "Model 7110 - Slot ";
+        const char* model =
+            state.moduleModel[i] == kq7120_KQ7120 ? "Model 7120 - Slot " : "Model 7110 - Slot ";
         const std::string label = model + decimalText(state.moduleSlot[i]);
         InsertListItem(dialog, layout::kModuleList, i, label.c_str(), i);
     }
@@ -64,26 +60,20 @@ void openConnectionDialog()
 
 }  // namespace
 
-int Initialize(int, const char*, int event, int, int*)
-{
-    if (event == UI_EVENT_COMMIT)
-        openConnectionDialog();
+int Initialize(int, const char*, int event, int, int*) {
+    if (event == UI_EVENT_COMMIT) openConnectionDialog();
     return 0;
 }
 
-void mnuInitialize(int, const char*, int)
-{
+void mnuInitialize(int, const char*, int) {
     // While a dialog is up the main panel is dimmed, and its Initialize command with it.
     int dimmed = 0;
     GetPanelAttribute(frontPanel().mainPanel, UI_ATTR_DIMMED, &dimmed);
-    if (dimmed == 0)
-        openConnectionDialog();
+    if (dimmed == 0) openConnectionDialog();
 }
 
-int Connect(int panel, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int Connect(int panel, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     FrontPanelState& state = frontPanel();
     int resetOnOpen = 0;
     int idQuery = 0;
@@ -109,8 +99,9 @@ int Connect(int panel, const char*, int event, int, int*)
         kq7120_close(state.instrHandle);
         state.instrHandle = 0;
     }
-    const std::string descriptor = moduleDescriptor(state.moduleInterfaceType, state.moduleInterfaceNumber[selected],
-                                                    state.moduleLogicalAddress[selected]);
+    const std::string descriptor =
+        moduleDescriptor(state.moduleInterfaceType, state.moduleInterfaceNumber[selected],
+                         state.moduleLogicalAddress[selected]);
     if (kq7120_init(descriptor.c_str(), static_cast<ViUInt16>(idQuery), static_cast<ViUInt16>(resetOnOpen),
                     &state.instrHandle) < VI_SUCCESS) {
         ShowOpenFailure("Error initializing the instrument");
@@ -137,8 +128,7 @@ int Connect(int panel, const char*, int event, int, int*)
     return 0;
 }
 
-int Cancel(int, const char*, int event, int, int*)
-{
+int Cancel(int, const char*, int event, int, int*) {
     if (event == UI_EVENT_COMMIT) {
         discardDialog();
         undimMainPanel();
@@ -146,7 +136,4 @@ int Cancel(int, const char*, int event, int, int*)
     return 0;
 }
 
-int connectionDialogPanel()
-{
-    return IsPanelLoaded(dialogPanel) == 1 ? dialogPanel : 0;
-}
+int connectionDialogPanel() { return IsPanelLoaded(dialogPanel) == 1 ? dialogPanel : 0; }

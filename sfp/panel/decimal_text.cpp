@@ -2,8 +2,7 @@
 
 #include <charconv>
 
-std::string decimalText(long long value)
-{
+std::string decimalText(long long value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     return std::string(digits, result.ptr);

@@ -7,16 +7,14 @@
 #include "panel_layout.h"
 #include "user_interface.h"
 
-ViStatus ShowDriverStatus(ViStatus status)
-{
+ViStatus ShowDriverStatus(ViStatus status) {
     FrontPanelState& state = frontPanel();
     if (status >= VI_SUCCESS) {
         SetCtrlVal(state.mainPanel, layout::kErrorIndicator, 0);
         return status;
     }
     SetCtrlVal(state.mainPanel, layout::kErrorIndicator, 1);
-    if (status != kq7120_INSTRUMENT_ERROR && status != kq7120_DEVICE_NOT_READY)
-        return status;
+    if (status != kq7120_INSTRUMENT_ERROR && status != kq7120_DEVICE_NOT_READY) return status;
 
     ViInt32 errorCode = 0;
     ViChar errorText[256] = {};

@@ -6,22 +6,21 @@
 #include "about_panel.h"
 #include "advanced_clock_panel.h"
 #include "arb_example.h"
-#include "command_console.h"
 #include "calibration_dialog.h"
 #include "calibration_password_dialog.h"
 #include "change_password_dialog.h"
+#include "command_console.h"
 #include "connection_dialog.h"
 #include "dac_memory_scan_dialog.h"
 #include "main_panel.h"
 #include "output_range_panel.h"
 #include "output_trigger_panel.h"
-#include "status_panel.h"
 #include "output_view.h"
+#include "status_panel.h"
 #include "trigger_panel.h"
 #include "waveform_callbacks.h"
 
-std::span<const UiCallback> frontPanelCallbacks()
-{
+std::span<const UiCallback> frontPanelCallbacks() {
     static const std::array<UiCallback, 91> panels = {{
         {"VoltLevel", ControlCallback{VoltLevel}},
         {"Reset", ControlCallback{Reset}},

@@ -1,7 +1,6 @@
 #include "front_panel_state.h"
 
-FrontPanelState& frontPanel()
-{
+FrontPanelState& frontPanel() {
     static FrontPanelState state;
     return state;
 }

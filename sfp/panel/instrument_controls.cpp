@@ -7,8 +7,7 @@
 #include "panel_layout.h"
 #include "user_interface.h"
 
-void DimInstrumentControls(int dim)
-{
+void DimInstrumentControls(int dim) {
     const FrontPanelState& state = frontPanel();
     for (const char* control : state.channelControl)
         SetCtrlAttribute(state.mainPanel, control, UI_ATTR_DIMMED, dim);
@@ -16,22 +15,19 @@ void DimInstrumentControls(int dim)
         SetCtrlAttribute(state.mainPanel, control, UI_ATTR_DIMMED, dim);
 }
 
-void DimUpperChannels(int dim)
-{
+void DimUpperChannels(int dim) {
     const FrontPanelState& state = frontPanel();
     for (int i = kq7120_CHANNEL_LIST_KQ7110_MAX; i < kChannelControlCount; ++i)
         SetCtrlAttribute(state.mainPanel, state.channelControl[i], UI_ATTR_DIMMED, dim);
 }
 
-void SetChannelColor(int color)
-{
+void SetChannelColor(int color) {
     const FrontPanelState& state = frontPanel();
     for (const char* control : state.channelControl)
         SetCtrlAttribute(state.mainPanel, control, UI_ATTR_TEXT_COLOR, color);
 }
 
-void KeepIndicatorsAsDefaults()
-{
+void KeepIndicatorsAsDefaults() {
     const int panel = frontPanel().mainPanel;
     for (const char* indicator : {layout::kSlotDisplay, layout::kConnectedIndicator}) {
         int value = 0;
@@ -40,8 +36,7 @@ void KeepIndicatorsAsDefaults()
     }
 }
 
-void InitChannelTables()
-{
+void InitChannelTables() {
     FrontPanelState& state = frontPanel();
     for (int i = 0; i < kChannelControlCount; ++i) {
         state.channelControl[i] = layout::kChannelVoltage[i];
@@ -49,8 +44,7 @@ void InitChannelTables()
     }
 }
 
-void ShowOpenFailure(const char* message)
-{
+void ShowOpenFailure(const char* message) {
     FrontPanelState& state = frontPanel();
     SetCtrlVal(state.mainPanel, layout::kErrorIndicator, 1);
     state.instrConnected = 0;
@@ -59,8 +53,7 @@ void ShowOpenFailure(const char* message)
     DimInstrumentControls(1);
 }
 
-void ShowConnected(int slot, int model, const std::string& descriptor)
-{
+void ShowConnected(int slot, int model, const std::string& descriptor) {
     const int panel = frontPanel().mainPanel;
     SetCtrlVal(panel, layout::kConnectedIndicator, 1);
     SetCtrlVal(panel, layout::kSlotDisplay, slot);
@@ -69,24 +62,22 @@ void ShowConnected(int slot, int model, const std::string& descriptor)
     SetPanelAttribute(panel, UI_ATTR_TITLE, title.c_str());
 }
 
-void ShowUnconnected()
-{
+void ShowUnconnected() {
     const int panel = frontPanel().mainPanel;
     SetCtrlVal(panel, layout::kConnectedIndicator, 0);
     SetCtrlVal(panel, layout::kSlotDisplay, std::nan(""));
     SetPanelAttribute(panel, UI_ATTR_TITLE, layout::kMainPanelTitle);
 }
 
-void ShowChannelLevel(int channelIndex, ViReal32 level)
-{
+void ShowChannelLevel(int channelIndex, ViReal32 level) {
     const FrontPanelState& state = frontPanel();
     const char* control = state.channelControl[channelIndex];
     SetCtrlVal(state.mainPanel, control, static_cast<double>(level));
-    SetCtrlAttribute(state.mainPanel, control, UI_ATTR_TEXT_COLOR, level != 0.0F ? UI_COLOR_BLUE : UI_COLOR_BLACK);
+    SetCtrlAttribute(state.mainPanel, control, UI_ATTR_TEXT_COLOR,
+                     level != 0.0F ? UI_COLOR_BLUE : UI_COLOR_BLACK);
 }
 
-ViStatus ReadBackChannelLevels()
-{
+ViStatus ReadBackChannelLevels() {
     const FrontPanelState& state = frontPanel();
     for (int i = state.channelCount; i < kChannelControlCount; ++i) {
         DefaultCtrl(state.mainPanel, state.channelControl[i]);
@@ -94,7 +85,8 @@ ViStatus ReadBackChannelLevels()
     }
     for (int i = 0; i < state.channelCount && i < kChannelControlCount; ++i) {
         ViReal32 level = 0.0F;
-        if (const ViStatus status = ShowDriverStatus(kq7120_queryVoltage(state.instrHandle, static_cast<ViInt16>(i + 1), &level));
+        if (const ViStatus status =
+                ShowDriverStatus(kq7120_queryVoltage(state.instrHandle, static_cast<ViInt16>(i + 1), &level));
             status < VI_SUCCESS) {
             MessagePopup("ERROR", "Error Querying the Voltage Level");
             return status;

@@ -10,8 +10,7 @@
 
 namespace {
 
-void closeAndQuit()
-{
+void closeAndQuit() {
     FrontPanelState& state = frontPanel();
     if (state.instrHandle != 0) {
         if (ShowDriverStatus(kq7120_close(state.instrHandle)) < VI_SUCCESS)
@@ -25,15 +24,13 @@ void closeAndQuit()
 
 }  // namespace
 
-int VoltLevel(int panel, const char* control, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int VoltLevel(int panel, const char* control, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     const FrontPanelState& state = frontPanel();
-    const auto entry = std::find_if(state.channelControl.begin(), state.channelControl.end(),
-                                    [control](const char* name) { return name != nullptr && std::strcmp(name, control) == 0; });
-    if (entry == state.channelControl.end())
-        return 0;
+    const auto entry = std::find_if(
+        state.channelControl.begin(), state.channelControl.end(),
+        [control](const char* name) { return name != nullptr && std::strcmp(name, control) == 0; });
+    if (entry == state.channelControl.end()) return 0;
     const ViInt16 channel[1] = {static_cast<ViInt16>(entry - state.channelControl.begin() + 1)};
 
     double value = 0.0;
@@ -52,10 +49,8 @@ int VoltLevel(int panel, const char* control, int event, int, int*)
     return 0;
 }
 
-int Reset(int, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int Reset(int, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     const FrontPanelState& state = frontPanel();
     if (state.instrConnected == 0) {
         MessagePopup("ERROR", "Device not open");
@@ -71,10 +66,8 @@ int Reset(int, const char*, int event, int, int*)
     return 0;
 }
 
-int Close(int, const char*, int event, int, int*)
-{
-    if (event != UI_EVENT_COMMIT)
-        return 0;
+int Close(int, const char*, int event, int, int*) {
+    if (event != UI_EVENT_COMMIT) return 0;
     FrontPanelState& state = frontPanel();
     if (ShowDriverStatus(kq7120_close(state.instrHandle)) < VI_SUCCESS) {
         MessagePopup("ERROR", "Error closing the instrument");
@@ -90,14 +83,9 @@ int Close(int, const char*, int event, int, int*)
     return 0;
 }
 
-int Exit(int, const char*, int event, int, int*)
-{
-    if (event == UI_EVENT_COMMIT)
-        closeAndQuit();
+int Exit(int, const char*, int event, int, int*) {
+    if (event == UI_EVENT_COMMIT) closeAndQuit();
     return 0;
 }
 
-void mnuExit(int, const char*, int)
-{
-    closeAndQuit();
-}
+void mnuExit(int, const char*, int) { closeAndQuit(); }

@@ -8,40 +8,30 @@
 namespace {
 
 // An entry a later dialog brings is dimmed once the menu bar has it.
-void dimEntry(const char* entry, int dim)
-{
+void dimEntry(const char* entry, int dim) {
     const int menuBar = frontPanel().mainMenuBar;
-    if (HasMenuItem(menuBar, entry) == 1)
-        SetMenuBarAttribute(menuBar, entry, UI_ATTR_DIMMED, dim);
+    if (HasMenuItem(menuBar, entry) == 1) SetMenuBarAttribute(menuBar, entry, UI_ATTR_DIMMED, dim);
 }
 
 }  // namespace
 
-void DisableCfgMenu()
-{
-    for (const char* entry : layout::kConfigurationMenuGroup)
-        dimEntry(entry, 1);
+void DisableCfgMenu() {
+    for (const char* entry : layout::kConfigurationMenuGroup) dimEntry(entry, 1);
 }
 
-void EnableCfgMenu()
-{
-    for (const char* entry : layout::kConfigurationMenuGroup)
-        dimEntry(entry, 0);
+void EnableCfgMenu() {
+    for (const char* entry : layout::kConfigurationMenuGroup) dimEntry(entry, 0);
 }
 
-void DisableArbMenuItems()
-{
+void DisableArbMenuItems() {
     for (const char* entry : {layout::kArbSegmentsEntry, layout::kArbSequenceEntry, layout::kArbRunEntry,
                               layout::kSharedMenuEntry})
         dimEntry(entry, 1);
 }
 
-void EnableArbMenuItems()
-{
+void EnableArbMenuItems() {
     dimEntry(layout::kArbSegmentsEntry, 0);
-    if (arbDefinition().segmentCount != 0)
-        dimEntry(layout::kArbSequenceEntry, 0);
-    if (arbDefinition().stepCount != 0)
-        dimEntry(layout::kArbRunEntry, 0);
+    if (arbDefinition().segmentCount != 0) dimEntry(layout::kArbSequenceEntry, 0);
+    if (arbDefinition().stepCount != 0) dimEntry(layout::kArbRunEntry, 0);
     dimEntry(layout::kSharedMenuEntry, 0);
 }

@@ -1,7 +1,6 @@
 #include "startup.h"
 
 #include <QString>
-
 #include <cstdio>
 #include <string>
 
@@ -18,8 +17,7 @@
 namespace {
 
 // The program ends at start: the main panel goes with it.
-ViStatus endAtStart(ViStatus status)
-{
+ViStatus endAtStart(ViStatus status) {
     DiscardPanel(frontPanel().mainPanel);
     frontPanel().mainPanel = 0;
     return status;
@@ -27,26 +25,25 @@ ViStatus endAtStart(ViStatus status)
 
 // The module that start-up opens: the one the command line names, else the first one found. -1
 // when the scan found no module under the descriptor named.
-int moduleToOpen(const std::string& descriptor)
-{
-    if (descriptor.empty())
-        return 0;
+int moduleToOpen(const std::string& descriptor) {
+    if (descriptor.empty()) return 0;
     const FrontPanelState& state = frontPanel();
     for (int i = 0; i < state.moduleCount; ++i) {
-        const std::string found =
-            moduleDescriptor(state.moduleInterfaceType, state.moduleInterfaceNumber[i], state.moduleLogicalAddress[i]);
+        const std::string found = moduleDescriptor(state.moduleInterfaceType, state.moduleInterfaceNumber[i],
+                                                   state.moduleLogicalAddress[i]);
         // VISA resource names do not depend on case.
-        if (QString::fromStdString(found).compare(QString::fromStdString(descriptor), Qt::CaseInsensitive) == 0)
+        if (QString::fromStdString(found).compare(QString::fromStdString(descriptor), Qt::CaseInsensitive) ==
+            0)
             return i;
     }
-    std::fprintf(stderr, "sfp7120_32: the chassis scan found no KQ7120/KQ7110 module at %s\n", descriptor.c_str());
+    std::fprintf(stderr, "sfp7120_32: the chassis scan found no KQ7120/KQ7110 module at %s\n",
+                 descriptor.c_str());
     return -1;
 }
 
 }  // namespace
 
-ViStatus StartFrontPanel(const std::string& descriptor)
-{
+ViStatus StartFrontPanel(const std::string& descriptor) {
     FrontPanelState& state = frontPanel();
     InitChannelTables();
 
@@ -55,8 +52,7 @@ ViStatus StartFrontPanel(const std::string& descriptor)
     state.mainPanel = LoadPanel(0, layout::kMainPanelForm);
     state.mainMenuBar = state.mainPanel > 0 ? GetPanelMenuBar(state.mainPanel) : UI_ERR_INVALID_MENU_BAR;
     if (state.mainPanel < 0 || state.mainMenuBar < 0) {
-        if (state.mainPanel > 0)
-            DiscardPanel(state.mainPanel);
+        if (state.mainPanel > 0) DiscardPanel(state.mainPanel);
         MessagePopup("ERROR", "Error loading the Main Panel");
         return -1;
     }
@@ -87,12 +83,12 @@ ViStatus StartFrontPanel(const std::string& descriptor)
     ShowSimulatorPresence();
 
     const int module = moduleToOpen(descriptor);
-    const std::string opened = module < 0 ? descriptor
-                                          : moduleDescriptor(state.moduleInterfaceType,
-                                                             state.moduleInterfaceNumber[module],
-                                                             state.moduleLogicalAddress[module]);
-    if (module < 0 ||
-        kq7120_init(opened.c_str(), kq7120_INIT_ID_QUERY, kq7120_INIT_RESET, &state.instrHandle) < VI_SUCCESS) {
+    const std::string opened =
+        module < 0 ? descriptor
+                   : moduleDescriptor(state.moduleInterfaceType, state.moduleInterfaceNumber[module],
+                                      state.moduleLogicalAddress[module]);
+    if (module < 0 || kq7120_init(opened.c_str(), kq7120_INIT_ID_QUERY, kq7120_INIT_RESET,
+                                  &state.instrHandle) < VI_SUCCESS) {
         ShowOpenFailure("Autoconnect to first failed");
     } else {
         state.instrConnected = 1;
@@ -111,10 +107,8 @@ ViStatus StartFrontPanel(const std::string& descriptor)
     return VI_SUCCESS;
 }
 
-ViStatus RunFrontPanel(const std::string& descriptor)
-{
+ViStatus RunFrontPanel(const std::string& descriptor) {
     const ViStatus start = StartFrontPanel(descriptor);
-    if (start != VI_SUCCESS)
-        return start;
+    if (start != VI_SUCCESS) return start;
     return RunUserInterface();
 }

@@ -4,20 +4,18 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QWidget>
-
-#include <cstdio>
-#include <string>
-
 #include <cmath>
+#include <cstdio>
 #include <numbers>
+#include <string>
 
 #include "about_panel.h"
 #include "advanced_clock_panel.h"
 #include "arb_example.h"
-#include "command_console.h"
 #include "calibration_dialog.h"
 #include "calibration_password_dialog.h"
 #include "change_password_dialog.h"
+#include "command_console.h"
 #include "connection_dialog.h"
 #include "dac_memory_scan_dialog.h"
 #include "front_panel_state.h"
@@ -35,16 +33,13 @@
 namespace {
 
 // Lets the windows map and paint.
-void settle()
-{
+void settle() {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (timer.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-bool save(const QString& title, const QString& folder, const char* file)
-{
+bool save(const QString& title, const QString& folder, const char* file) {
     settle();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         // The main panel's title goes on with the open module's name.
@@ -64,8 +59,7 @@ bool save(const QString& title, const QString& folder, const char* file)
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     if (argc != 2) {
@@ -75,18 +69,20 @@ int main(int argc, char* argv[])
     const QString folder = QString::fromLocal8Bit(argv[1]);
     SetPopupCapture(true);
     if (const ViStatus status = StartFrontPanel(); status != VI_SUCCESS) {
-        std::fprintf(stderr, "screenshot_tour: start-up ended with status 0x%08X\n", static_cast<unsigned>(status));
+        std::fprintf(stderr, "screenshot_tour: start-up ended with status 0x%08X\n",
+                     static_cast<unsigned>(status));
         return 1;
     }
     const int main = frontPanel().mainPanel;
     const QString mainTitle = QStringLiteral("KQ7120 Soft Front Panel");
     bool saved = true;
 
-    const char* const levels[][2] = {{"ChannelVoltage1", "2.5"},   {"ChannelVoltage2", "-7.25"},
-                                     {"ChannelVoltage6", "19.99969"}, {"ChannelVoltage11", "-20"},
+    const char* const levels[][2] = {{"ChannelVoltage1", "2.5"},
+                                     {"ChannelVoltage2", "-7.25"},
+                                     {"ChannelVoltage6", "19.99969"},
+                                     {"ChannelVoltage11", "-20"},
                                      {"ChannelVoltage16", "0.001"}};
-    for (const auto& [channel, level] : levels)
-        OperateEnterValue(main, channel, level);
+    for (const auto& [channel, level] : levels) OperateEnterValue(main, channel, level);
     SetActiveCtrl(main, "ChannelVoltage4");
     saved &= save(mainTitle, folder, "main_panel.png");
     saved &= tourWaveformPanels(folder, save);
@@ -132,8 +128,7 @@ int main(int argc, char* argv[])
     OperateCommit(outputTriggerDialogPanel(), output_trigger::kExitButton);
     // Constants like a calibrated module's, sent with the simulator's factory password.
     ViInt16 constants[kq7120_CAL_DATA_SIZE] = {};
-    for (int i = 0; i < kq7120_CAL_DATA_SIZE; ++i)
-        constants[i] = static_cast<ViInt16>((i * 37) % 61 - 30);
+    for (int i = 0; i < kq7120_CAL_DATA_SIZE; ++i) constants[i] = static_cast<ViInt16>((i * 37) % 61 - 30);
     kq7120_calibrationDataBlock(frontPanel().instrHandle, "KQ7120", constants);
     OperateMenuItem(menuBar, "CalibrationMenuEntry");
     const int calibration = calibrationDialogPanel();
@@ -179,7 +174,8 @@ int main(int argc, char* argv[])
     saved &= save(mainTitle, folder, "main_panel_unconnected.png");
 
     for (const CapturedPopup& popup : CapturedPopups()) {
-        std::fprintf(stderr, "screenshot_tour: unexpected pop-up %s: %s\n", popup.title.c_str(), popup.text.c_str());
+        std::fprintf(stderr, "screenshot_tour: unexpected pop-up %s: %s\n", popup.title.c_str(),
+                     popup.text.c_str());
         saved = false;
     }
     OperateCommit(main, layout::kExitButton);

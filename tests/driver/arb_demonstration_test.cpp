@@ -131,7 +131,8 @@ TEST_F(ArbDemonstration, LaterStepsRunToTheEndWhateverHappens) {
     EXPECT_EQ(kq7120_arbScpi(session, 2, samples.data(), 0.001), VI_ERROR_TMO);
     EXPECT_EQ(sent().back(), "*ESR?") << "nothing after the failed clock command";
     kqvisa::clearTrace();
-    EXPECT_EQ(kq7120_arbScpi(session, 2, samples.data(), 0.0), kq7120_INSTRUMENT_ERROR) << "timer 0 is refused";
+    EXPECT_EQ(kq7120_arbScpi(session, 2, samples.data(), 0.0), kq7120_INSTRUMENT_ERROR)
+        << "timer 0 is refused";
     EXPECT_EQ(sent().back(), "*ESR?");
 
     kqvisa::clearTrace();

@@ -32,9 +32,9 @@ TEST_F(ArbSegments, CommandTextsAndWhatTheModuleMakesOfThem) {
     ASSERT_EQ(kq7120_arbDefineSegment(session, 5, 6), VI_SUCCESS);
     ASSERT_EQ(kq7120_arbCopyWaveform(session, 1, 2, 5, 6), VI_SUCCESS);
     ASSERT_EQ(kq7120_arbResizeSequence(session, 3), VI_SUCCESS);
-    EXPECT_EQ(sent(), (Messages{"trac:def 1,4", "*ESR?", "trac:poin 1,6", "*ESR?", "trac:data:poin 1,2,5,-2",
-                                "*ESR?", "trac:def 5,6", "*ESR?", "trac:data 5,6,1,2", "*ESR?", "seq:leng 3",
-                                "*ESR?"}));
+    EXPECT_EQ(sent(),
+              (Messages{"trac:def 1,4", "*ESR?", "trac:poin 1,6", "*ESR?", "trac:data:poin 1,2,5,-2", "*ESR?",
+                        "trac:def 5,6", "*ESR?", "trac:data 5,6,1,2", "*ESR?", "seq:leng 3", "*ESR?"}));
     auto& module = kqtest::kqModule(24);
     EXPECT_EQ(module.segmentSize(1), 6u);
     // The module keeps codes in offset binary; -2 in the unsigned format of the reset state is 0xFFFE.
@@ -60,10 +60,12 @@ TEST_F(ArbSegments, SequenceListText) {
         {{3, 0, 7}, "seq:list (@3,0,7)"},
         {{4095, 12}, "seq:list (@4095,12)"},
     };
-    for (ViInt16 segment : {0, 3, 7, 12, 4095}) ASSERT_EQ(kq7120_arbDefineSegment(session, segment, 2), VI_SUCCESS);
+    for (ViInt16 segment : {0, 3, 7, 12, 4095})
+        ASSERT_EQ(kq7120_arbDefineSegment(session, segment, 2), VI_SUCCESS);
     for (const auto& c : cases) {
         kqvisa::clearTrace();
-        EXPECT_EQ(kq7120_arbDefineSequence(session, c.list.data(), static_cast<ViInt16>(c.list.size())), VI_SUCCESS);
+        EXPECT_EQ(kq7120_arbDefineSequence(session, c.list.data(), static_cast<ViInt16>(c.list.size())),
+                  VI_SUCCESS);
         EXPECT_EQ(sent(), (Messages{c.command, "*ESR?"}));
     }
     // The longest list: 4096 steps.
@@ -87,8 +89,8 @@ TEST_F(ArbSegments, SequenceListText) {
 
 TEST_F(ArbSegments, StepParameterTexts) {
     ASSERT_EQ(kq7120_arbSetSeqParms(session, 2, 1, 0, 10, 1), VI_SUCCESS);
-    EXPECT_EQ(sent(), (Messages{"seq:star AUTO,(@2)", "*ESR?", "seq:adv SYNC,(@2)", "*ESR?", "seq:dwel 10,(@2)",
-                                "*ESR?", "sour:mark:trig ON,(@2)", "*ESR?"}));
+    EXPECT_EQ(sent(), (Messages{"seq:star AUTO,(@2)", "*ESR?", "seq:adv SYNC,(@2)", "*ESR?",
+                                "seq:dwel 10,(@2)", "*ESR?", "sour:mark:trig ON,(@2)", "*ESR?"}));
     const auto step = kqtest::kqModule(24).sequenceStep(2);
     EXPECT_EQ(step.start, kqsim::SequenceStart::Auto);
     EXPECT_EQ(step.advance, kqsim::SequenceAdvance::Sync);
@@ -105,8 +107,8 @@ TEST_F(ArbSegments, StepParameterTexts) {
     // Index and repeat count of the unchecked form go to the module as they are.
     kqvisa::clearTrace();
     EXPECT_EQ(kq7120_arbSetSeqParms(session, 1, 0, 0, -5, 0), kq7120_INSTRUMENT_ERROR);
-    EXPECT_EQ(sent(), (Messages{"seq:star TRIG,(@1)", "*ESR?", "seq:adv SYNC,(@1)", "*ESR?", "seq:dwel -5,(@1)",
-                                "*ESR?"}))
+    EXPECT_EQ(sent(), (Messages{"seq:star TRIG,(@1)", "*ESR?", "seq:adv SYNC,(@1)", "*ESR?",
+                                "seq:dwel -5,(@1)", "*ESR?"}))
         << "the first refusal ends the call";
 }
 
@@ -211,8 +213,8 @@ TEST_F(ArbSegments, StepParameterReadBack) {
     EXPECT_EQ(start, kq7120_SEQ_TRIG_START);
     EXPECT_EQ(advance, kq7120_SEQ_SYNC_ADVANCE);
     EXPECT_EQ(marker, kq7120_SEQ_MARKER_ON);
-    EXPECT_EQ(sent(),
-              (Messages{"seq:list? 1\n", "seq:dwel? 1\n", "seq:star? 1\n", "seq:adv? 1\n", "mark:trig? 1\n"}));
+    EXPECT_EQ(sent(), (Messages{"seq:list? 1\n", "seq:dwel? 1\n", "seq:star? 1\n", "seq:adv? 1\n",
+                                "mark:trig? 1\n"}));
 
     // A word in the wrong case is refused; what was read before stays read.
     kqvisa::scriptReply("seq:star? 1", "trig\n");
@@ -226,14 +228,16 @@ TEST_F(ArbSegments, StepParameterReadBack) {
     EXPECT_EQ(kq7120_arbQuerySeqParms(session, 1, &segment, &repeat, &start, &advance, &marker),
               VI_ERROR_INV_RESPONSE);
     kqvisa::failCall(kqvisa::Op::Read, VI_ERROR_TMO, 2);
-    EXPECT_EQ(kq7120_arbQuerySeqParms(session, 1, &segment, &repeat, &start, &advance, &marker), VI_ERROR_TMO);
+    EXPECT_EQ(kq7120_arbQuerySeqParms(session, 1, &segment, &repeat, &start, &advance, &marker),
+              VI_ERROR_TMO);
 
     kqvisa::clearTrace();
     EXPECT_EQ(kq7120_arbQuerySeqParms(session, 4096, &segment, &repeat, &start, &advance, &marker),
               VI_ERROR_PARAMETER2);
     EXPECT_EQ(kq7120_arbQuerySeqParms(session, -1, &segment, &repeat, &start, &advance, &marker),
               VI_ERROR_PARAMETER2);
-    EXPECT_EQ(kq7120_arbQuerySeqParms(session, 0, nullptr, &repeat, &start, &advance, &marker), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(kq7120_arbQuerySeqParms(session, 0, nullptr, &repeat, &start, &advance, &marker),
+              VI_ERROR_PARAMETER2);
     EXPECT_EQ(kq7120_arbQuerySeqParms(session, 0, &segment, nullptr, &start, &advance, &marker),
               VI_ERROR_PARAMETER3);
     EXPECT_EQ(kq7120_arbQuerySeqParms(session, 0, &segment, &repeat, nullptr, &advance, &marker),

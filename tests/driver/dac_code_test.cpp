@@ -31,16 +31,12 @@ TEST(DacCode, VoltsToCodeRoundsHalfUpInBothFormats) {
         ViUInt16 unsignedCode;
     };
     const Case cases[] = {
-        {-20.0, kq7120_20VOLT_RANGE, 0x0000},
-        {0.0, kq7120_20VOLT_RANGE, 0x8000},
-        {19.99969, kq7120_20VOLT_RANGE, 0xFFFF},
-        {0.0003, kq7120_20VOLT_RANGE, 0x8000},     // 0.49 of a step
-        {0.00031, kq7120_20VOLT_RANGE, 0x8001},    // 0.51 of a step
-        {-0.0003, kq7120_20VOLT_RANGE, 0x8000},    // half up, also below zero
-        {-0.00031, kq7120_20VOLT_RANGE, 0x7FFF},
-        {-10.0, kq7120_10VOLT_RANGE, 0x0000},
-        {0.0, kq7120_10VOLT_RANGE, 0x8000},
-        {9.99984, kq7120_10VOLT_RANGE, 0xFFFF},
+        {-20.0, kq7120_20VOLT_RANGE, 0x0000},    {0.0, kq7120_20VOLT_RANGE, 0x8000},
+        {19.99969, kq7120_20VOLT_RANGE, 0xFFFF}, {0.0003, kq7120_20VOLT_RANGE, 0x8000},  // 0.49 of a step
+        {0.00031, kq7120_20VOLT_RANGE, 0x8001},                                          // 0.51 of a step
+        {-0.0003, kq7120_20VOLT_RANGE, 0x8000},  // half up, also below zero
+        {-0.00031, kq7120_20VOLT_RANGE, 0x7FFF}, {-10.0, kq7120_10VOLT_RANGE, 0x0000},
+        {0.0, kq7120_10VOLT_RANGE, 0x8000},      {9.99984, kq7120_10VOLT_RANGE, 0xFFFF},
         {5.0, kq7120_10VOLT_RANGE, 0xC000},
     };
     for (const auto& c : cases) {
@@ -61,19 +57,15 @@ TEST(DacCode, AnyValueOutsideTheRangeRefusesTheBuffer) {
         ViInt16 range;
     };
     const Case cases[] = {
-        {{0.0, 1.0, 19.9997}, kq7120_20VOLT_RANGE},
-        {{-20.000001}, kq7120_20VOLT_RANGE},
-        {{9.99985}, kq7120_10VOLT_RANGE},
-        {{1.0, -10.00001}, kq7120_10VOLT_RANGE},
-        {{1.0, nan, 2.0}, kq7120_20VOLT_RANGE},
-        {{infinity}, kq7120_20VOLT_RANGE},
-        {{-infinity, 0.0}, kq7120_10VOLT_RANGE},
-        {longBuffer, kq7120_10VOLT_RANGE},
+        {{0.0, 1.0, 19.9997}, kq7120_20VOLT_RANGE}, {{-20.000001}, kq7120_20VOLT_RANGE},
+        {{9.99985}, kq7120_10VOLT_RANGE},           {{1.0, -10.00001}, kq7120_10VOLT_RANGE},
+        {{1.0, nan, 2.0}, kq7120_20VOLT_RANGE},     {{infinity}, kq7120_20VOLT_RANGE},
+        {{-infinity, 0.0}, kq7120_10VOLT_RANGE},    {longBuffer, kq7120_10VOLT_RANGE},
     };
     for (const auto& c : cases) {
         std::vector<ViUInt16> codes(c.volts.size());
-        EXPECT_EQ(voltsToCodes(c.volts, kOutputScales[static_cast<std::size_t>(c.range)], kq7120_FORMAT_UNSIGNED,
-                               codes),
+        EXPECT_EQ(voltsToCodes(c.volts, kOutputScales[static_cast<std::size_t>(c.range)],
+                               kq7120_FORMAT_UNSIGNED, codes),
                   VI_ERROR_PARAMETER5)
             << c.volts.size();
     }

@@ -26,7 +26,8 @@ kqsim::ChassisConfig twoModuleChassis() {
 kqsim::KqModule& kqModule(std::uint16_t logicalAddress) {
     const kqsim::MountedModule* mounted = kqsim::currentMainframe()->find(0, logicalAddress);
     auto* module = mounted ? dynamic_cast<kqsim::KqModule*>(mounted->instrument.get()) : nullptr;
-    if (!module) throw std::runtime_error("no KQ module at logical address " + std::to_string(logicalAddress));
+    if (!module)
+        throw std::runtime_error("no KQ module at logical address " + std::to_string(logicalAddress));
     return *module;
 }
 
@@ -123,25 +124,37 @@ std::vector<std::string> DriverTest::busLog() {
     std::vector<std::string> lines;
     for (const auto& record : kqvisa::trace()) {
         switch (record.op) {
-            case kqvisa::Op::Write: lines.push_back("write " + record.data); break;
-            case kqvisa::Op::Read: lines.push_back("read"); break;
+            case kqvisa::Op::Write:
+                lines.push_back("write " + record.data);
+                break;
+            case kqvisa::Op::Read:
+                lines.push_back("read");
+                break;
             case kqvisa::Op::Out16:
                 lines.push_back("out16 " + hex(record.offset) + " " + std::to_string(record.value));
                 break;
             case kqvisa::Op::SetAttribute:
-                lines.push_back((record.attribute == VI_ATTR_DEST_INCREMENT ? "dest increment "
-                                                                             : "set " + hex(record.attribute) + " ") +
+                lines.push_back((record.attribute == VI_ATTR_DEST_INCREMENT
+                                     ? "dest increment "
+                                     : "set " + hex(record.attribute) + " ") +
                                 std::to_string(record.value));
                 break;
             case kqvisa::Op::MoveOut16:
-                lines.push_back("move " + hex(record.offset) + " " + std::to_string(record.words.size()) + " words");
+                lines.push_back("move " + hex(record.offset) + " " + std::to_string(record.words.size()) +
+                                " words");
                 break;
             case kqvisa::Op::MapAddress:
                 lines.push_back("map " + hex(record.offset) + " " + hex(record.value));
                 break;
-            case kqvisa::Op::Peek16: lines.push_back("peek " + hex(record.offset)); break;
-            case kqvisa::Op::UnmapAddress: lines.push_back("unmap"); break;
-            default: lines.push_back(kqvisa::opName(record.op)); break;
+            case kqvisa::Op::Peek16:
+                lines.push_back("peek " + hex(record.offset));
+                break;
+            case kqvisa::Op::UnmapAddress:
+                lines.push_back("unmap");
+                break;
+            default:
+                lines.push_back(kqvisa::opName(record.op));
+                break;
         }
     }
     return lines;

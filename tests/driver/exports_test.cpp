@@ -175,11 +175,10 @@ TEST(Exports, ExactlyTheDriverFunctions) {
     const DynamicInfo info = readDynamicInfo(KQ7120_LIBRARY_PATH);
     EXPECT_EQ(expected.size(), 85u);
     EXPECT_EQ(info.definedSymbols, expected);
-    for (const char* internal :
-         {"kq7120_sendWSCmd", "kq7120_readData", "kq7120_check_instr_error", "kq7120_logCmd",
-          "kq7120_verifyID", "kq7120_getModelNumber", "getLaFmHndl", "getModelNum",
-          "kq7120_invalidIntegerRange", "kq7120_decipherArbitraryBlock", "txCmdBuff",
-          "kq7120_regModeDacVolts"}) {
+    for (const char* internal : {"kq7120_sendWSCmd", "kq7120_readData", "kq7120_check_instr_error",
+                                 "kq7120_logCmd", "kq7120_verifyID", "kq7120_getModelNumber", "getLaFmHndl",
+                                 "getModelNum", "kq7120_invalidIntegerRange", "kq7120_decipherArbitraryBlock",
+                                 "txCmdBuff", "kq7120_regModeDacVolts"}) {
         EXPECT_EQ(info.definedSymbols.count(internal), 0u) << internal;
     }
 }

@@ -122,8 +122,15 @@ TEST_F(DecimalCommaLocale, CommandTextsKeepTheDecimalPoint) {
 }
 
 TEST_F(DecimalCommaLocale, TimerTextIsPercentFourPointSevenF) {
-    const double values[] = {0.01, 1e-05, 429.49, 2.5, 1e-08, -0.0, 123456789.125,
-                             std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+    const double values[] = {0.01,
+                             1e-05,
+                             429.49,
+                             2.5,
+                             1e-08,
+                             -0.0,
+                             123456789.125,
+                             std::numeric_limits<double>::quiet_NaN(),
+                             std::numeric_limits<double>::infinity()};
     for (const double value : values) {
         kqvisa::clearTrace();
         kq7120_setupTimer(session, value);

@@ -56,8 +56,14 @@ TEST_F(RegisterModeDac, PausesAreHeldBetweenOneMillisecondAndOneSecond) {
         double waited;
     };
     const Case cases[] = {
-        {0.0, 0.001},       {-1.0, 0.001},   {0.0009, 0.001},  {0.000999, 0.000999}, {0.002, 0.002},
-        {1.000001, 1.000001}, {1.0000011, 1.0}, {5.0, 1.0},
+        {0.0, 0.001},
+        {-1.0, 0.001},
+        {0.0009, 0.001},
+        {0.000999, 0.000999},
+        {0.002, 0.002},
+        {1.000001, 1.000001},
+        {1.0000011, 1.0},
+        {5.0, 1.0},
         {std::numeric_limits<double>::quiet_NaN(), 0.001},
         {std::numeric_limits<double>::infinity(), 1.0},
     };

@@ -80,20 +80,31 @@ TEST_F(RegisterTransfer, VoltageLoadRefusals) {
         ViStatus actual;
     };
     const Case cases[] = {
-        {"range 2: the three registers are written", VI_ERROR_PARAMETER2, join({kFormatQuery, arbSelection(1, 1)}),
+        {"range 2: the three registers are written", VI_ERROR_PARAMETER2,
+         join({kFormatQuery, arbSelection(1, 1)}),
          kq7120_arbLoadVoltage(session, 1, 1, 2, thirdOutOfRange.data(), 4)},
         {"third sample beyond 10 V: registers written, nothing moved", VI_ERROR_PARAMETER5,
          join({kFormatQuery, arbSelection(1, 1)}),
          kq7120_arbLoadVoltage(session, 1, 1, kq7120_10VOLT_RANGE, thirdOutOfRange.data(), 4)},
         {"no samples", VI_ERROR_PARAMETER5, {}, kq7120_arbLoadVoltage(session, 1, 1, 0, nullptr, 4)},
-        {"negative count", VI_ERROR_PARAMETER6, {}, kq7120_arbLoadVoltage(session, 1, 1, 0, thirdOutOfRange.data(), -1)},
-        {"zero handle", VI_ERROR_INV_OBJECT, {}, kq7120_arbLoadVoltage(0, 1, 1, 0, thirdOutOfRange.data(), 4)},
-        {"FIFO range 2: only the start register", VI_ERROR_PARAMETER2, join({kFormatQuery, registerWrite("0x24", 0)}),
+        {"negative count",
+         VI_ERROR_PARAMETER6,
+         {},
+         kq7120_arbLoadVoltage(session, 1, 1, 0, thirdOutOfRange.data(), -1)},
+        {"zero handle",
+         VI_ERROR_INV_OBJECT,
+         {},
+         kq7120_arbLoadVoltage(0, 1, 1, 0, thirdOutOfRange.data(), 4)},
+        {"FIFO range 2: only the start register", VI_ERROR_PARAMETER2,
+         join({kFormatQuery, registerWrite("0x24", 0)}),
          kq7120_loadFIFOVoltage(session, 1, 2, thirdOutOfRange.data(), 4)},
         {"FIFO third sample beyond 10 V", VI_ERROR_PARAMETER5, join({kFormatQuery, registerWrite("0x24", 0)}),
          kq7120_loadFIFOVoltage(session, 1, kq7120_10VOLT_RANGE, thirdOutOfRange.data(), 4)},
         {"FIFO no samples", VI_ERROR_PARAMETER4, {}, kq7120_loadFIFOVoltage(session, 1, 0, nullptr, 4)},
-        {"FIFO negative count", VI_ERROR_PARAMETER5, {}, kq7120_loadFIFOVoltage(session, 1, 0, thirdOutOfRange.data(), -1)},
+        {"FIFO negative count",
+         VI_ERROR_PARAMETER5,
+         {},
+         kq7120_loadFIFOVoltage(session, 1, 0, thirdOutOfRange.data(), -1)},
     };
     // Each call ran as its case was built; the trace holds them in order.
     Lines expected;
@@ -184,7 +195,8 @@ TEST_F(RegisterTransfer, FifoStatusThroughTheMappedWindow) {
     EXPECT_EQ(busLog(), (Lines{"map 0x20 0x20"}));
     kqvisa::clearTrace();
     kqvisa::failCall(kqvisa::Op::UnmapAddress, VI_ERROR_WINDOW_NMAPPED);
-    EXPECT_EQ(kq7120_GetFifoStatus(session, &status), VI_ERROR_WINDOW_NMAPPED) << "the unmap's status is the result";
+    EXPECT_EQ(kq7120_GetFifoStatus(session, &status), VI_ERROR_WINDOW_NMAPPED)
+        << "the unmap's status is the result";
 }
 
 TEST_F(RegisterTransfer, RunControls) {

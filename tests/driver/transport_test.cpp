@@ -1,4 +1,6 @@
 // The send, read and error-check operations, the typed queries, pass-through commands, and the SCPI log.
+#include "transport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include "kq7120.h"
 #include "kqvisa/bus_trace.h"
 #include "kqvisa/fault_injection.h"
-#include "transport.h"
 
 namespace {
 

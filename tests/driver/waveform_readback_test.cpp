@@ -23,8 +23,9 @@ protected:
     }
 
     void load(ViInt16 segment, ViInt16 channel, const std::vector<ViUInt16>& codes) {
-        ASSERT_EQ(kq7120_arbLoadData(session, segment, channel, codes.data(), static_cast<ViInt32>(codes.size())),
-                  VI_SUCCESS);
+        ASSERT_EQ(
+            kq7120_arbLoadData(session, segment, channel, codes.data(), static_cast<ViInt32>(codes.size())),
+            VI_SUCCESS);
         kqvisa::clearTrace();
     }
 
@@ -48,7 +49,8 @@ TEST_F(WaveformReadback, CodesAndVoltsOfASegment) {
     kqvisa::clearTrace();
     std::vector<ViReal64> volts(2);
     points = 2;
-    ASSERT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 3, stream.data(), volts.data(), &points), VI_SUCCESS);
+    ASSERT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 3, stream.data(), volts.data(), &points),
+              VI_SUCCESS);
     EXPECT_EQ(points, 2);
     EXPECT_DOUBLE_EQ(volts[0], 0.0);
     EXPECT_DOUBLE_EQ(volts[1], 32767 * 0.0006103515625) << "19.99939 V";
@@ -63,7 +65,8 @@ TEST_F(WaveformReadback, CodesAndVoltsOfASegment) {
     ASSERT_EQ(kq7120_arbQueryWaveformData(session, 1, 3, stream.data(), codes.data(), &points), VI_SUCCESS);
     EXPECT_EQ(codes, (std::vector<ViUInt16>{0x0000, 0x7FFF}));
     points = 2;
-    ASSERT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 3, stream.data(), volts.data(), &points), VI_SUCCESS);
+    ASSERT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 3, stream.data(), volts.data(), &points),
+              VI_SUCCESS);
     EXPECT_DOUBLE_EQ(volts[0], 0.0);
     EXPECT_DOUBLE_EQ(volts[1], 32767 * 0.00030517578125);
 }
@@ -76,7 +79,8 @@ TEST_F(WaveformReadback, BlocksOfTenThousandBytesAndMoreHaveALongerHeader) {
         auto stream = streamFor(size);
         std::vector<ViUInt16> codes(written.size());
         ViInt32 points = size;
-        ASSERT_EQ(kq7120_arbQueryWaveformData(session, 2, 1, stream.data(), codes.data(), &points), VI_SUCCESS)
+        ASSERT_EQ(kq7120_arbQueryWaveformData(session, 2, 1, stream.data(), codes.data(), &points),
+                  VI_SUCCESS)
             << size;
         EXPECT_EQ(points, size);
         EXPECT_EQ(codes, written) << size;
@@ -95,15 +99,24 @@ TEST_F(WaveformReadback, DecodesOnlyWhatWasAskedForAndReceived) {
     const Case cases[] = {
         {"exact", std::string("#40004\x80\x00\xFF\xFF\n", 11), 2, VI_SUCCESS, {0x8000, 0xFFFF}},
         {"fewer than asked", std::string("#40002\x12\x34\n", 9), 5, VI_SUCCESS, {0x1234}},
-        {"announces more than arrived", std::string("#40008\x01\x02\x03\x04\n", 11), 10, VI_SUCCESS,
+        {"announces more than arrived",
+         std::string("#40008\x01\x02\x03\x04\n", 11),
+         10,
+         VI_SUCCESS,
          {0x0102, 0x0304}},
         {"odd byte", std::string("#40003\x01\x02\x03\n", 10), 10, VI_SUCCESS, {0x0102}},
         {"header of two digits", std::string("#204\x01\x02\x03\x04\n", 9), 2, VI_SUCCESS, {0x0102, 0x0304}},
         // More than asked: the read ends at the count, and succeeds only because a code holds a "\n".
-        {"more than asked", std::string("#40008\x00\x0A\x00\x0B\x00\x0C\x00\x0D\n", 15), 2, VI_SUCCESS,
+        {"more than asked",
+         std::string("#40008\x00\x0A\x00\x0B\x00\x0C\x00\x0D\n", 15),
+         2,
+         VI_SUCCESS,
          {0x000A, 0x000B}},
-        {"more than asked, no newline", std::string("#40008\x00\x01\x00\x02\x00\x03\x00\x04\n", 15), 2,
-         kq7120_READ_BUFFER_FULL, {}},
+        {"more than asked, no newline",
+         std::string("#40008\x00\x01\x00\x02\x00\x03\x00\x04\n", 15),
+         2,
+         kq7120_READ_BUFFER_FULL,
+         {}},
         {"no header", std::string("40004\x80\x00\xFF\xFF\n", 10), 2, VI_ERROR_INV_RESPONSE, {}},
         {"header cut short", "#4\n", 2, VI_ERROR_INV_RESPONSE, {}},
         {"letters in the count", "#4000x\n", 2, VI_ERROR_INV_RESPONSE, {}},
@@ -138,11 +151,16 @@ TEST_F(WaveformReadback, ArgumentsAreCheckedBeforeTheQuery) {
                   VI_ERROR_PARAMETER5);
     }
     ViInt32 points = 2;
-    EXPECT_EQ(kq7120_arbQueryWaveformData(session, 1, 1, nullptr, codes.data(), &points), VI_ERROR_PARAMETER3);
-    EXPECT_EQ(kq7120_arbQueryWaveformData(session, 1, 1, stream.data(), nullptr, &points), VI_ERROR_PARAMETER4);
-    EXPECT_EQ(kq7120_arbQueryWaveformData(session, 1, 1, stream.data(), codes.data(), nullptr), VI_ERROR_PARAMETER5);
-    EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, nullptr, volts.data(), &points), VI_ERROR_PARAMETER3);
-    EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, stream.data(), nullptr, &points), VI_ERROR_PARAMETER4);
+    EXPECT_EQ(kq7120_arbQueryWaveformData(session, 1, 1, nullptr, codes.data(), &points),
+              VI_ERROR_PARAMETER3);
+    EXPECT_EQ(kq7120_arbQueryWaveformData(session, 1, 1, stream.data(), nullptr, &points),
+              VI_ERROR_PARAMETER4);
+    EXPECT_EQ(kq7120_arbQueryWaveformData(session, 1, 1, stream.data(), codes.data(), nullptr),
+              VI_ERROR_PARAMETER5);
+    EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, nullptr, volts.data(), &points),
+              VI_ERROR_PARAMETER3);
+    EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, stream.data(), nullptr, &points),
+              VI_ERROR_PARAMETER4);
     EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, stream.data(), volts.data(), nullptr),
               VI_ERROR_PARAMETER5);
     EXPECT_TRUE(kqvisa::trace().empty());
@@ -164,7 +182,8 @@ TEST_F(WaveformReadback, FailuresOfTheSteps) {
     EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, stream.data(), volts.data(), &points),
               VI_ERROR_INV_RESPONSE);
     kqvisa::failCall(kqvisa::Op::Read, VI_ERROR_TMO, 4);
-    EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, stream.data(), volts.data(), &points), VI_ERROR_TMO);
+    EXPECT_EQ(kq7120_arbQueryWaveformVoltage(session, 1, 1, stream.data(), volts.data(), &points),
+              VI_ERROR_TMO);
     kqvisa::failCall(kqvisa::Op::Read, VI_ERROR_TMO);
     EXPECT_EQ(kq7120_arbQueryWaveformData(session, 1, 1, stream.data(), codes.data(), &points), VI_ERROR_TMO);
 }

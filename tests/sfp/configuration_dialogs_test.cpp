@@ -34,7 +34,7 @@ namespace ot = output_trigger;
 
 // The entries of the group the main menu bar has so far.
 const std::vector<std::string> kWholeGroup(layout::kConfigurationMenuGroup.begin(),
-                                          layout::kConfigurationMenuGroup.end());
+                                           layout::kConfigurationMenuGroup.end());
 
 class ConfigurationDialogTest : public FrontPanelTest {
 protected:

@@ -1,9 +1,10 @@
 // The connection dialog: rescanning, the module list, connecting and its failures.
+#include "connection_dialog.h"
+
 #include <gmock/gmock.h>
 
 #include <cmath>
 
-#include "connection_dialog.h"
 #include "front_panel_fixture.h"
 #include "front_panel_state.h"
 #include "kqsim/mainframe.h"
@@ -22,10 +23,8 @@ using ::testing::IsEmpty;
 class ConnectionDialogTest : public FrontPanelTest {
 protected:
     // Start-up on the chassis, then the Initialize command; returns the dialog.
-    int openDialog(const kqsim::ChassisConfig& config = kqsim::defaultChassis())
-    {
-        if (IsPanelLoaded(mainPanel()) == 1)
-            startOver();
+    int openDialog(const kqsim::ChassisConfig& config = kqsim::defaultChassis()) {
+        if (IsPanelLoaded(mainPanel()) == 1) startOver();
         kqsim::installChassis(config);
         EXPECT_EQ(start(), VI_SUCCESS);
         EXPECT_EQ(OperateCommit(mainPanel(), "InitializeButton"), UI_SUCCESS);
@@ -33,8 +32,7 @@ protected:
         return connectionDialogPanel();
     }
 
-    static void connect(int dialog, int entry, int idQuery, int resetOnOpen)
-    {
+    static void connect(int dialog, int entry, int idQuery, int resetOnOpen) {
         SetCtrlVal(dialog, layout::kIdQuery, idQuery);
         SetCtrlVal(dialog, layout::kResetOnOpen, resetOnOpen);
         if (entry >= 0) {
@@ -45,8 +43,7 @@ protected:
         ASSERT_EQ(OperateCommit(dialog, "ConnectButton"), UI_SUCCESS);
     }
 
-    static std::vector<std::string> labels(int dialog)
-    {
+    static std::vector<std::string> labels(int dialog) {
         int count = 0;
         GetNumListItems(dialog, layout::kModuleList, &count);
         std::vector<std::string> entries;
@@ -60,14 +57,13 @@ protected:
         return entries;
     }
 
-    static std::vector<std::string> upperChannelsDimmed()
-    {
-        return dimmedControls(mainPanel(), {layout::kChannelVoltage.begin() + 8, layout::kChannelVoltage.end()});
+    static std::vector<std::string> upperChannelsDimmed() {
+        return dimmedControls(mainPanel(),
+                              {layout::kChannelVoltage.begin() + 8, layout::kChannelVoltage.end()});
     }
 };
 
-TEST_F(ConnectionDialogTest, ListsEachModuleWithTheFirstChosen)
-{
+TEST_F(ConnectionDialogTest, ListsEachModuleWithTheFirstChosen) {
     const int dialog = openDialog(chassis({module(ModuleKind::KQ7120, 24, 5)}));
     ASSERT_GT(dialog, 0);
     EXPECT_THAT(labels(dialog), ElementsAre("Model 7120 - Slot 5 = 0"));
@@ -87,8 +83,7 @@ TEST_F(ConnectionDialogTest, ListsEachModuleWithTheFirstChosen)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(ConnectionDialogTest, ConnectingWithNothingChosenShowsThePanelUnconnected)
-{
+TEST_F(ConnectionDialogTest, ConnectingWithNothingChosenShowsThePanelUnconnected) {
     const int dialog = openDialog();
     const ViSession session = frontPanel().instrHandle;
     connect(dialog, -1, 1, 1);
@@ -118,8 +113,7 @@ TEST_F(ConnectionDialogTest, ConnectingWithNothingChosenShowsThePanelUnconnected
     EXPECT_THAT(closed(), ElementsAre("VXI0::24::INSTR"));
 }
 
-TEST_F(ConnectionDialogTest, AFailedOpenKeepsTheDialogAndLeavesNoSessionOpen)
-{
+TEST_F(ConnectionDialogTest, AFailedOpenKeepsTheDialogAndLeavesNoSessionOpen) {
     const int dialog = openDialog();
     kqvisa::failCall(kqvisa::Op::Open, VI_ERROR_RSRC_BUSY);
     connect(dialog, 1, 1, 0);
@@ -141,8 +135,7 @@ TEST_F(ConnectionDialogTest, AFailedOpenKeepsTheDialogAndLeavesNoSessionOpen)
     EXPECT_EQ(connectionDialogPanel(), 0);
 }
 
-TEST_F(ConnectionDialogTest, AKq7110ThenAKq7120SetTheChannelCountAndDimming)
-{
+TEST_F(ConnectionDialogTest, AKq7110ThenAKq7120SetTheChannelCountAndDimming) {
     int dialog = openDialog();
     connect(dialog, 1, 1, 0);
     const FrontPanelState& state = frontPanel();
@@ -173,8 +166,7 @@ TEST_F(ConnectionDialogTest, AKq7110ThenAKq7120SetTheChannelCountAndDimming)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(ConnectionDialogTest, ThePanelShowsTheLevelsOfTheModuleConnected)
-{
+TEST_F(ConnectionDialogTest, ThePanelShowsTheLevelsOfTheModuleConnected) {
     struct Case {
         int resetOnOpen;
         double channel1;  // the KQ7110 holds 2.5 V unless reset
@@ -195,15 +187,19 @@ TEST_F(ConnectionDialogTest, ThePanelShowsTheLevelsOfTheModuleConnected)
 
         connect(dialog, 1, 0, c.resetOnOpen);
         const auto written = kqvisa::writtenMessages("VXI0::40::INSTR");
-        EXPECT_EQ(std::find(written.begin(), written.end(), "*RST") != written.end(), c.resetSent) << c.resetOnOpen;
+        EXPECT_EQ(std::find(written.begin(), written.end(), "*RST") != written.end(), c.resetSent)
+            << c.resetOnOpen;
         EXPECT_NEAR(doubleValue(mainPanel(), "ChannelVoltage1"), c.channel1, 1e-3) << c.resetOnOpen;
         EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage1", UI_ATTR_TEXT_COLOR), c.colour) << c.resetOnOpen;
         EXPECT_DOUBLE_EQ(doubleValue(mainPanel(), "ChannelVoltage2"), 0.0) << c.resetOnOpen;
-        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage2", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK) << c.resetOnOpen;
+        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage2", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK)
+            << c.resetOnOpen;
         // A KQ7110 has no channel 12: it shows its default.
         EXPECT_DOUBLE_EQ(doubleValue(mainPanel(), "ChannelVoltage12"), 0.0) << c.resetOnOpen;
-        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage12", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK) << c.resetOnOpen;
-        EXPECT_EQ(std::find(written.begin(), written.end(), "SOUR:VOLT:LEV? 8") != written.end(), !c.resetSent);
+        EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage12", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK)
+            << c.resetOnOpen;
+        EXPECT_EQ(std::find(written.begin(), written.end(), "SOUR:VOLT:LEV? 8") != written.end(),
+                  !c.resetSent);
         EXPECT_EQ(std::find(written.begin(), written.end(), "SOUR:VOLT:LEV? 9"), written.end());
         EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), 4);
         EXPECT_EQ(intValue(mainPanel(), layout::kConnectedIndicator), 1);
@@ -218,8 +214,7 @@ TEST_F(ConnectionDialogTest, ThePanelShowsTheLevelsOfTheModuleConnected)
     }
 }
 
-TEST_F(ConnectionDialogTest, AFailedReadBackIsShownAndEndsTheReading)
-{
+TEST_F(ConnectionDialogTest, AFailedReadBackIsShownAndEndsTheReading) {
     const int dialog = openDialog();
     kqvisa::failCall(kqvisa::Op::Read, VI_ERROR_TMO, 3);  // the open's reads pass, a level's read fails
     connect(dialog, 1, 0, 0);
@@ -230,8 +225,7 @@ TEST_F(ConnectionDialogTest, AFailedReadBackIsShownAndEndsTheReading)
     EXPECT_EQ(std::find(written.begin(), written.end(), "SOUR:VOLT:LEV? 8"), written.end());
 }
 
-TEST_F(ConnectionDialogTest, AGpibVxiChassisGivesGpibVxiDescriptors)
-{
+TEST_F(ConnectionDialogTest, AGpibVxiChassisGivesGpibVxiDescriptors) {
     kqsim::ModuleConfig bridged = module(ModuleKind::KQ7120, 24, 3);
     const int dialog = openDialog(chassis({bridged}, kqsim::Interface::GpibVxi));
     connect(dialog, 0, 1, 1);
@@ -239,8 +233,7 @@ TEST_F(ConnectionDialogTest, AGpibVxiChassisGivesGpibVxiDescriptors)
     EXPECT_EQ(frontPanel().instrConnected, 1);
 }
 
-TEST_F(ConnectionDialogTest, AScanThatFindsNothingUsableShowsNoDialog)
-{
+TEST_F(ConnectionDialogTest, AScanThatFindsNothingUsableShowsNoDialog) {
     struct Case {
         const char* what;
         kqsim::ChassisConfig chassis;
@@ -249,14 +242,14 @@ TEST_F(ConnectionDialogTest, AScanThatFindsNothingUsableShowsNoDialog)
     };
     const Case cases[] = {
         {"search fails", kqsim::defaultChassis(), true, "ERROR: Error scanning chassis"},
-        {"no module of ours", chassis({module(ModuleKind::Foreign, 8, 1)}), false, "ERROR: No KQ7120/7110 modules found"},
+        {"no module of ours", chassis({module(ModuleKind::Foreign, 8, 1)}), false,
+         "ERROR: No KQ7120/7110 modules found"},
     };
     for (const Case& c : cases) {
         kqsim::installChassis(kqsim::defaultChassis());
         ASSERT_EQ(start(), VI_SUCCESS);
         kqsim::installChassis(c.chassis);
-        if (c.failSearch)
-            kqvisa::failCall(kqvisa::Op::FindRsrc, VI_ERROR_SYSTEM_ERROR);
+        if (c.failSearch) kqvisa::failCall(kqvisa::Op::FindRsrc, VI_ERROR_SYSTEM_ERROR);
         ClearCapturedPopups();
         ASSERT_EQ(OperateCommit(mainPanel(), "InitializeButton"), UI_SUCCESS);
         EXPECT_THAT(popups(), ElementsAre(c.popup)) << c.what;
@@ -268,8 +261,7 @@ TEST_F(ConnectionDialogTest, AScanThatFindsNothingUsableShowsNoDialog)
     }
 }
 
-TEST_F(ConnectionDialogTest, CancelAndTheCloseBoxLeaveEverythingAsItWas)
-{
+TEST_F(ConnectionDialogTest, CancelAndTheCloseBoxLeaveEverythingAsItWas) {
     const int dialog = openDialog();
     const ViSession session = frontPanel().instrHandle;
     ASSERT_EQ(OperateCommit(dialog, layout::kCancelButton), UI_SUCCESS);
@@ -286,14 +278,14 @@ TEST_F(ConnectionDialogTest, CancelAndTheCloseBoxLeaveEverythingAsItWas)
     EXPECT_EQ(kq7120_queryVoltage(session, 1, &level), VI_SUCCESS) << "the session is still open";
 }
 
-TEST_F(ConnectionDialogTest, TheInstrumentMenuOpensTheDialogOnlyWhileNoDialogIsUp)
-{
+TEST_F(ConnectionDialogTest, TheInstrumentMenuOpensTheDialogOnlyWhileNoDialogIsUp) {
     ASSERT_EQ(start(), VI_SUCCESS);
     const int menuBar = frontPanel().mainMenuBar;
     ASSERT_EQ(OperateMenuItem(menuBar, layout::kSharedMenuEntry), UI_SUCCESS);
     const int dialog = connectionDialogPanel();
     ASSERT_GT(dialog, 0);
-    EXPECT_EQ(OperateMenuItem(menuBar, layout::kSharedMenuEntry), UI_ERR_NOT_OPERABLE) << "dimmed with the main panel";
+    EXPECT_EQ(OperateMenuItem(menuBar, layout::kSharedMenuEntry), UI_ERR_NOT_OPERABLE)
+        << "dimmed with the main panel";
     mnuInitialize(menuBar, layout::kSharedMenuEntry, mainPanel());
     EXPECT_EQ(connectionDialogPanel(), dialog) << "no second dialog";
 }

@@ -59,7 +59,6 @@ int menuBarDimmed() {
     return -1;
 }
 
-
 void DialogTest::SetUp() {
     FrontPanelTest::SetUp();
     const char* base = std::getenv("KQ7120_SIM_STATE_DIR");

@@ -14,7 +14,8 @@
 namespace sfptest {
 
 kqsim::ModuleConfig module(kqsim::ModuleKind kind, std::uint16_t logicalAddress, std::uint16_t slot);
-kqsim::ChassisConfig chassis(std::vector<kqsim::ModuleConfig> modules, kqsim::Interface interface = kqsim::Interface::Vxi);
+kqsim::ChassisConfig chassis(std::vector<kqsim::ModuleConfig> modules,
+                             kqsim::Interface interface = kqsim::Interface::Vxi);
 
 class FrontPanelTest : public ::testing::Test {
 protected:

@@ -25,17 +25,14 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 // Types `text` and Enter; an empty text clears the field first, as Backspace over the entry does.
-int typeAndEnter(int panel, const char* control, const char* text)
-{
-    if (*text != '\0')
-        return OperateEnterValue(panel, control, text);
+int typeAndEnter(int panel, const char* control, const char* text) {
+    if (*text != '\0') return OperateEnterValue(panel, control, text);
     OperateEnterValue(panel, control, "x");
     OperateKey(panel, control, UI_KEY_BACKSPACE);
     return OperateKey(panel, control, UI_KEY_ENTER);
 }
 
-TEST_F(FrontPanelTest, ALevelIsSetReadBackAndColoured)
-{
+TEST_F(FrontPanelTest, ALevelIsSetReadBackAndColoured) {
     ASSERT_EQ(start(), VI_SUCCESS);
     struct Case {
         const char* channel;
@@ -57,7 +54,8 @@ TEST_F(FrontPanelTest, ALevelIsSetReadBackAndColoured)
         EXPECT_EQ(written.front(), c.command);
         const int channel = std::atoi(c.channel + std::char_traits<char>::length("ChannelVoltage"));
         ViReal32 readBack = 0.0F;
-        ASSERT_EQ(kq7120_queryVoltage(frontPanel().instrHandle, static_cast<ViInt16>(channel), &readBack), VI_SUCCESS);
+        ASSERT_EQ(kq7120_queryVoltage(frontPanel().instrHandle, static_cast<ViInt16>(channel), &readBack),
+                  VI_SUCCESS);
         EXPECT_NEAR(doubleValue(mainPanel(), c.channel), readBack, 1e-5) << c.typed;
         EXPECT_EQ(attribute(mainPanel(), c.channel, UI_ATTR_TEXT_COLOR), c.colour) << c.typed;
         EXPECT_EQ(intValue(mainPanel(), layout::kErrorIndicator), 0);
@@ -65,8 +63,7 @@ TEST_F(FrontPanelTest, ALevelIsSetReadBackAndColoured)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(FrontPanelTest, TheColourFollowsTheReadBackNotTheEntry)
-{
+TEST_F(FrontPanelTest, TheColourFollowsTheReadBackNotTheEntry) {
     ASSERT_EQ(start(), VI_SUCCESS);
     struct Case {
         const char* typed;
@@ -84,14 +81,13 @@ TEST_F(FrontPanelTest, TheColourFollowsTheReadBackNotTheEntry)
 // Levels typed key by key, as an operator with either locale types them.
 class TypedLevelTest : public FrontPanelTest, public ::testing::WithParamInterface<OperatorLocale> {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FrontPanelTest::SetUp();
         locale_ = std::make_unique<ProcessLocale>(GetParam());
-        ASSERT_TRUE(locale_->complete()) << "the C library's de_DE.UTF-8 could not be built (package locales)";
+        ASSERT_TRUE(locale_->complete())
+            << "the C library's de_DE.UTF-8 could not be built (package locales)";
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         FrontPanelTest::TearDown();
         locale_.reset();
     }
@@ -100,8 +96,7 @@ private:
     std::unique_ptr<ProcessLocale> locale_;
 };
 
-TEST_P(TypedLevelTest, ALevelIsAppliedAsTypedOrNotAtAll)
-{
+TEST_P(TypedLevelTest, ALevelIsAppliedAsTypedOrNotAtAll) {
     ASSERT_EQ(start(), VI_SUCCESS);
     struct Case {
         const char* typed;
@@ -135,11 +130,11 @@ TEST_P(TypedLevelTest, ALevelIsAppliedAsTypedOrNotAtAll)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, TypedLevelTest, ::testing::Values(OperatorLocale::C, OperatorLocale::German),
+INSTANTIATE_TEST_SUITE_P(Locales, TypedLevelTest,
+                         ::testing::Values(OperatorLocale::C, OperatorLocale::German),
                          [](const auto& info) { return info.param == OperatorLocale::C ? "C" : "German"; });
 
-TEST_F(FrontPanelTest, AFailedLevelLightsTheErrorIndicatorAndSaysSo)
-{
+TEST_F(FrontPanelTest, AFailedLevelLightsTheErrorIndicatorAndSaysSo) {
     ASSERT_EQ(start(), VI_SUCCESS);
     kqvisa::scriptReply("*ESR?", "32\n");  // the module flags a command error
     kqvisa::scriptReply("SYST:ERR?", "-222,\"Data out of range\"\n");
@@ -149,7 +144,8 @@ TEST_F(FrontPanelTest, AFailedLevelLightsTheErrorIndicatorAndSaysSo)
     EXPECT_THAT(popups()[0], testing::HasSubstr("Data out of range"));
     EXPECT_EQ(popups()[1], "ERROR: Error Configuring the Voltage Level");
     EXPECT_EQ(intValue(mainPanel(), layout::kErrorIndicator), 1);
-    EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage2", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK) << "no read-back";
+    EXPECT_EQ(attribute(mainPanel(), "ChannelVoltage2", UI_ATTR_TEXT_COLOR), UI_COLOR_BLACK)
+        << "no read-back";
 
     ClearCapturedPopups();
     kqvisa::failCall(kqvisa::Op::Read, VI_ERROR_TMO, 2);  // the level's check passes, the read-back times out
@@ -157,8 +153,7 @@ TEST_F(FrontPanelTest, AFailedLevelLightsTheErrorIndicatorAndSaysSo)
     EXPECT_THAT(popups(), ElementsAre("ERROR: Error Querying the Voltage Level"));
 }
 
-TEST_F(FrontPanelTest, ShowDriverStatusReadsTheErrorQueueOnlyForInstrumentErrors)
-{
+TEST_F(FrontPanelTest, ShowDriverStatusReadsTheErrorQueueOnlyForInstrumentErrors) {
     ASSERT_EQ(start(), VI_SUCCESS);
     struct Case {
         const char* what;
@@ -172,10 +167,19 @@ TEST_F(FrontPanelTest, ShowDriverStatusReadsTheErrorQueueOnlyForInstrumentErrors
         {"success", VI_SUCCESS, "", 0, {}, false},
         {"a warning", VI_SUCCESS_MAX_CNT, "", 0, {}, false},
         {"a VISA error", VI_ERROR_TMO, "", 1, {}, false},
-        {"an instrument error", kq7120_INSTRUMENT_ERROR, "-113,\"Undefined header\"\n", 1,
-         {"Error: Instrument Error : -113, \"Undefined header\"\n"}, true},
+        {"an instrument error",
+         kq7120_INSTRUMENT_ERROR,
+         "-113,\"Undefined header\"\n",
+         1,
+         {"Error: Instrument Error : -113, \"Undefined header\"\n"},
+         true},
         {"not ready, empty queue", kq7120_DEVICE_NOT_READY, "0,\"No error\"\n", 1, {}, true},
-        {"the queue cannot be read", kq7120_INSTRUMENT_ERROR, nullptr, 1, {"Error: Error in querying System Error"}, true},
+        {"the queue cannot be read",
+         kq7120_INSTRUMENT_ERROR,
+         nullptr,
+         1,
+         {"Error: Error in querying System Error"},
+         true},
     };
     for (const Case& c : cases) {
         ClearCapturedPopups();
@@ -192,8 +196,7 @@ TEST_F(FrontPanelTest, ShowDriverStatusReadsTheErrorQueueOnlyForInstrumentErrors
     }
 }
 
-TEST_F(FrontPanelTest, ResetWithoutASessionSaysSoAndSendsNothing)
-{
+TEST_F(FrontPanelTest, ResetWithoutASessionSaysSoAndSendsNothing) {
     kqsim::installChassis(chassis({module(kqsim::ModuleKind::KQ7120, 24, 2)}));
     kqvisa::failCall(kqvisa::Op::Open, VI_ERROR_RSRC_BUSY, 2);
     ASSERT_EQ(start(), VI_SUCCESS);
@@ -203,8 +206,7 @@ TEST_F(FrontPanelTest, ResetWithoutASessionSaysSoAndSendsNothing)
     EXPECT_THAT(kqvisa::trace(), IsEmpty());
 }
 
-TEST_F(FrontPanelTest, ResetThenCloseRestoresTheDefaultsKeptByReset)
-{
+TEST_F(FrontPanelTest, ResetThenCloseRestoresTheDefaultsKeptByReset) {
     ASSERT_EQ(start(), VI_SUCCESS);
     OperateEnterValue(mainPanel(), "ChannelVoltage1", "2.5");
     kqvisa::clearTrace();
@@ -236,8 +238,7 @@ TEST_F(FrontPanelTest, ResetThenCloseRestoresTheDefaultsKeptByReset)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(FrontPanelTest, CloseWithoutASessionReportsTheDriversRefusal)
-{
+TEST_F(FrontPanelTest, CloseWithoutASessionReportsTheDriversRefusal) {
     ASSERT_EQ(start(), VI_SUCCESS);
     OperateCommit(mainPanel(), "CloseButton");
     ClearCapturedPopups();
@@ -246,8 +247,7 @@ TEST_F(FrontPanelTest, CloseWithoutASessionReportsTheDriversRefusal)
     EXPECT_EQ(intValue(mainPanel(), layout::kErrorIndicator), 1);
 }
 
-TEST_F(FrontPanelTest, ExitClosesTheSessionDiscardsThePanelAndQuits)
-{
+TEST_F(FrontPanelTest, ExitClosesTheSessionDiscardsThePanelAndQuits) {
     ASSERT_EQ(start(), VI_SUCCESS);
     const std::string resource = "VXI0::24::INSTR";
     ASSERT_EQ(OperateCommit(mainPanel(), layout::kExitButton), UI_SUCCESS);
@@ -257,8 +257,7 @@ TEST_F(FrontPanelTest, ExitClosesTheSessionDiscardsThePanelAndQuits)
     EXPECT_EQ(RunUserInterface(), 0) << "the event loop was told to end";
 }
 
-TEST_F(FrontPanelTest, ExitWithoutASessionCallsNoDriverFunction)
-{
+TEST_F(FrontPanelTest, ExitWithoutASessionCallsNoDriverFunction) {
     ASSERT_EQ(start(), VI_SUCCESS);
     OperateCommit(mainPanel(), "CloseButton");
     kqvisa::clearTrace();
@@ -268,8 +267,7 @@ TEST_F(FrontPanelTest, ExitWithoutASessionCallsNoDriverFunction)
     EXPECT_EQ(RunUserInterface(), 0);
 }
 
-TEST_F(FrontPanelTest, TheWindowsCloseBoxAndTheFileMenuExitToo)
-{
+TEST_F(FrontPanelTest, TheWindowsCloseBoxAndTheFileMenuExitToo) {
     ASSERT_EQ(start(), VI_SUCCESS);
     OperateClosePanel(mainPanel());
     EXPECT_EQ(IsPanelLoaded(mainPanel()), 0);
@@ -282,8 +280,7 @@ TEST_F(FrontPanelTest, TheWindowsCloseBoxAndTheFileMenuExitToo)
     EXPECT_EQ(RunUserInterface(), 0);
 }
 
-TEST_F(FrontPanelTest, AboutShowsTheRevisionsUntilClicked)
-{
+TEST_F(FrontPanelTest, AboutShowsTheRevisionsUntilClicked) {
     ASSERT_EQ(start(), VI_SUCCESS);
     ASSERT_EQ(OperateCommit(mainPanel(), "AboutButton"), UI_SUCCESS);
     const int about = aboutDialogPanel();
@@ -306,8 +303,7 @@ TEST_F(FrontPanelTest, AboutShowsTheRevisionsUntilClicked)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(FrontPanelTest, AboutWithoutASessionStaysUpAfterTheError)
-{
+TEST_F(FrontPanelTest, AboutWithoutASessionStaysUpAfterTheError) {
     ASSERT_EQ(start(), VI_SUCCESS);
     OperateCommit(mainPanel(), "CloseButton");
     OperateCommit(mainPanel(), "AboutButton");
@@ -319,13 +315,13 @@ TEST_F(FrontPanelTest, AboutWithoutASessionStaysUpAfterTheError)
     EXPECT_EQ(panelDimmed(mainPanel()), 0);
 }
 
-TEST_F(FrontPanelTest, InstrumentControlsDimAndColourTogether)
-{
+TEST_F(FrontPanelTest, InstrumentControlsDimAndColourTogether) {
     ASSERT_EQ(start(), VI_SUCCESS);
     DimInstrumentControls(1);
     for (const char* control : layout::kInstrumentCommands)
         EXPECT_EQ(OperateCommit(mainPanel(), control), UI_ERR_NOT_OPERABLE) << control;
-    for (const char* control : {"ResetButton", "CloseButton", "InitializeButton", "AboutButton", "ExitButton"})
+    for (const char* control :
+         {"ResetButton", "CloseButton", "InitializeButton", "AboutButton", "ExitButton"})
         EXPECT_EQ(attribute(mainPanel(), control, UI_ATTR_DIMMED), 0) << control;
     DimInstrumentControls(0);
     DimUpperChannels(1);
@@ -340,30 +336,26 @@ TEST_F(FrontPanelTest, InstrumentControlsDimAndColourTogether)
 // A menu bar with every entry of both groups, as the main menu bar has once all dialogs are there.
 class FullMenuBarTest : public FrontPanelTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FrontPanelTest::SetUp();
         SetFormDirectory(SFP_TEST_FORM_DIR);
         menuPanel_ = LoadPanel(0, "full_menu_bar.ui");
         ASSERT_GT(menuPanel_, 0);
         frontPanel().mainMenuBar = GetPanelMenuBar(menuPanel_);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         DiscardPanel(menuPanel_);
         FrontPanelTest::TearDown();
     }
-    static std::vector<std::string> dimmedEntries()
-    {
+    static std::vector<std::string> dimmedEntries() {
         std::vector<std::string> dimmed;
-        for (const char* entry : {"TriggerMenuEntry", "OutputRangeMenuEntry", "CalibrationMenuEntry",
-                                  "ScanListMenuEntry", "AdvancedClockMenuEntry", "OutputTriggerMenuEntry",
-                                  "FifoMenuEntry", "SharedMenuEntry", "ArbSegmentsEntry", "ArbSequenceEntry",
-                                  "ArbRunEntry", "OtherEntry"}) {
+        for (const char* entry :
+             {"TriggerMenuEntry", "OutputRangeMenuEntry", "CalibrationMenuEntry", "ScanListMenuEntry",
+              "AdvancedClockMenuEntry", "OutputTriggerMenuEntry", "FifoMenuEntry", "SharedMenuEntry",
+              "ArbSegmentsEntry", "ArbSequenceEntry", "ArbRunEntry", "OtherEntry"}) {
             int value = 0;
             GetMenuBarAttribute(frontPanel().mainMenuBar, entry, UI_ATTR_DIMMED, &value);
-            if (value == 1)
-                dimmed.emplace_back(entry);
+            if (value == 1) dimmed.emplace_back(entry);
         }
         return dimmed;
     }
@@ -372,18 +364,17 @@ private:
     int menuPanel_ = 0;
 };
 
-TEST_F(FullMenuBarTest, TheConfigurationGroupDimsAndEnablesAsAWhole)
-{
+TEST_F(FullMenuBarTest, TheConfigurationGroupDimsAndEnablesAsAWhole) {
     DisableCfgMenu();
-    EXPECT_THAT(dimmedEntries(), ElementsAre("TriggerMenuEntry", "OutputRangeMenuEntry", "CalibrationMenuEntry",
-                                             "ScanListMenuEntry", "AdvancedClockMenuEntry", "OutputTriggerMenuEntry",
-                                             "FifoMenuEntry", "SharedMenuEntry"));
+    EXPECT_THAT(
+        dimmedEntries(),
+        ElementsAre("TriggerMenuEntry", "OutputRangeMenuEntry", "CalibrationMenuEntry", "ScanListMenuEntry",
+                    "AdvancedClockMenuEntry", "OutputTriggerMenuEntry", "FifoMenuEntry", "SharedMenuEntry"));
     EnableCfgMenu();
     EXPECT_THAT(dimmedEntries(), IsEmpty());
 }
 
-TEST_F(FullMenuBarTest, TheArbEntriesKeepTheOrderSegmentsSequenceRun)
-{
+TEST_F(FullMenuBarTest, TheArbEntriesKeepTheOrderSegmentsSequenceRun) {
     struct Case {
         int segments;
         int steps;
@@ -399,14 +390,14 @@ TEST_F(FullMenuBarTest, TheArbEntriesKeepTheOrderSegmentsSequenceRun)
         arbDefinition().segmentCount = c.segments;
         arbDefinition().stepCount = c.steps;
         DisableArbMenuItems();
-        EXPECT_THAT(dimmedEntries(), ElementsAre("SharedMenuEntry", "ArbSegmentsEntry", "ArbSequenceEntry", "ArbRunEntry"));
+        EXPECT_THAT(dimmedEntries(),
+                    ElementsAre("SharedMenuEntry", "ArbSegmentsEntry", "ArbSequenceEntry", "ArbRunEntry"));
         EnableArbMenuItems();
         EXPECT_EQ(dimmedEntries(), c.dimmedAfterEnable) << c.segments << " segments, " << c.steps << " steps";
     }
 }
 
-TEST_F(FrontPanelTest, TheGroupsActOnTheEntriesTheMainMenuBarHasNow)
-{
+TEST_F(FrontPanelTest, TheGroupsActOnTheEntriesTheMainMenuBarHasNow) {
     ASSERT_EQ(start(), VI_SUCCESS);
     const int menuBar = frontPanel().mainMenuBar;
     int dimmed = 0;

@@ -1,6 +1,5 @@
 // The program itself, started as the shell starts it, on a simulated chassis from a chassis file.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -11,8 +10,7 @@
 namespace sfptest {
 namespace {
 
-int runProgramOn(const std::string& chassisJson)
-{
+int runProgramOn(const std::string& chassisJson) {
     const auto folder = std::filesystem::temp_directory_path() / "sfp-program-test";
     std::filesystem::create_directories(folder);
     const auto chassisFile = folder / "chassis.json";
@@ -24,12 +22,13 @@ int runProgramOn(const std::string& chassisJson)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(Program, WithoutAModuleItEndsWithTheLowByteOfTheNotFoundStatus)
-{
+TEST(Program, WithoutAModuleItEndsWithTheLowByteOfTheNotFoundStatus) {
     constexpr int notFoundLowByte = 0x11;  // VI_ERROR_RSRC_NFOUND, 0xBFFF0011
     EXPECT_EQ(runProgramOn(R"({"interface": "VXI", "modules": []})"), notFoundLowByte);
-    EXPECT_EQ(runProgramOn(R"({"interface": "VXI", "modules": [{"model": "foreign", "logicalAddress": 8, "slot": 1}]})"),
-              notFoundLowByte);
+    EXPECT_EQ(
+        runProgramOn(
+            R"({"interface": "VXI", "modules": [{"model": "foreign", "logicalAddress": 8, "slot": 1}]})"),
+        notFoundLowByte);
 }
 
 }  // namespace

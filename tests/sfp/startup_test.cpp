@@ -1,10 +1,11 @@
 // Start-up: the main panel, the chassis scan, the first module, the exit statuses.
+#include "startup.h"
+
 #include <gmock/gmock.h>
 
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -17,7 +18,6 @@
 #include "kqsim/mainframe.h"
 #include "kqvisa/fault_injection.h"
 #include "panel_layout.h"
-#include "startup.h"
 #include "ui_operator.h"
 
 namespace sfptest {
@@ -27,15 +27,13 @@ using kqsim::ModuleKind;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<const char*> instrumentControls()
-{
+std::vector<const char*> instrumentControls() {
     std::vector<const char*> controls(layout::kChannelVoltage.begin(), layout::kChannelVoltage.end());
     controls.insert(controls.end(), layout::kInstrumentCommands.begin(), layout::kInstrumentCommands.end());
     return controls;
 }
 
-TEST_F(FrontPanelTest, AKq7120FirstIsOpenedWithAllChannelsOperable)
-{
+TEST_F(FrontPanelTest, AKq7120FirstIsOpenedWithAllChannelsOperable) {
     kqvisa::clearTrace();
     ASSERT_EQ(StartFrontPanel(), VI_SUCCESS);
     const FrontPanelState& state = frontPanel();
@@ -60,8 +58,7 @@ TEST_F(FrontPanelTest, AKq7120FirstIsOpenedWithAllChannelsOperable)
     EXPECT_THAT(popups(), IsEmpty());
 }
 
-TEST_F(FrontPanelTest, AKq7110FirstLeavesChannels9To16Dimmed)
-{
+TEST_F(FrontPanelTest, AKq7110FirstLeavesChannels9To16Dimmed) {
     kqsim::installChassis(chassis({module(ModuleKind::KQ7110, 16, 1), module(ModuleKind::KQ7120, 24, 2)}));
     ASSERT_EQ(start(), VI_SUCCESS);
     EXPECT_EQ(frontPanel().modelNumber, 7110);
@@ -73,8 +70,7 @@ TEST_F(FrontPanelTest, AKq7110FirstLeavesChannels9To16Dimmed)
     EXPECT_EQ(OperateEnterValue(mainPanel(), "ChannelVoltage8", "1"), UI_SUCCESS);
 }
 
-TEST_F(FrontPanelTest, AGpibVxiChassisIsOpenedThroughItsDescriptor)
-{
+TEST_F(FrontPanelTest, AGpibVxiChassisIsOpenedThroughItsDescriptor) {
     kqsim::installChassis(chassis({module(ModuleKind::KQ7120, 24, 5)}, kqsim::Interface::GpibVxi));
     kqvisa::clearTrace();
     ASSERT_EQ(StartFrontPanel(), VI_SUCCESS);
@@ -83,8 +79,7 @@ TEST_F(FrontPanelTest, AGpibVxiChassisIsOpenedThroughItsDescriptor)
     EXPECT_EQ(intValue(mainPanel(), layout::kSlotDisplay), 5);
 }
 
-TEST_F(FrontPanelTest, ADescriptorOnTheCommandLineNamesTheModuleToOpen)
-{
+TEST_F(FrontPanelTest, ADescriptorOnTheCommandLineNamesTheModuleToOpen) {
     struct Case {
         const char* descriptor;
         const char* opened;  // null: none
@@ -106,7 +101,8 @@ TEST_F(FrontPanelTest, ADescriptorOnTheCommandLineNamesTheModuleToOpen)
         const FrontPanelState& state = frontPanel();
         std::string title;
         GetPanelAttribute(mainPanel(), UI_ATTR_TITLE, &title);
-        const std::vector<const char*> upper(layout::kChannelVoltage.begin() + 8, layout::kChannelVoltage.end());
+        const std::vector<const char*> upper(layout::kChannelVoltage.begin() + 8,
+                                             layout::kChannelVoltage.end());
         EXPECT_EQ(dimmedControls(mainPanel(), upper).size(), c.upperChannelsDimmed) << c.descriptor;
         if (c.opened == nullptr) {
             EXPECT_EQ(state.instrConnected, 0) << c.descriptor;
@@ -125,8 +121,7 @@ TEST_F(FrontPanelTest, ADescriptorOnTheCommandLineNamesTheModuleToOpen)
     }
 }
 
-TEST_F(FrontPanelTest, StartUpEndsWithTheStatusOfWhatStopsIt)
-{
+TEST_F(FrontPanelTest, StartUpEndsWithTheStatusOfWhatStopsIt) {
     struct Case {
         const char* what;
         kqsim::ChassisConfig chassis;
@@ -137,16 +132,15 @@ TEST_F(FrontPanelTest, StartUpEndsWithTheStatusOfWhatStopsIt)
     const Case cases[] = {
         {"no resource at all: the search's status", chassis({}), false, VI_ERROR_RSRC_NFOUND,
          "sfp7120_32: no KQ7120/KQ7110 module found\n"},
-        {"only a module of another maker", chassis({module(ModuleKind::Foreign, 8, 1)}), false, VI_ERROR_RSRC_NFOUND,
-         "sfp7120_32: no KQ7120/KQ7110 module found\n"},
+        {"only a module of another maker", chassis({module(ModuleKind::Foreign, 8, 1)}), false,
+         VI_ERROR_RSRC_NFOUND, "sfp7120_32: no KQ7120/KQ7110 module found\n"},
         {"the search fails", kqsim::defaultChassis(), true, VI_ERROR_SYSTEM_ERROR,
          "sfp7120_32: the chassis scan failed with status 0xBFFF0000: "},
     };
     for (const Case& c : cases) {
         startOver();
         kqsim::installChassis(c.chassis);
-        if (c.failSearch)
-            kqvisa::failCall(kqvisa::Op::FindRsrc, VI_ERROR_SYSTEM_ERROR);
+        if (c.failSearch) kqvisa::failCall(kqvisa::Op::FindRsrc, VI_ERROR_SYSTEM_ERROR);
         testing::internal::CaptureStderr();
         EXPECT_EQ(RunFrontPanel(), c.exit) << c.what;
         const std::string said = testing::internal::GetCapturedStderr();
@@ -158,8 +152,7 @@ TEST_F(FrontPanelTest, StartUpEndsWithTheStatusOfWhatStopsIt)
     }
 }
 
-TEST_F(FrontPanelTest, AMainPanelThatCannotBeLoadedEndsTheProgramWithMinusOne)
-{
+TEST_F(FrontPanelTest, AMainPanelThatCannotBeLoadedEndsTheProgramWithMinusOne) {
     const auto emptyFolder = std::filesystem::temp_directory_path() / "sfp-no-forms";
     std::filesystem::create_directories(emptyFolder);
     setenv("KQ7120_SFP_UI_DIR", emptyFolder.c_str(), 1);
@@ -172,8 +165,7 @@ TEST_F(FrontPanelTest, AMainPanelThatCannotBeLoadedEndsTheProgramWithMinusOne)
     EXPECT_THAT(opened(), IsEmpty()) << "nothing is scanned";
 }
 
-TEST_F(FrontPanelTest, AFailedOpenLeavesThePanelUnconnectedAndTheEventLoopRunning)
-{
+TEST_F(FrontPanelTest, AFailedOpenLeavesThePanelUnconnectedAndTheEventLoopRunning) {
     kqsim::installChassis(chassis({module(ModuleKind::KQ7120, 24, 2)}));
     kqvisa::failCall(kqvisa::Op::Open, VI_ERROR_RSRC_BUSY, 2);  // the scan's open passes, the start's fails
     bool checked = false;
@@ -195,30 +187,32 @@ TEST_F(FrontPanelTest, AFailedOpenLeavesThePanelUnconnectedAndTheEventLoopRunnin
     EXPECT_EQ(IsPanelLoaded(mainPanel()), 0);
 }
 
-TEST_F(FrontPanelTest, EveryFormOfTheProgramLoadsWithTheControlsTheProgramAddresses)
-{
+TEST_F(FrontPanelTest, EveryFormOfTheProgramLoadsWithTheControlsTheProgramAddresses) {
     ASSERT_EQ(start(), VI_SUCCESS);
     struct Form {
         const char* file;
         std::vector<const char*> controls;
     };
     std::vector<const char*> mainControls = instrumentControls();
-    mainControls.insert(mainControls.end(), {layout::kConnectedIndicator, layout::kSlotDisplay, layout::kErrorIndicator,
-                                             layout::kExitButton, "ResetButton", "CloseButton", "AboutButton",
-                                             "InitializeButton"});
+    mainControls.insert(mainControls.end(), {layout::kConnectedIndicator, layout::kSlotDisplay,
+                                             layout::kErrorIndicator, layout::kExitButton, "ResetButton",
+                                             "CloseButton", "AboutButton", "InitializeButton"});
     const Form forms[] = {
         {layout::kMainPanelForm, mainControls},
         {layout::kAboutPanelForm,
-         {layout::kDriverRevision, layout::kVisaRevision, layout::kHardwareRevision, layout::kInstrumentRevision}},
+         {layout::kDriverRevision, layout::kVisaRevision, layout::kHardwareRevision,
+          layout::kInstrumentRevision}},
         {layout::kConnectionPanelForm,
-         {layout::kModuleList, layout::kIdQuery, layout::kResetOnOpen, "ConnectButton", layout::kCancelButton}},
+         {layout::kModuleList, layout::kIdQuery, layout::kResetOnOpen, "ConnectButton",
+          layout::kCancelButton}},
     };
     for (const Form& form : forms) {
         const int panel = LoadPanel(mainPanel(), form.file);
         ASSERT_GT(panel, 0) << form.file;
         for (const char* control : form.controls) {
             int dimmed = 0;
-            EXPECT_EQ(GetCtrlAttribute(panel, control, UI_ATTR_DIMMED, &dimmed), UI_SUCCESS) << form.file << " " << control;
+            EXPECT_EQ(GetCtrlAttribute(panel, control, UI_ATTR_DIMMED, &dimmed), UI_SUCCESS)
+                << form.file << " " << control;
         }
         DiscardPanel(panel);
     }
@@ -227,8 +221,7 @@ TEST_F(FrontPanelTest, EveryFormOfTheProgramLoadsWithTheControlsTheProgramAddres
     EXPECT_EQ(HasMenuItem(menuBar, "ExitMenuEntry"), 1);
 }
 
-TEST_F(FrontPanelTest, TheMainWindowIsAsLargeAsItsContentAndNoLarger)
-{
+TEST_F(FrontPanelTest, TheMainWindowIsAsLargeAsItsContentAndNoLarger) {
     ASSERT_EQ(start(), VI_SUCCESS);
     const QWidget* window = nullptr;
     for (const QWidget* widget : QApplication::topLevelWidgets())

@@ -7,8 +7,7 @@
 namespace sfptest {
 namespace {
 
-TEST_F(UiLayerTest, EachKindOfControlTakesItsTypeOfValue)
-{
+TEST_F(UiLayerTest, EachKindOfControlTakesItsTypeOfValue) {
     const int panel = show("controls.ui");
     struct NumericCase {
         const char* control;
@@ -17,9 +16,8 @@ TEST_F(UiLayerTest, EachKindOfControlTakesItsTypeOfValue)
     };
     const NumericCase numbers[] = {
         {"Number", -19.5, -19.5}, {"Number", 25.0, 20.0},  // clamped to the maximum
-        {"Count", 12.0, 12.0},    {"Switch", 1.0, 1.0},
-        {"Toggle", 0.0, 0.0},     {"Lamp", 1.0, 1.0},
-        {"Display", 16.0, 16.0},  {"Mode", 2.0, 2.0},
+        {"Count", 12.0, 12.0},    {"Switch", 1.0, 1.0},    {"Toggle", 0.0, 0.0},
+        {"Lamp", 1.0, 1.0},       {"Display", 16.0, 16.0}, {"Mode", 2.0, 2.0},
     };
     for (const NumericCase& c : numbers) {
         EXPECT_EQ(SetCtrlVal(panel, c.control, c.written), UI_SUCCESS) << c.control;
@@ -48,8 +46,7 @@ TEST_F(UiLayerTest, EachKindOfControlTakesItsTypeOfValue)
     EXPECT_EQ(GetCtrlVal(panel, "Choices", &number), UI_ERR_INDEX_OUT_OF_RANGE);  // nothing selected
 }
 
-TEST_F(UiLayerTest, DefaultsComeFromTheFormUnlessChanged)
-{
+TEST_F(UiLayerTest, DefaultsComeFromTheFormUnlessChanged) {
     const int panel = show("controls.ui");
     SetCtrlVal(panel, "Number", 3.0);
     SetCtrlVal(panel, "Name", "changed");
@@ -85,8 +82,7 @@ TEST_F(UiLayerTest, DefaultsComeFromTheFormUnlessChanged)
     EXPECT_TRUE(recorder().events.empty());
 }
 
-TEST_F(UiLayerTest, AttributesDimColourLimitAndLabelControls)
-{
+TEST_F(UiLayerTest, AttributesDimColourLimitAndLabelControls) {
     const int panel = show("controls.ui");
     int value = -1;
 
@@ -130,8 +126,7 @@ TEST_F(UiLayerTest, AttributesDimColourLimitAndLabelControls)
     EXPECT_EQ(GetCtrlAttribute(panel, "Count", UI_ATTR_LABEL_TEXT, &label), UI_ERR_INVALID_ATTRIBUTE);
 }
 
-TEST_F(UiLayerTest, FormLabelsReportTheirAccessKey)
-{
+TEST_F(UiLayerTest, FormLabelsReportTheirAccessKey) {
     const int panel = show("controls.ui");
     std::string label;
     GetCtrlAttribute(panel, "Number", UI_ATTR_LABEL_TEXT, &label);
@@ -140,8 +135,7 @@ TEST_F(UiLayerTest, FormLabelsReportTheirAccessKey)
     EXPECT_EQ(label, "S__witch");
 }
 
-TEST_F(UiLayerTest, PanelAttributes)
-{
+TEST_F(UiLayerTest, PanelAttributes) {
     const int panel = LoadPanel(0, "controls.ui");
     int value = -1;
     GetPanelAttribute(panel, UI_ATTR_VISIBLE, &value);
@@ -166,8 +160,7 @@ TEST_F(UiLayerTest, PanelAttributes)
     DiscardPanel(panel);
 }
 
-TEST_F(UiLayerTest, FocusFollowsSetActiveCtrl)
-{
+TEST_F(UiLayerTest, FocusFollowsSetActiveCtrl) {
     const int panel = show("controls.ui");
     ASSERT_EQ(SetActiveCtrl(panel, "Name"), UI_SUCCESS);
     std::string active;
@@ -175,8 +168,7 @@ TEST_F(UiLayerTest, FocusFollowsSetActiveCtrl)
     EXPECT_EQ(active, "Name");
 }
 
-TEST_F(UiLayerTest, ListEntriesHaveLabelsAndValues)
-{
+TEST_F(UiLayerTest, ListEntriesHaveLabelsAndValues) {
     const int panel = show("controls.ui");
     for (const char* list : {"Choices", "Mode"}) {
         SCOPED_TRACE(list);
@@ -219,8 +211,7 @@ TEST_F(UiLayerTest, ListEntriesHaveLabelsAndValues)
     EXPECT_EQ(GetNumListItems(panel, "Name", &count), UI_ERR_WRONG_TYPE);
 }
 
-TEST_F(UiLayerTest, FormEntriesAreNumberedAndAListStartsWithNothingSelected)
-{
+TEST_F(UiLayerTest, FormEntriesAreNumberedAndAListStartsWithNothingSelected) {
     const int panel = show("controls.ui");
     int index = 0, value = -1;
     GetCtrlIndex(panel, "Choices", &index);
@@ -233,8 +224,7 @@ TEST_F(UiLayerTest, FormEntriesAreNumberedAndAListStartsWithNothingSelected)
     EXPECT_EQ(index, -1);
 }
 
-TEST_F(UiLayerTest, TextBoxLines)
-{
+TEST_F(UiLayerTest, TextBoxLines) {
     const int panel = show("controls.ui");
     int count = -1;
     GetNumTextBoxLines(panel, "Log", &count);

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 
 #include <QTimer>
-
 #include <algorithm>
 #include <functional>
 
@@ -15,17 +14,14 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::vector<int> codesOf(const std::vector<ControlEvent>& events, bool withKeys = false)
-{
+std::vector<int> codesOf(const std::vector<ControlEvent>& events, bool withKeys = false) {
     std::vector<int> codes;
     for (const ControlEvent& event : events)
-        if (withKeys || event.event != UI_EVENT_KEYPRESS)
-            codes.push_back(event.event);
+        if (withKeys || event.event != UI_EVENT_KEYPRESS) codes.push_back(event.event);
     return codes;
 }
 
-TEST_F(UiLayerTest, OperatorActionsGiveTheirEventCodes)
-{
+TEST_F(UiLayerTest, OperatorActionsGiveTheirEventCodes) {
     struct Case {
         const char* what;
         const char* control;
@@ -34,15 +30,33 @@ TEST_F(UiLayerTest, OperatorActionsGiveTheirEventCodes)
     };
     const Case cases[] = {
         {"command button", "Apply", [](int p) { return OperateCommit(p, "Apply"); }, {UI_EVENT_COMMIT}},
-        {"switch", "Switch", [](int p) { return OperateCommit(p, "Switch"); }, {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
-        {"toggle button", "Toggle", [](int p) { return OperateCommit(p, "Toggle"); }, {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
-        {"numeric, new value", "Number", [](int p) { return OperateEnterValue(p, "Number", "2.5"); },
+        {"switch",
+         "Switch",
+         [](int p) { return OperateCommit(p, "Switch"); },
          {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
-        {"numeric, Enter on the same value", "Number", [](int p) { return OperateCommit(p, "Number"); }, {UI_EVENT_COMMIT}},
+        {"toggle button",
+         "Toggle",
+         [](int p) { return OperateCommit(p, "Toggle"); },
+         {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
+        {"numeric, new value",
+         "Number",
+         [](int p) { return OperateEnterValue(p, "Number", "2.5"); },
+         {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
+        {"numeric, Enter on the same value",
+         "Number",
+         [](int p) { return OperateCommit(p, "Number"); },
+         {UI_EVENT_COMMIT}},
         {"text entry, Enter", "Name", [](int p) { return OperateCommit(p, "Name"); }, {UI_EVENT_COMMIT}},
-        {"ring, pick", "Mode", [](int p) { return OperateSelect(p, "Mode", 2); }, {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
-        {"list box, move", "Choices", [](int p) { return OperateSelect(p, "Choices", 1); }, {UI_EVENT_VAL_CHANGED}},
-        {"list box, move and activate", "Choices",
+        {"ring, pick",
+         "Mode",
+         [](int p) { return OperateSelect(p, "Mode", 2); },
+         {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
+        {"list box, move",
+         "Choices",
+         [](int p) { return OperateSelect(p, "Choices", 1); },
+         {UI_EVENT_VAL_CHANGED}},
+        {"list box, move and activate",
+         "Choices",
          [](int p) { return OperateSelect(p, "Choices", 0) | OperateCommit(p, "Choices"); },
          {UI_EVENT_VAL_CHANGED, UI_EVENT_COMMIT}},
     };
@@ -51,13 +65,11 @@ TEST_F(UiLayerTest, OperatorActionsGiveTheirEventCodes)
         const int panel = show("controls.ui");
         EXPECT_EQ(c.act(panel), UI_SUCCESS) << c.what;
         EXPECT_EQ(codesOf(eventsOf(c.control)), c.events) << c.what;
-        for (const ControlEvent& event : recorder().events)
-            EXPECT_EQ(event.panel, panel) << c.what;
+        for (const ControlEvent& event : recorder().events) EXPECT_EQ(event.panel, panel) << c.what;
     }
 }
 
-TEST_F(UiLayerTest, ValuesWrittenByTheProgramRaiseNoEvents)
-{
+TEST_F(UiLayerTest, ValuesWrittenByTheProgramRaiseNoEvents) {
     const int panel = show("controls.ui");
     SetCtrlVal(panel, "Number", 3.0);
     SetCtrlVal(panel, "Name", "x");
@@ -68,8 +80,7 @@ TEST_F(UiLayerTest, ValuesWrittenByTheProgramRaiseNoEvents)
     EXPECT_TRUE(recorder().events.empty());
 }
 
-TEST_F(UiLayerTest, TypedValuesReachTheControlThroughKeyEvents)
-{
+TEST_F(UiLayerTest, TypedValuesReachTheControlThroughKeyEvents) {
     const int panel = show("controls.ui");
     ASSERT_EQ(OperateEnterValue(panel, "Number", "-4.25"), UI_SUCCESS);
     double value = 0.0;
@@ -82,23 +93,19 @@ TEST_F(UiLayerTest, TypedValuesReachTheControlThroughKeyEvents)
     EXPECT_EQ(eventsOf("Number")[5].data1, UI_KEY_ENTER);
 }
 
-TEST_F(UiLayerTest, KeyPressesCarryTheCharacterOrTheVirtualKey)
-{
+TEST_F(UiLayerTest, KeyPressesCarryTheCharacterOrTheVirtualKey) {
     const int panel = show("controls.ui");
-    const int keys[] = {'a', '*', 0xE9, UI_KEY_BACKSPACE, UI_KEY_LEFT, UI_KEY_HOME, UI_KEY_ESC,
-                        UI_KEY_CONTROL_MODIFIER | 'V'};
-    for (const int key : keys)
-        OperateKey(panel, "Name", key);
+    const int keys[] = {'a',         '*',         0xE9,       UI_KEY_BACKSPACE,
+                        UI_KEY_LEFT, UI_KEY_HOME, UI_KEY_ESC, UI_KEY_CONTROL_MODIFIER | 'V'};
+    for (const int key : keys) OperateKey(panel, "Name", key);
     std::vector<int> received;
     for (const ControlEvent& event : eventsOf("Name"))
-        if (event.event == UI_EVENT_KEYPRESS)
-            received.push_back(event.data1);
+        if (event.event == UI_EVENT_KEYPRESS) received.push_back(event.data1);
     EXPECT_THAT(received, ElementsAre('a', '*', 0xE9, UI_KEY_BACKSPACE, UI_KEY_LEFT, UI_KEY_HOME, UI_KEY_ESC,
                                       UI_KEY_CONTROL_MODIFIER | 'V'));
 }
 
-TEST_F(UiLayerTest, ACallbackSwallowsOrRewritesAKey)
-{
+TEST_F(UiLayerTest, ACallbackSwallowsOrRewritesAKey) {
     const int panel = show("controls.ui");
     SetCtrlVal(panel, "Name", "");
     recorder().swallowKey = 'x';
@@ -111,12 +118,12 @@ TEST_F(UiLayerTest, ACallbackSwallowsOrRewritesAKey)
     EXPECT_EQ(text, "a**");
     // The rewritten key reaches the control without a second key event.
     const auto events = eventsOf("Name");
-    EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const ControlEvent& e) { return e.event == UI_EVENT_KEYPRESS; }),
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const ControlEvent& e) { return e.event == UI_EVENT_KEYPRESS; }),
               6);
 }
 
-TEST_F(UiLayerTest, ControlsWithoutCallbackStillTakeKeys)
-{
+TEST_F(UiLayerTest, ControlsWithoutCallbackStillTakeKeys) {
     const int panel = show("controls.ui");
     OperateEnterValue(panel, "Count", "42");
     int count = 0;
@@ -125,8 +132,7 @@ TEST_F(UiLayerTest, ControlsWithoutCallbackStillTakeKeys)
     EXPECT_TRUE(eventsOf("Count").empty());
 }
 
-TEST_F(UiLayerTest, ClicksReachTheControlAndMayBeSwallowed)
-{
+TEST_F(UiLayerTest, ClicksReachTheControlAndMayBeSwallowed) {
     const int panel = show("controls.ui");
     OperateClick(panel, "Apply");
     EXPECT_THAT(codesOf(eventsOf("Apply")), ElementsAre(UI_EVENT_LEFT_CLICK, UI_EVENT_COMMIT));
@@ -142,16 +148,14 @@ TEST_F(UiLayerTest, ClicksReachTheControlAndMayBeSwallowed)
     EXPECT_THAT(codesOf(eventsOf("Name")), ElementsAre(UI_EVENT_LEFT_CLICK, UI_EVENT_LEFT_DOUBLE_CLICK));
 }
 
-TEST_F(UiLayerTest, APanelCallbackGetsOneLeftClickAnywhereOnThePanel)
-{
+TEST_F(UiLayerTest, APanelCallbackGetsOneLeftClickAnywhereOnThePanel) {
     const int panel = show("clickable.ui");
     ASSERT_EQ(OperateClick(panel, nullptr), UI_SUCCESS);
     ASSERT_EQ(OperateClick(panel, "Caption"), UI_SUCCESS);
     EXPECT_THAT(recorder().panelClicks, ElementsAre(panel, panel));
 }
 
-TEST_F(UiLayerTest, TheCloseBoxCommitsTheCloseControlAndOtherwiseDoesNothing)
-{
+TEST_F(UiLayerTest, TheCloseBoxCommitsTheCloseControlAndOtherwiseDoesNothing) {
     const int panel = show("controls.ui");
     OperateClosePanel(panel);
     int visible = 0;
@@ -166,8 +170,7 @@ TEST_F(UiLayerTest, TheCloseBoxCommitsTheCloseControlAndOtherwiseDoesNothing)
     EXPECT_THAT(codesOf(eventsOf("Apply")), ElementsAre(UI_EVENT_COMMIT));
 }
 
-TEST_F(UiLayerTest, EscOnAChildPanelCommitsItsCloseControl)
-{
+TEST_F(UiLayerTest, EscOnAChildPanelCommitsItsCloseControl) {
     const int parent = show("clickable.ui");
     const int child = show("controls.ui", parent);
     SetPanelAttribute(child, UI_ATTR_CLOSE_CTRL, "Apply");
@@ -175,8 +178,7 @@ TEST_F(UiLayerTest, EscOnAChildPanelCommitsItsCloseControl)
     EXPECT_THAT(codesOf(eventsOf("Apply")), ElementsAre(UI_EVENT_COMMIT));
 }
 
-TEST_F(UiLayerTest, WithoutACloseControlThePanelCallbackIsToldOfClosing)
-{
+TEST_F(UiLayerTest, WithoutACloseControlThePanelCallbackIsToldOfClosing) {
     const int parent = show("controls.ui");
     const int child = show("clickable.ui", parent);
     OperateClosePanel(child);
@@ -185,8 +187,7 @@ TEST_F(UiLayerTest, WithoutACloseControlThePanelCallbackIsToldOfClosing)
     EXPECT_TRUE(recorder().panelClicks.empty());
 }
 
-TEST_F(UiLayerTest, DimmedControlsCannotBeOperated)
-{
+TEST_F(UiLayerTest, DimmedControlsCannotBeOperated) {
     const int panel = show("controls.ui");
     SetCtrlAttribute(panel, "Apply", UI_ATTR_DIMMED, 1);
     EXPECT_EQ(OperateCommit(panel, "Apply"), UI_ERR_NOT_OPERABLE);
@@ -199,8 +200,7 @@ TEST_F(UiLayerTest, DimmedControlsCannotBeOperated)
     EXPECT_TRUE(eventsOf("Apply").empty());
 }
 
-TEST_F(UiLayerTest, MenuItemsCallTheirCallbackAndDimWithoutTheirPanel)
-{
+TEST_F(UiLayerTest, MenuItemsCallTheirCallbackAndDimWithoutTheirPanel) {
     const int panel = show("menu_window.ui");
     const int menuBar = GetPanelMenuBar(panel);
     ASSERT_GT(menuBar, 0);
@@ -229,8 +229,7 @@ TEST_F(UiLayerTest, MenuItemsCallTheirCallbackAndDimWithoutTheirPanel)
     EXPECT_EQ(GetPanelMenuBar(show("controls.ui")), UI_ERR_INVALID_MENU_BAR);
 }
 
-TEST_F(UiLayerTest, GetUserEventHandsOutCommitsWhileCallbacksStillRun)
-{
+TEST_F(UiLayerTest, GetUserEventHandsOutCommitsWhileCallbacksStillRun) {
     const int panel = show("controls.ui");
     int from = 0;
     std::string control;
@@ -251,8 +250,7 @@ TEST_F(UiLayerTest, GetUserEventHandsOutCommitsWhileCallbacksStillRun)
     EXPECT_EQ(control, "Done");
 }
 
-TEST_F(UiLayerTest, TheEventLoopRunsUntilQuitAndReturnsItsCode)
-{
+TEST_F(UiLayerTest, TheEventLoopRunsUntilQuitAndReturnsItsCode) {
     QTimer::singleShot(0, [] { QuitUserInterface(3); });
     EXPECT_EQ(RunUserInterface(), 3);
     // A quit asked for outside the loop ends the next one at once.

@@ -9,34 +9,25 @@ namespace sfptest {
 
 namespace {
 
-int Record(int panel, const char* control, int event, int data1, int* data2)
-{
+int Record(int panel, const char* control, int event, int data1, int* data2) {
     Recorder& r = recorder();
     r.events.push_back({panel, control, event, data1});
     if (event == UI_EVENT_KEYPRESS) {
-        if (data1 == r.swallowKey)
-            return 1;
-        if (data1 == r.rewriteFrom)
-            *data2 = r.rewriteTo;
+        if (data1 == r.swallowKey) return 1;
+        if (data1 == r.rewriteFrom) *data2 = r.rewriteTo;
     }
-    if ((event == UI_EVENT_LEFT_CLICK || event == UI_EVENT_LEFT_DOUBLE_CLICK) && r.swallowClicks)
-        return 1;
-    if (event == UI_EVENT_COMMIT && r.discardOnCommit == control)
-        DiscardPanel(panel);
+    if ((event == UI_EVENT_LEFT_CLICK || event == UI_EVENT_LEFT_DOUBLE_CLICK) && r.swallowClicks) return 1;
+    if (event == UI_EVENT_COMMIT && r.discardOnCommit == control) DiscardPanel(panel);
     return 0;
 }
 
-int PanelClicked(int panel, int event)
-{
-    if (event == UI_EVENT_LEFT_CLICK)
-        recorder().panelClicks.push_back(panel);
-    if (event == UI_EVENT_CLOSE)
-        recorder().panelCloses.push_back(panel);
+int PanelClicked(int panel, int event) {
+    if (event == UI_EVENT_LEFT_CLICK) recorder().panelClicks.push_back(panel);
+    if (event == UI_EVENT_CLOSE) recorder().panelCloses.push_back(panel);
     return 0;
 }
 
-void MenuPicked(int menuBar, const char* item, int panel)
-{
+void MenuPicked(int menuBar, const char* item, int panel) {
     recorder().menuPicks.push_back({menuBar, item, panel});
 }
 
@@ -48,14 +39,12 @@ const std::array<UiCallback, 3> kCallbacks = {{
 
 }  // namespace
 
-Recorder& recorder()
-{
+Recorder& recorder() {
     static Recorder instance;
     return instance;
 }
 
-void UiLayerTest::SetUp()
-{
+void UiLayerTest::SetUp() {
     recorder() = Recorder{};
     SetCallbackTable(kCallbacks);
     SetFormDirectory(SFP_TEST_FORM_DIR);
@@ -63,17 +52,14 @@ void UiLayerTest::SetUp()
     ClearCapturedPopups();
 }
 
-void UiLayerTest::TearDown()
-{
+void UiLayerTest::TearDown() {
     // Panels a test discarded itself (or with their parent) are gone already.
     for (const int panel : panels_)
-        if (IsPanelLoaded(panel) == 1)
-            DiscardPanel(panel);
+        if (IsPanelLoaded(panel) == 1) DiscardPanel(panel);
     finishDiscards();
 }
 
-int UiLayerTest::show(const char* form, int parent)
-{
+int UiLayerTest::show(const char* form, int parent) {
     const int panel = LoadPanel(parent, form);
     EXPECT_GT(panel, 0) << form;
     if (panel > 0) {
@@ -83,12 +69,10 @@ int UiLayerTest::show(const char* form, int parent)
     return panel;
 }
 
-std::vector<ControlEvent> UiLayerTest::eventsOf(const std::string& control) const
-{
+std::vector<ControlEvent> UiLayerTest::eventsOf(const std::string& control) const {
     std::vector<ControlEvent> selected;
     for (const ControlEvent& event : recorder().events)
-        if (event.control == control)
-            selected.push_back(event);
+        if (event.control == control) selected.push_back(event);
     return selected;
 }
 

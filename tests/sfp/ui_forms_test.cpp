@@ -10,14 +10,12 @@ namespace {
 
 using ::testing::HasSubstr;
 
-TEST_F(UiLayerTest, EveryTestFormLoadsWithItsCallbacksBound)
-{
+TEST_F(UiLayerTest, EveryTestFormLoadsWithItsCallbacksBound) {
     for (const char* form : {"controls.ui", "clickable.ui", "menu_window.ui"})
         EXPECT_GT(show(form), 0) << form;
 }
 
-TEST_F(UiLayerTest, UnusableFormsFailToLoadWithTheReasonOnStderr)
-{
+TEST_F(UiLayerTest, UnusableFormsFailToLoadWithTheReasonOnStderr) {
     struct Case {
         const char* form;
         const char* reason;
@@ -25,8 +23,10 @@ TEST_F(UiLayerTest, UnusableFormsFailToLoadWithTheReasonOnStderr)
     const Case cases[] = {
         {"missing.ui", "cannot open form"},
         {"broken.ui", "cannot build form"},
-        {"unknown_callback.ui", "\"Apply\" names callback \"NoSuchCallback\", which the program does not have"},
-        {"wrong_kind_callback.ui", "\"Apply\" names callback \"MenuPicked\", which is not a control callback"},
+        {"unknown_callback.ui",
+         "\"Apply\" names callback \"NoSuchCallback\", which the program does not have"},
+        {"wrong_kind_callback.ui",
+         "\"Apply\" names callback \"MenuPicked\", which is not a control callback"},
     };
     for (const Case& c : cases) {
         testing::internal::CaptureStderr();
@@ -35,23 +35,20 @@ TEST_F(UiLayerTest, UnusableFormsFailToLoadWithTheReasonOnStderr)
     }
 }
 
-TEST_F(UiLayerTest, AChildOfAnUnknownPanelDoesNotLoad)
-{
+TEST_F(UiLayerTest, AChildOfAnUnknownPanelDoesNotLoad) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(LoadPanel(999, "controls.ui"), UI_ERR_LOAD_FAILED);
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("no panel with handle 999"));
 }
 
-TEST_F(UiLayerTest, AnUnknownControlNameIsAnErrorNamingIt)
-{
+TEST_F(UiLayerTest, AnUnknownControlNameIsAnErrorNamingIt) {
     const int panel = show("controls.ui");
     testing::internal::CaptureStderr();
     EXPECT_EQ(SetCtrlVal(panel, "Nonexistent", 1), UI_ERR_INVALID_CONTROL);
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("has no control \"Nonexistent\""));
 }
 
-TEST_F(UiLayerTest, DiscardingAPanelDiscardsItsChildren)
-{
+TEST_F(UiLayerTest, DiscardingAPanelDiscardsItsChildren) {
     const int parent = show("controls.ui");
     const int child = show("clickable.ui", parent);
     ASSERT_EQ(DiscardPanel(parent), UI_SUCCESS);
@@ -63,8 +60,7 @@ TEST_F(UiLayerTest, DiscardingAPanelDiscardsItsChildren)
     finishDiscards();
 }
 
-TEST_F(UiLayerTest, ACallbackMayDiscardItsOwnPanel)
-{
+TEST_F(UiLayerTest, ACallbackMayDiscardItsOwnPanel) {
     recorder().discardOnCommit = "Done";
     const int panel = show("menu_window.ui");
     EXPECT_EQ(OperateCommit(panel, "Done"), UI_SUCCESS);
@@ -75,8 +71,7 @@ TEST_F(UiLayerTest, ACallbackMayDiscardItsOwnPanel)
     testing::internal::GetCapturedStderr();
 }
 
-TEST_F(UiLayerTest, PanelHandlesAreNeverReused)
-{
+TEST_F(UiLayerTest, PanelHandlesAreNeverReused) {
     const int first = show("clickable.ui");
     DiscardPanel(first);
     const int second = show("clickable.ui");

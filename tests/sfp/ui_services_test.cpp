@@ -1,16 +1,14 @@
 // Pop-ups, their capture, the exported entry points, and the run-time services.
-#include <gmock/gmock.h>
-
 #include <dlfcn.h>
-
-#include <chrono>
-#include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <gmock/gmock.h>
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
 
 #include "panel_registry.h"
 #include "ui_fixture.h"
@@ -22,20 +20,20 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Field;
 
-TEST_F(UiLayerTest, CapturedPopupsRecordTitleAndTextAndReturnAtOnce)
-{
+TEST_F(UiLayerTest, CapturedPopupsRecordTitleAndTextAndReturnAtOnce) {
     MessagePopup("ERROR", "Device not open");
     MessagePopup("Error", "Instrument Error : -113, \"Undefined header\"");
-    EXPECT_THAT(CapturedPopups(),
-                ElementsAre(AllOf(Field(&CapturedPopup::title, "ERROR"), Field(&CapturedPopup::text, "Device not open")),
-                            AllOf(Field(&CapturedPopup::title, "Error"),
-                                  Field(&CapturedPopup::text, "Instrument Error : -113, \"Undefined header\""))));
+    EXPECT_THAT(
+        CapturedPopups(),
+        ElementsAre(
+            AllOf(Field(&CapturedPopup::title, "ERROR"), Field(&CapturedPopup::text, "Device not open")),
+            AllOf(Field(&CapturedPopup::title, "Error"),
+                  Field(&CapturedPopup::text, "Instrument Error : -113, \"Undefined header\""))));
     ClearCapturedPopups();
     EXPECT_TRUE(CapturedPopups().empty());
 }
 
-TEST_F(UiLayerTest, ALibraryFindsTheExportedEntryPointsAtRunTime)
-{
+TEST_F(UiLayerTest, ALibraryFindsTheExportedEntryPointsAtRunTime) {
     using Popup = int (*)(const char*, const char*);
     auto popup = reinterpret_cast<Popup>(dlsym(RTLD_DEFAULT, "MessagePopup"));
     ASSERT_NE(popup, nullptr);
@@ -45,8 +43,7 @@ TEST_F(UiLayerTest, ALibraryFindsTheExportedEntryPointsAtRunTime)
     EXPECT_NE(dlsym(RTLD_DEFAULT, "Delay"), nullptr);
 }
 
-TEST_F(UiLayerTest, FileSelectionAnswersInTurnAndCancelsWhenNoneIsQueued)
-{
+TEST_F(UiLayerTest, FileSelectionAnswersInTurnAndCancelsWhenNoneIsQueued) {
     QueueFileSelection("/tmp/wave.b16");
     QueueFileSelection("");
     std::string path;
@@ -58,8 +55,7 @@ TEST_F(UiLayerTest, FileSelectionAnswersInTurnAndCancelsWhenNoneIsQueued)
     EXPECT_EQ(CapturedPopups()[0].title, "Select waveform");
 }
 
-TEST_F(UiLayerTest, FileSizeOfAFileAndOfAMissingOne)
-{
+TEST_F(UiLayerTest, FileSizeOfAFileAndOfAMissingOne) {
     const auto path = std::filesystem::temp_directory_path() / "sfp_ui_file_size.bin";
     std::ofstream(path, std::ios::binary) << std::string(6000, '\x7f');
     long long size = -1;
@@ -69,8 +65,7 @@ TEST_F(UiLayerTest, FileSizeOfAFileAndOfAMissingOne)
     EXPECT_EQ(GetFileSize(path.c_str(), &size), UI_ERR_FILE);
 }
 
-TEST_F(UiLayerTest, DelayBlocksForItsTimeAndIgnoresNonsense)
-{
+TEST_F(UiLayerTest, DelayBlocksForItsTimeAndIgnoresNonsense) {
     const auto start = std::chrono::steady_clock::now();
     Delay(0.0);
     Delay(-5.0);
@@ -84,17 +79,14 @@ TEST_F(UiLayerTest, DelayBlocksForItsTimeAndIgnoresNonsense)
 // Counts the paints of one widget.
 class PaintWatch : public QObject {
 public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
         return false;
     }
     int paints = 0;
 };
 
-TEST_F(UiLayerTest, DrawEventsPaintATextSetBeforeABlockingCall)
-{
+TEST_F(UiLayerTest, DrawEventsPaintATextSetBeforeABlockingCall) {
     const int panel = show("controls.ui");
     QWidget* message = nullptr;
     ASSERT_EQ(sfpui::lookUpControl("test", panel, "Message", &message), UI_SUCCESS);

@@ -53,16 +53,14 @@ const std::vector<Resolution> resolutions{
     {"CAL3:GAIN -5;ZERO 12", {"CALibration#:GAIN 3|n:-5", "CALibration#:ZERO 3|n:12"}},
     {"CAL:GAIN 7", {"CALibration#:GAIN 1|n:7"}},
     {"CALIBRATION16:GAIN?", {"CALibration#:GAIN? 16|"}},
-    {"MARK:SYNC:STAT ON;SLOP NEG",
-     {"[SOURce]:MARKer:SYNC:STATe |w:ON", "[SOURce]:MARKer:SYNC:SLOPe |w:NEG"}},
+    {"MARK:SYNC:STAT ON;SLOP NEG", {"[SOURce]:MARKer:SYNC:STATe |w:ON", "[SOURce]:MARKer:SYNC:SLOPe |w:NEG"}},
     {"SOUR:MARK:SYNC:STAT ON;SLOP POS",
      {"[SOURce]:MARKer:SYNC:STATe |w:ON", "[SOURce]:MARKer:SYNC:SLOPe |w:POS"}},
     {"sour:mark:trig ON,(@2)", {"[SOURce]:MARKer:TRIGger |w:ON c:2"}},
     {"mark:trig? 2", {"[SOURce]:MARKer:TRIGger? |n:2"}},
     {"SOUR:VOLT 1;VOLT:RANG 20V", {"[SOURce]:VOLTage[:LEVel] |n:1", "[SOURce]:VOLTage:RANGe |n:20V"}},
     // Blocks: definite with any bytes, directly after the header, and indefinite to the end.
-    {"CAL:SEC:CODE #16abcdef;STAT ON",
-     {"CALibration:SECure:CODE |b6", "CALibration:SECure:STATe |w:ON"}},
+    {"CAL:SEC:CODE #16abcdef;STAT ON", {"CALibration:SECure:CODE |b6", "CALibration:SECure:STATe |w:ON"}},
     {"CAL:SEC:STAT 0,#16abcdef", {"CALibration:SECure:STATe |n:0 b6"}},
     {"CAL:DATA#264" + calibrationBlock, {"CALibration:DATA |b64"}},
     // The final NL came with END: it ends the message and is no data.
@@ -101,7 +99,10 @@ const std::vector<Resolution> resolutions{
     {"TRIG:SOUR (1+2)", {"TRIGger:SOURce |e:1+2"}},
     // White space: any control byte but "\n" separates.
     {"\t*RST\r", {"*RST |"}},
-    {std::string("VOLT\0" "2", 6), {"[SOURce]:VOLTage[:LEVel] |n:2"}},
+    {std::string("VOLT\0"
+                 "2",
+                 6),
+     {"[SOURce]:VOLTage[:LEVel] |n:2"}},
 };
 
 TEST_P(ParserTest, ResolvesToIntendedCommand) {
@@ -131,7 +132,8 @@ TEST(ParserBlocks, MessageSentInPiecesWithNewlinesInBlock) {
     Session session(table.table());
     const std::string message = "CAL:DATA #264" + calibrationBlock + ";SEC:STAT ON\n";
     for (char c : message) session.interpreter.writeMessage(std::string_view(&c, 1), false);
-    EXPECT_EQ(table.log, (std::vector<std::string>{"CALibration:DATA |b64", "CALibration:SECure:STATe |w:ON"}));
+    EXPECT_EQ(table.log,
+              (std::vector<std::string>{"CALibration:DATA |b64", "CALibration:SECure:STATe |w:ON"}));
     ASSERT_EQ(table.blocks.size(), 1u);
     EXPECT_EQ(table.blocks[0], calibrationBlock);
 }
@@ -222,7 +224,8 @@ TEST(CommandTable, ParameterCountIsCheckedBeforeTheHandlerRuns) {
 }
 
 TEST(CommandTable, RejectsMalformedPatterns) {
-    for (std::string_view pattern : {"", "voltage", "VOLTage[:LEVel", "VOLT::LEV", "*IDN#?", "ABCDEFGHIJKLMn"}) {
+    for (std::string_view pattern :
+         {"", "voltage", "VOLTage[:LEVel", "VOLT::LEV", "*IDN#?", "ABCDEFGHIJKLMn"}) {
         EXPECT_THROW(CommandTree({{pattern, takes(0), [](Call&) {}}}), std::invalid_argument) << pattern;
     }
     EXPECT_THROW(CommandTree({{"*RST", takes(0), nullptr}}), std::invalid_argument);

@@ -42,7 +42,12 @@ TEST_F(StatusTest, EachErrorClassSetsItsEventBitAndReadingClears) {
         {"execution error", [](Session& s) { s.send("TEST:EXEC"); }, "16\n"},
         {"device error", [](Session& s) { s.interpreter.reportError(err::selfTestFailed); }, "8\n"},
         {"positive device error", [](Session& s) { s.interpreter.reportError(42); }, "8\n"},
-        {"query error", [](Session& s) { s.interpreter.writeMessage("*IDN?", true); s.send("*RST"); }, "4\n"},
+        {"query error",
+         [](Session& s) {
+             s.interpreter.writeMessage("*IDN?", true);
+             s.send("*RST");
+         },
+         "4\n"},
         {"operation complete", [](Session& s) { s.send("*OPC"); }, "1\n"},
         {"two classes", [](Session& s) { s.send("TEST:EXEC;FOO"); }, "48\n"},
     };
@@ -59,12 +64,12 @@ TEST(ErrorClasses, EventBits) {
         int code;
         std::uint8_t bits;
     };
-    for (const auto& c : {Case{0, 0}, Case{-100, esr::commandError}, Case{-199, esr::commandError},
-                          Case{-200, esr::executionError}, Case{-299, esr::executionError},
-                          Case{-300, esr::deviceError}, Case{-399, esr::deviceError}, Case{1, esr::deviceError},
-                          Case{-400, esr::queryError}, Case{-499, esr::queryError}, Case{-500, esr::powerOn},
-                          Case{-600, esr::userRequest}, Case{-700, esr::requestControl},
-                          Case{-800, esr::operationComplete}}) {
+    for (const auto& c :
+         {Case{0, 0}, Case{-100, esr::commandError}, Case{-199, esr::commandError},
+          Case{-200, esr::executionError}, Case{-299, esr::executionError}, Case{-300, esr::deviceError},
+          Case{-399, esr::deviceError}, Case{1, esr::deviceError}, Case{-400, esr::queryError},
+          Case{-499, esr::queryError}, Case{-500, esr::powerOn}, Case{-600, esr::userRequest},
+          Case{-700, esr::requestControl}, Case{-800, esr::operationComplete}}) {
         EXPECT_EQ(eventBitsForError(c.code), c.bits) << c.code;
     }
 }
@@ -74,29 +79,56 @@ TEST(ErrorTexts, StandardNumbersAndClassFallback) {
         int code;
         std::string_view text;
     };
-    for (const auto& c : {
-             Case{0, "No error"}, Case{-100, "Command error"}, Case{-101, "Invalid character"},
-             Case{-102, "Syntax error"}, Case{-103, "Invalid separator"}, Case{-104, "Data type error"},
-             Case{-108, "Parameter not allowed"}, Case{-109, "Missing parameter"},
-             Case{-112, "Program mnemonic too long"}, Case{-113, "Undefined header"},
-             Case{-114, "Header suffix out of range"}, Case{-120, "Numeric data error"},
-             Case{-121, "Invalid character in number"}, Case{-123, "Exponent too large"},
-             Case{-128, "Numeric data not allowed"}, Case{-131, "Invalid suffix"},
-             Case{-141, "Invalid character data"}, Case{-148, "Character data not allowed"},
-             Case{-150, "String data error"}, Case{-151, "Invalid string data"},
-             Case{-158, "String data not allowed"}, Case{-160, "Block data error"},
-             Case{-161, "Invalid block data"}, Case{-168, "Block data not allowed"},
-             Case{-200, "Execution error"}, Case{-221, "Settings conflict"}, Case{-222, "Data out of range"},
-             Case{-223, "Too much data"}, Case{-224, "Illegal parameter value"}, Case{-225, "Out of memory"},
-             Case{-240, "Hardware error"}, Case{-241, "Hardware missing"},
-             Case{-300, "Device-specific error"}, Case{-310, "System error"}, Case{-311, "Memory error"},
-             Case{-315, "Configuration memory lost"}, Case{-330, "Self-test failed"},
-             Case{-350, "Queue overflow"}, Case{-360, "Communication error"},
-             Case{-363, "Input buffer overrun"}, Case{-400, "Query error"}, Case{-410, "Query INTERRUPTED"},
-             Case{-420, "Query UNTERMINATED"}, Case{-430, "Query DEADLOCKED"},
-             Case{-440, "Query UNTERMINATED after indefinite response"},
-             Case{-199, "Command error"}, Case{-299, "Execution error"}, Case{-399, "Device-specific error"},
-             Case{17, "Device-specific error"}, Case{-499, "Query error"}}) {
+    for (const auto& c : {Case{0, "No error"},
+                          Case{-100, "Command error"},
+                          Case{-101, "Invalid character"},
+                          Case{-102, "Syntax error"},
+                          Case{-103, "Invalid separator"},
+                          Case{-104, "Data type error"},
+                          Case{-108, "Parameter not allowed"},
+                          Case{-109, "Missing parameter"},
+                          Case{-112, "Program mnemonic too long"},
+                          Case{-113, "Undefined header"},
+                          Case{-114, "Header suffix out of range"},
+                          Case{-120, "Numeric data error"},
+                          Case{-121, "Invalid character in number"},
+                          Case{-123, "Exponent too large"},
+                          Case{-128, "Numeric data not allowed"},
+                          Case{-131, "Invalid suffix"},
+                          Case{-141, "Invalid character data"},
+                          Case{-148, "Character data not allowed"},
+                          Case{-150, "String data error"},
+                          Case{-151, "Invalid string data"},
+                          Case{-158, "String data not allowed"},
+                          Case{-160, "Block data error"},
+                          Case{-161, "Invalid block data"},
+                          Case{-168, "Block data not allowed"},
+                          Case{-200, "Execution error"},
+                          Case{-221, "Settings conflict"},
+                          Case{-222, "Data out of range"},
+                          Case{-223, "Too much data"},
+                          Case{-224, "Illegal parameter value"},
+                          Case{-225, "Out of memory"},
+                          Case{-240, "Hardware error"},
+                          Case{-241, "Hardware missing"},
+                          Case{-300, "Device-specific error"},
+                          Case{-310, "System error"},
+                          Case{-311, "Memory error"},
+                          Case{-315, "Configuration memory lost"},
+                          Case{-330, "Self-test failed"},
+                          Case{-350, "Queue overflow"},
+                          Case{-360, "Communication error"},
+                          Case{-363, "Input buffer overrun"},
+                          Case{-400, "Query error"},
+                          Case{-410, "Query INTERRUPTED"},
+                          Case{-420, "Query UNTERMINATED"},
+                          Case{-430, "Query DEADLOCKED"},
+                          Case{-440, "Query UNTERMINATED after indefinite response"},
+                          Case{-199, "Command error"},
+                          Case{-299, "Execution error"},
+                          Case{-399, "Device-specific error"},
+                          Case{17, "Device-specific error"},
+                          Case{-499, "Query error"}}) {
         EXPECT_EQ(standardErrorText(c.code), c.text) << c.code;
     }
 }
@@ -298,8 +330,8 @@ TEST(InputBounds, OverlongMessageIsDroppedUpToEnd) {
     session.interpreter.writeMessage(std::string(600, '3'), false);
     session.interpreter.writeMessage(";*RST\n*RST", true);  // still the overlong message
     EXPECT_EQ(session.send("*OPC?"), "1\n");
-    EXPECT_EQ(session.drainErrors(), (std::vector<std::string>{"-363,\"Input buffer overrun\"",
-                                                               "-363,\"Input buffer overrun\""}));
+    EXPECT_EQ(session.drainErrors(),
+              (std::vector<std::string>{"-363,\"Input buffer overrun\"", "-363,\"Input buffer overrun\""}));
     EXPECT_EQ(session.send("*ESR?"), "8\n");
     EXPECT_TRUE(table.log.empty());
 }

@@ -31,19 +31,29 @@ inline std::string describeCall(std::string_view pattern, const Call& call, std:
         const Parameter& parameter = call.parameter(i);
         if (i > 0) text += ' ';
         switch (parameter.type) {
-        case ParameterType::number: text += "n:" + formatReal(parameter.number) + parameter.unit; break;
-        case ParameterType::word: text += "w:" + parameter.text; break;
-        case ParameterType::string: text += "s:" + parameter.text; break;
-        case ParameterType::block: text += "b" + formatInteger(static_cast<long long>(parameter.text.size())); break;
-        case ParameterType::channelList: {
-            text += "c:";
-            for (std::size_t c = 0; c < parameter.channels.size(); ++c) {
-                if (c > 0) text += ',';
-                text += formatInteger(parameter.channels[c]);
+            case ParameterType::number:
+                text += "n:" + formatReal(parameter.number) + parameter.unit;
+                break;
+            case ParameterType::word:
+                text += "w:" + parameter.text;
+                break;
+            case ParameterType::string:
+                text += "s:" + parameter.text;
+                break;
+            case ParameterType::block:
+                text += "b" + formatInteger(static_cast<long long>(parameter.text.size()));
+                break;
+            case ParameterType::channelList: {
+                text += "c:";
+                for (std::size_t c = 0; c < parameter.channels.size(); ++c) {
+                    if (c > 0) text += ',';
+                    text += formatInteger(parameter.channels[c]);
+                }
+                break;
             }
-            break;
-        }
-        case ParameterType::expression: text += "e:" + parameter.text; break;
+            case ParameterType::expression:
+                text += "e:" + parameter.text;
+                break;
         }
     }
     return text;
@@ -69,7 +79,8 @@ public:
                                             blocks.push_back(call.parameter(i).text);
                                         }
                                     }
-                                    if (call.isQuery()) call.reply("Q" + formatInteger(static_cast<long long>(log.size())));
+                                    if (call.isQuery())
+                                        call.reply("Q" + formatInteger(static_cast<long long>(log.size())));
                                 },
                                 separators});
         }
@@ -92,21 +103,49 @@ private:
     };
     static std::vector<Pattern> patterns() {
         return {
-            {"[SOURce]:VOLTage[:LEVel]"}, {"[SOURce]:VOLTage[:LEVel]?"},
-            {"[SOURce]:VOLTage:RANGe"}, {"[SOURce]:VOLTage:RANGe?"},
-            {"[SOURce]:VOLTage:FORMat"}, {"[SOURce]:VOLTage:FORMat?"},
-            {"TRIGger:SOURce"}, {"TRIGger:SOURce?"}, {"TRIGger:SLOPe"}, {"TRIGger:SLOPe?"},
-            {"CALibration#:GAIN"}, {"CALibration#:ZERO"}, {"CALibration#:GAIN?"},
-            {"CALibration:SECure:CODE"}, {"CALibration:SECure:STATe"}, {"CALibration:DATA"},
-            {"TRACe:DATA"}, {"TRACe:DATA?"},
-            {"SCAN"}, {"SCAN?"}, {"SCAN:TABLe"}, {"SCAN:TABLe?", Separators::commaOrSpace},
-            {"SCAN:TABLe#:LOCation"}, {"SCAN:TABLe#:LOCation?"}, {"SCAN:LIMit"},
-            {"MEMory:SET"}, {"MEMory:SET?"},
-            {"TIMer"}, {"ROSCillator:SOURce?"}, {"SEQuence:DWELl"},
-            {"[SOURce]:MARKer:TRIGger"}, {"[SOURce]:MARKer:TRIGger?"},
-            {"[SOURce]:MARKer:SYNC:STATe"}, {"[SOURce]:MARKer:SYNC:SLOPe"},
-            {"OUTPut:TTLTrg#"}, {"OUTPut:TTLTrg#?"}, {"DISPlay:TEXT"},
-            {"*RST"}, {"*TST?"}, {"*IDN?"}, {"*TRG"}, {"INITiate"}, {"ABORt"},
+            {"[SOURce]:VOLTage[:LEVel]"},
+            {"[SOURce]:VOLTage[:LEVel]?"},
+            {"[SOURce]:VOLTage:RANGe"},
+            {"[SOURce]:VOLTage:RANGe?"},
+            {"[SOURce]:VOLTage:FORMat"},
+            {"[SOURce]:VOLTage:FORMat?"},
+            {"TRIGger:SOURce"},
+            {"TRIGger:SOURce?"},
+            {"TRIGger:SLOPe"},
+            {"TRIGger:SLOPe?"},
+            {"CALibration#:GAIN"},
+            {"CALibration#:ZERO"},
+            {"CALibration#:GAIN?"},
+            {"CALibration:SECure:CODE"},
+            {"CALibration:SECure:STATe"},
+            {"CALibration:DATA"},
+            {"TRACe:DATA"},
+            {"TRACe:DATA?"},
+            {"SCAN"},
+            {"SCAN?"},
+            {"SCAN:TABLe"},
+            {"SCAN:TABLe?", Separators::commaOrSpace},
+            {"SCAN:TABLe#:LOCation"},
+            {"SCAN:TABLe#:LOCation?"},
+            {"SCAN:LIMit"},
+            {"MEMory:SET"},
+            {"MEMory:SET?"},
+            {"TIMer"},
+            {"ROSCillator:SOURce?"},
+            {"SEQuence:DWELl"},
+            {"[SOURce]:MARKer:TRIGger"},
+            {"[SOURce]:MARKer:TRIGger?"},
+            {"[SOURce]:MARKer:SYNC:STATe"},
+            {"[SOURce]:MARKer:SYNC:SLOPe"},
+            {"OUTPut:TTLTrg#"},
+            {"OUTPut:TTLTrg#?"},
+            {"DISPlay:TEXT"},
+            {"*RST"},
+            {"*TST?"},
+            {"*IDN?"},
+            {"*TRG"},
+            {"INITiate"},
+            {"ABORt"},
         };
     }
 };

@@ -69,7 +69,8 @@ TEST_F(AccessorTest, Integer) {
     };
     for (const auto& c : cases) {
         std::optional<int> got;
-        EXPECT_EQ(run(c.message, [&](Call& call) { got = call.integer(0, 0, 10); }), expectedErrors(c)) << c.message;
+        EXPECT_EQ(run(c.message, [&](Call& call) { got = call.integer(0, 0, 10); }), expectedErrors(c))
+            << c.message;
         EXPECT_EQ(got, c.value) << c.message;
     }
 }
@@ -96,7 +97,8 @@ TEST_F(AccessorTest, RealWithUnit) {
     };
     for (const auto& c : cases) {
         std::optional<double> got;
-        EXPECT_EQ(run(c.message, [&](Call& call) { got = call.real(0, -20.0, 19.99969, "V"); }), expectedErrors(c))
+        EXPECT_EQ(run(c.message, [&](Call& call) { got = call.real(0, -20.0, 19.99969, "V"); }),
+                  expectedErrors(c))
             << c.message;
         EXPECT_EQ(got, c.value) << c.message;
     }
@@ -156,8 +158,12 @@ TEST(UnitSuffix, MultipliersOfIeee4882) {
 
 TEST_F(AccessorTest, Boolean) {
     const std::vector<AccessorCase<bool>> cases{
-        {"X ON", true, ""},  {"X off", false, ""}, {"X 1", true, ""},
-        {"X 0", false, ""},  {"X 2", true, ""},    {"X 0.2", false, ""},
+        {"X ON", true, ""},
+        {"X off", false, ""},
+        {"X 1", true, ""},
+        {"X 0", false, ""},
+        {"X 2", true, ""},
+        {"X 0.2", false, ""},
         {"X MAYBE", std::nullopt, "-224,\"Illegal parameter value\""},
     };
     for (const auto& c : cases) {
@@ -207,12 +213,14 @@ TEST_F(AccessorTest, StringBlockAndChannelList) {
     EXPECT_EQ(text, "a,b;c");
 
     std::string bytes;
-    EXPECT_TRUE(run(std::string("X #15a\0;\n", 9) + "b", [&](Call& call) { bytes = std::string(*call.block(0)); })
-                    .empty());
+    EXPECT_TRUE(run(std::string("X #15a\0;\n", 9) + "b", [&](Call& call) {
+                    bytes = std::string(*call.block(0));
+                }).empty());
     EXPECT_EQ(bytes, std::string("a\0;\nb", 5));
 
     std::optional<std::vector<int>> channels;
-    EXPECT_TRUE(run("X (@ 1 , 3 : 5 ,16)", [&](Call& call) { channels = call.channelList(0, 1, 16); }).empty());
+    EXPECT_TRUE(
+        run("X (@ 1 , 3 : 5 ,16)", [&](Call& call) { channels = call.channelList(0, 1, 16); }).empty());
     EXPECT_EQ(channels, (std::vector<int>{1, 3, 4, 5, 16}));
     EXPECT_EQ(run("X (@1,17)", [&](Call& call) { channels = call.channelList(0, 1, 16); }),
               std::vector<std::string>{"-222,\"Data out of range\""});

@@ -11,8 +11,8 @@ extern "C" {
 #define _VI_FUNCC
 #define _VI_FUNCH
 #define _VI_SIGNED signed
-#define _VI_PTR *
-#define _VI_ERROR (-2147483647 - 1)
+#define _VI_PTR    *
+#define _VI_ERROR  (-2147483647 - 1)
 
 typedef unsigned long long ViUInt64;
 typedef signed long long ViInt64;
@@ -115,9 +115,8 @@ typedef ViBusSize *ViPBusSize;
 typedef ViUInt64 ViBusAddress64;
 typedef ViBusAddress64 *ViPBusAddress64;
 
-
-#define VI_NULL 0
-#define VI_TRUE 1
+#define VI_NULL  0
+#define VI_TRUE  1
 #define VI_FALSE 0
 
 #ifdef __cplusplus

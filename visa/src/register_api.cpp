@@ -128,7 +128,8 @@ KQ_VISA_EXPORT ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress o
         while (moved < length) {
             const std::size_t taken = session.port->writeRegisterBlock(
                 registerAt(offset, moved, increment), buf16 + moved, length - moved, increment);
-            if (traceRecording()) record.words.insert(record.words.end(), buf16 + moved, buf16 + moved + taken);
+            if (traceRecording())
+                record.words.insert(record.words.end(), buf16 + moved, buf16 + moved + taken);
             moved += taken;
             if (taken == 0 && moved < length) {
                 const auto roomIn = session.port->timeUntilRoom(registerAt(offset, moved, increment),

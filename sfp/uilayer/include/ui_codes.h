@@ -3,17 +3,17 @@
 
 // Results of layer operations: 0 or a handle on success, negative on failure.
 inline constexpr int UI_SUCCESS = 0;
-inline constexpr int UI_ERR_LOAD_FAILED = -1;        // form missing, unreadable, broken or badly bound
-inline constexpr int UI_ERR_NO_APPLICATION = -2;     // no user interface is running in this process
+inline constexpr int UI_ERR_LOAD_FAILED = -1;     // form missing, unreadable, broken or badly bound
+inline constexpr int UI_ERR_NO_APPLICATION = -2;  // no user interface is running in this process
 inline constexpr int UI_ERR_INVALID_PANEL = -3;
 inline constexpr int UI_ERR_INVALID_CONTROL = -4;
 inline constexpr int UI_ERR_INVALID_MENU_BAR = -5;
 inline constexpr int UI_ERR_INVALID_MENU_ITEM = -6;
-inline constexpr int UI_ERR_WRONG_TYPE = -7;         // the control holds no value of that type
+inline constexpr int UI_ERR_WRONG_TYPE = -7;  // the control holds no value of that type
 inline constexpr int UI_ERR_INDEX_OUT_OF_RANGE = -8;
 inline constexpr int UI_ERR_INVALID_ATTRIBUTE = -9;  // the attribute does not apply to that object
 inline constexpr int UI_ERR_FILE = -10;
-inline constexpr int UI_ERR_NOT_OPERABLE = -11;      // operator simulation on a dimmed or hidden control
+inline constexpr int UI_ERR_NOT_OPERABLE = -11;  // operator simulation on a dimmed or hidden control
 
 // Event codes passed to callbacks.
 inline constexpr int UI_EVENT_NONE = 0;

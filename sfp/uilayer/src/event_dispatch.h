@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <optional>
 
 class QWidget;
@@ -14,7 +13,8 @@ namespace sfpui {
 
 // Calls the control's callback, if it has one, and returns its result (0 without one). A commit
 // is also recorded while GetUserEvent handles events.
-int dispatchControlEvent(int panel, QWidget* control, int event, int eventData1 = 0, int* eventData2 = nullptr);
+int dispatchControlEvent(int panel, QWidget* control, int event, int eventData1 = 0,
+                         int* eventData2 = nullptr);
 
 // Connects the control's own signals (button clicks, Enter, entry picks, ...) to dispatch.
 void connectControlSignals(int panel, QWidget* control);

@@ -1,34 +1,28 @@
-#include "ui_events.h"
-
 #include <QApplication>
 #include <QEventLoop>
-
 #include <optional>
 #include <vector>
 
 #include "event_dispatch.h"
 #include "ui_codes.h"
+#include "ui_events.h"
 
 namespace {
 
-std::vector<QEventLoop*>& runningLoops()
-{
+std::vector<QEventLoop*>& runningLoops() {
     static std::vector<QEventLoop*> loops;
     return loops;
 }
 
-std::optional<int>& pendingQuit()
-{
+std::optional<int>& pendingQuit() {
     static std::optional<int> code;
     return code;
 }
 
 }  // namespace
 
-int RunUserInterface()
-{
-    if (qApp == nullptr)
-        return UI_ERR_NO_APPLICATION;
+int RunUserInterface() {
+    if (qApp == nullptr) return UI_ERR_NO_APPLICATION;
     int code = 0;
     if (pendingQuit()) {
         code = *pendingQuit();
@@ -44,8 +38,7 @@ int RunUserInterface()
     return code;
 }
 
-int QuitUserInterface(int code)
-{
+int QuitUserInterface(int code) {
     if (runningLoops().empty())
         pendingQuit() = code;
     else
@@ -53,10 +46,8 @@ int QuitUserInterface(int code)
     return UI_SUCCESS;
 }
 
-int GetUserEvent(int wait, int* panel, std::string* control)
-{
-    if (qApp == nullptr)
-        return UI_ERR_NO_APPLICATION;
+int GetUserEvent(int wait, int* panel, std::string* control) {
+    if (qApp == nullptr) return UI_ERR_NO_APPLICATION;
     if (!sfpui::hasRecordedCommit()) {
         const sfpui::CommitRecorder recorder;
         QCoreApplication::processEvents();
@@ -64,15 +55,13 @@ int GetUserEvent(int wait, int* panel, std::string* control)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     const auto commit = sfpui::takeRecordedCommit();
-    if (!commit)
-        return UI_EVENT_NONE;
+    if (!commit) return UI_EVENT_NONE;
     *panel = commit->panel;
     *control = commit->control.toStdString();
     return UI_EVENT_COMMIT;
 }
 
-int DiscardUserEvents()
-{
+int DiscardUserEvents() {
     sfpui::forgetRecordedCommits();
     return UI_SUCCESS;
 }

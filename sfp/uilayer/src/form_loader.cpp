@@ -2,12 +2,11 @@
 
 #include <QAction>
 #include <QFile>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QUiLoader>
-
 #include <cstdio>
 #include <memory>
 
@@ -34,8 +33,7 @@ constexpr const char* kCallbackProperty = "callback";
 
 class FormLoader : public QUiLoader {
 public:
-    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override
-    {
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
         if (className == QLatin1String("LedIndicator")) {
             auto* led = new LedIndicator(parent);
             led->setObjectName(name);
@@ -59,10 +57,7 @@ public:
     }
 };
 
-QString callbackName(const QObject* object)
-{
-    return object->property(kCallbackProperty).toString();
-}
+QString callbackName(const QObject* object) { return object->property(kCallbackProperty).toString(); }
 
 // The callbacks a form names, checked against the program's table and the object's kind.
 struct FormBindings {
@@ -71,30 +66,26 @@ struct FormBindings {
     std::map<QString, MenuCallback> menuItems;
 };
 
-bool bindFailure(const std::filesystem::path& path, const QObject* object, const QString& callback, const char* reason)
-{
+bool bindFailure(const std::filesystem::path& path, const QObject* object, const QString& callback,
+                 const char* reason) {
     std::fprintf(stderr, "sfp_ui: %s: \"%s\" names callback \"%s\", %s\n", path.c_str(),
                  qUtf8Printable(object->objectName()), qUtf8Printable(callback), reason);
     return false;
 }
 
-bool collectBindings(const std::filesystem::path& path, QWidget* root, FormBindings* bindings)
-{
+bool collectBindings(const std::filesystem::path& path, QWidget* root, FormBindings* bindings) {
     if (const QString name = callbackName(root); !name.isEmpty()) {
         const auto callback = findCallback(name.toStdString());
-        if (!callback)
-            return bindFailure(path, root, name, "which the program does not have");
+        if (!callback) return bindFailure(path, root, name, "which the program does not have");
         if (!std::holds_alternative<PanelCallback>(*callback))
             return bindFailure(path, root, name, "which is not a panel callback");
         bindings->panel = std::get<PanelCallback>(*callback);
     }
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         const QString name = callbackName(widget);
-        if (name.isEmpty())
-            continue;
+        if (name.isEmpty()) continue;
         const auto callback = findCallback(name.toStdString());
-        if (!callback)
-            return bindFailure(path, widget, name, "which the program does not have");
+        if (!callback) return bindFailure(path, widget, name, "which the program does not have");
         if (!std::holds_alternative<ControlCallback>(*callback))
             return bindFailure(path, widget, name, "which is not a control callback");
         if (!takesCallback(kindOf(widget)))
@@ -103,11 +94,9 @@ bool collectBindings(const std::filesystem::path& path, QWidget* root, FormBindi
     }
     for (QAction* action : root->findChildren<QAction*>()) {
         const QString name = callbackName(action);
-        if (name.isEmpty())
-            continue;
+        if (name.isEmpty()) continue;
         const auto callback = findCallback(name.toStdString());
-        if (!callback)
-            return bindFailure(path, action, name, "which the program does not have");
+        if (!callback) return bindFailure(path, action, name, "which the program does not have");
         if (!std::holds_alternative<MenuCallback>(*callback))
             return bindFailure(path, action, name, "which is not a menu callback");
         bindings->menuItems.emplace(action->objectName(), std::get<MenuCallback>(*callback));
@@ -115,14 +104,12 @@ bool collectBindings(const std::filesystem::path& path, QWidget* root, FormBindi
     return true;
 }
 
-void prepareControls(int panel, QWidget* root, PanelEventFilter* filter)
-{
+void prepareControls(int panel, QWidget* root, PanelEventFilter* filter) {
     root->installEventFilter(filter);
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         restrictToTypedKeys(widget);
         widget->installEventFilter(filter);
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_")))
-            continue;
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_"))) continue;
         widget->setProperty(kControlMarker, true);
         if (isListKind(kindOf(widget))) {
             numberFormItems(widget);
@@ -135,38 +122,37 @@ void prepareControls(int panel, QWidget* root, PanelEventFilter* filter)
     }
 }
 
-void bindMenuItems(int panel, int menuBar, QWidget* root, const std::map<QString, MenuCallback>& menuItems)
-{
+void bindMenuItems(int panel, int menuBar, QWidget* root, const std::map<QString, MenuCallback>& menuItems) {
     for (const auto& [name, callback] : menuItems) {
         QAction* action = root->findChild<QAction*>(name);
-        QObject::connect(action, &QAction::triggered, action, [panel, menuBar, name = name.toUtf8(), callback] {
-            if (Registry::instance().panel(panel) != nullptr)
-                callback(menuBar, name.constData(), panel);
-        });
+        QObject::connect(action, &QAction::triggered, action,
+                         [panel, menuBar, name = name.toUtf8(), callback] {
+                             if (Registry::instance().panel(panel) != nullptr)
+                                 callback(menuBar, name.constData(), panel);
+                         });
     }
 }
 
 }  // namespace
 
-int loadForm(int parent, const std::filesystem::path& path)
-{
+int loadForm(int parent, const std::filesystem::path& path) {
     QFile file(QString::fromStdString(path.string()));
     if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "sfp_ui: cannot open form %s: %s\n", path.c_str(), qUtf8Printable(file.errorString()));
+        std::fprintf(stderr, "sfp_ui: cannot open form %s: %s\n", path.c_str(),
+                     qUtf8Printable(file.errorString()));
         return UI_ERR_LOAD_FAILED;
     }
     FormLoader loader;
     std::unique_ptr<QWidget> root(loader.load(&file, nullptr));
     if (!root) {
-        std::fprintf(stderr, "sfp_ui: cannot build form %s: %s\n", path.c_str(), qUtf8Printable(loader.errorString()));
+        std::fprintf(stderr, "sfp_ui: cannot build form %s: %s\n", path.c_str(),
+                     qUtf8Printable(loader.errorString()));
         return UI_ERR_LOAD_FAILED;
     }
     FormBindings bindings;
-    if (!collectBindings(path, root.get(), &bindings))
-        return UI_ERR_LOAD_FAILED;
+    if (!collectBindings(path, root.get(), &bindings)) return UI_ERR_LOAD_FAILED;
 
-    if (parent != 0)
-        root->setWindowFlag(Qt::Dialog);
+    if (parent != 0) root->setWindowFlag(Qt::Dialog);
     PanelRecord record;
     record.root = root.get();
     record.parent = parent;

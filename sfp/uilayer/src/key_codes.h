@@ -3,7 +3,6 @@
 
 #include <QEvent>
 #include <QKeyEvent>
-
 #include <memory>
 
 namespace sfpui {

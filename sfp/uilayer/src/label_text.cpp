@@ -2,8 +2,7 @@
 
 namespace sfpui {
 
-QString labelToQt(const QString& label)
-{
+QString labelToQt(const QString& label) {
     QString text;
     for (qsizetype i = 0; i < label.size(); ++i) {
         if (label[i] == u'&') {
@@ -18,8 +17,7 @@ QString labelToQt(const QString& label)
     return text;
 }
 
-QString labelFromQt(const QString& text)
-{
+QString labelFromQt(const QString& text) {
     QString label;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'&' && i + 1 < text.size()) {

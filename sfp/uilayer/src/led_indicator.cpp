@@ -2,24 +2,20 @@
 
 #include <QPainter>
 #include <QRadialGradient>
-
 #include <algorithm>
 
-LedIndicator::LedIndicator(QWidget* parent) : QWidget(parent)
-{
+LedIndicator::LedIndicator(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void LedIndicator::setOn(bool on)
-{
+void LedIndicator::setOn(bool on) {
     if (on_ != on) {
         on_ = on;
         update();
     }
 }
 
-void LedIndicator::setOnColor(const QColor& color)
-{
+void LedIndicator::setOnColor(const QColor& color) {
     onColor_ = color;
     update();
 }
@@ -27,16 +23,14 @@ void LedIndicator::setOnColor(const QColor& color)
 QSize LedIndicator::sizeHint() const { return {22, 22}; }
 QSize LedIndicator::minimumSizeHint() const { return {14, 14}; }
 
-void LedIndicator::paintEvent(QPaintEvent*)
-{
+void LedIndicator::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal diameter = std::min(width(), height()) - 2.0;
     const QRectF lamp((width() - diameter) / 2.0, (height() - diameter) / 2.0, diameter, diameter);
 
     QColor base = on_ ? onColor_ : onColor_.darker(420);
-    if (!isEnabled())
-        base = QColor::fromHsv(base.hue(), base.saturation() / 4, base.value());
+    if (!isEnabled()) base = QColor::fromHsv(base.hue(), base.saturation() / 4, base.value());
     QRadialGradient glow(lamp.center() - QPointF(diameter / 6.0, diameter / 6.0), diameter / 1.6);
     glow.setColorAt(0.0, on_ ? base.lighter(170) : base.lighter(130));
     glow.setColorAt(1.0, base);

@@ -10,37 +10,30 @@ namespace sfpui {
 namespace {
 
 // A screen reader reads a label with tab-position escapes without them.
-void setListText(QListWidgetItem* item, const QString& label)
-{
+void setListText(QListWidgetItem* item, const QString& label) {
     item->setText(label);
     item->setData(Qt::AccessibleTextRole, plainTabbedLabel(label));
 }
 
 }  // namespace
 
-int itemCount(const QWidget* list)
-{
-    if (const auto* box = qobject_cast<const QListWidget*>(list))
-        return box->count();
+int itemCount(const QWidget* list) {
+    if (const auto* box = qobject_cast<const QListWidget*>(list)) return box->count();
     return static_cast<const QComboBox*>(list)->count();
 }
 
-QString itemLabel(const QWidget* list, int index)
-{
-    if (const auto* box = qobject_cast<const QListWidget*>(list))
-        return box->item(index)->text();
+QString itemLabel(const QWidget* list, int index) {
+    if (const auto* box = qobject_cast<const QListWidget*>(list)) return box->item(index)->text();
     return static_cast<const QComboBox*>(list)->itemText(index);
 }
 
-int itemValue(const QWidget* list, int index)
-{
+int itemValue(const QWidget* list, int index) {
     if (const auto* box = qobject_cast<const QListWidget*>(list))
         return box->item(index)->data(Qt::UserRole).toInt();
     return static_cast<const QComboBox*>(list)->itemData(index).toInt();
 }
 
-void insertItem(QWidget* list, int index, const QString& label, int value)
-{
+void insertItem(QWidget* list, int index, const QString& label, int value) {
     if (auto* box = qobject_cast<QListWidget*>(list)) {
         auto* item = new QListWidgetItem;
         setListText(item, label);
@@ -51,8 +44,7 @@ void insertItem(QWidget* list, int index, const QString& label, int value)
     static_cast<QComboBox*>(list)->insertItem(index, label, value);
 }
 
-void replaceItem(QWidget* list, int index, const QString& label, int value)
-{
+void replaceItem(QWidget* list, int index, const QString& label, int value) {
     if (auto* box = qobject_cast<QListWidget*>(list)) {
         setListText(box->item(index), label);
         box->item(index)->setData(Qt::UserRole, value);
@@ -63,8 +55,7 @@ void replaceItem(QWidget* list, int index, const QString& label, int value)
     ring->setItemData(index, value);
 }
 
-void removeItem(QWidget* list, int index)
-{
+void removeItem(QWidget* list, int index) {
     if (auto* box = qobject_cast<QListWidget*>(list)) {
         delete box->takeItem(index);
         return;
@@ -72,8 +63,7 @@ void removeItem(QWidget* list, int index)
     static_cast<QComboBox*>(list)->removeItem(index);
 }
 
-int selectedIndex(const QWidget* list)
-{
+int selectedIndex(const QWidget* list) {
     if (const auto* box = qobject_cast<const QListWidget*>(list)) {
         const QListWidgetItem* current = box->currentItem();
         return current != nullptr && current->isSelected() ? box->row(current) : -1;
@@ -81,8 +71,7 @@ int selectedIndex(const QWidget* list)
     return static_cast<const QComboBox*>(list)->currentIndex();
 }
 
-void selectIndex(QWidget* list, int index)
-{
+void selectIndex(QWidget* list, int index) {
     if (auto* box = qobject_cast<QListWidget*>(list)) {
         if (index < 0) {
             box->clearSelection();
@@ -95,10 +84,8 @@ void selectIndex(QWidget* list, int index)
     static_cast<QComboBox*>(list)->setCurrentIndex(index);
 }
 
-void numberFormItems(QWidget* list)
-{
-    for (int i = 0; i < itemCount(list); ++i)
-        replaceItem(list, i, itemLabel(list, i), i);
+void numberFormItems(QWidget* list) {
+    for (int i = 0; i < itemCount(list); ++i) replaceItem(list, i, itemLabel(list, i), i);
 }
 
 }  // namespace sfpui

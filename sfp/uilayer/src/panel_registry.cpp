@@ -5,51 +5,43 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-
 #include <cstdio>
 
 #include "ui_codes.h"
 
 namespace sfpui {
 
-Registry& Registry::instance()
-{
+Registry& Registry::instance() {
     static Registry registry;
     return registry;
 }
 
-int Registry::addPanel(PanelRecord record)
-{
+int Registry::addPanel(PanelRecord record) {
     const int handle = nextPanel_++;
     panels_.emplace(handle, std::move(record));
     return handle;
 }
 
-int Registry::addMenuBar(MenuBarRecord record)
-{
+int Registry::addMenuBar(MenuBarRecord record) {
     const int handle = nextMenuBar_++;
     menuBars_.emplace(handle, std::move(record));
     return handle;
 }
 
-PanelRecord* Registry::panel(int handle)
-{
+PanelRecord* Registry::panel(int handle) {
     const auto found = panels_.find(handle);
-    if (found == panels_.end() || found->second.root.isNull())
-        return nullptr;
+    if (found == panels_.end() || found->second.root.isNull()) return nullptr;
     return &found->second;
 }
 
-MenuBarRecord* Registry::menuBar(int handle)
-{
+MenuBarRecord* Registry::menuBar(int handle) {
     const auto found = menuBars_.find(handle);
     if (found == menuBars_.end() || found->second.bar.isNull() || panel(found->second.panel) == nullptr)
         return nullptr;
     return &found->second;
 }
 
-std::vector<int> Registry::panelTree(int handle) const
-{
+std::vector<int> Registry::panelTree(int handle) const {
     std::vector<int> tree;
     for (const auto& [child, record] : panels_) {
         if (record.parent == handle) {
@@ -61,17 +53,14 @@ std::vector<int> Registry::panelTree(int handle) const
     return tree;
 }
 
-void Registry::removePanel(int handle)
-{
+void Registry::removePanel(int handle) {
     const auto found = panels_.find(handle);
-    if (found == panels_.end())
-        return;
+    if (found == panels_.end()) return;
     menuBars_.erase(found->second.menuBar);
     panels_.erase(found);
 }
 
-int lookUpPanel(const char* operation, int panel, PanelRecord** record)
-{
+int lookUpPanel(const char* operation, int panel, PanelRecord** record) {
     if (qApp == nullptr) {
         std::fprintf(stderr, "sfp_ui: %s: no user interface is running\n", operation);
         return UI_ERR_NO_APPLICATION;
@@ -84,11 +73,9 @@ int lookUpPanel(const char* operation, int panel, PanelRecord** record)
     return UI_SUCCESS;
 }
 
-int lookUpControl(const char* operation, int panel, const char* control, QWidget** widget)
-{
+int lookUpControl(const char* operation, int panel, const char* control, QWidget** widget) {
     PanelRecord* record = nullptr;
-    if (const int status = lookUpPanel(operation, panel, &record); status < 0)
-        return status;
+    if (const int status = lookUpPanel(operation, panel, &record); status < 0) return status;
     const QString name = QString::fromUtf8(control != nullptr ? control : "");
     *widget = name.isEmpty() ? nullptr : record->root->findChild<QWidget*>(name);
     if (*widget == nullptr || !(*widget)->property(kControlMarker).toBool()) {
@@ -99,8 +86,7 @@ int lookUpControl(const char* operation, int panel, const char* control, QWidget
     return UI_SUCCESS;
 }
 
-int lookUpMenuItem(const char* operation, int menuBar, const char* item, QAction** action)
-{
+int lookUpMenuItem(const char* operation, int menuBar, const char* item, QAction** action) {
     if (qApp == nullptr) {
         std::fprintf(stderr, "sfp_ui: %s: no user interface is running\n", operation);
         return UI_ERR_NO_APPLICATION;
@@ -114,8 +100,7 @@ int lookUpMenuItem(const char* operation, int menuBar, const char* item, QAction
     QWidget* window = record->bar->window();
     *action = name.isEmpty() ? nullptr : window->findChild<QAction*>(name);
     if (*action == nullptr && !name.isEmpty()) {
-        if (auto* menu = window->findChild<QMenu*>(name))
-            *action = menu->menuAction();
+        if (auto* menu = window->findChild<QMenu*>(name)) *action = menu->menuAction();
     }
     if (*action == nullptr) {
         std::fprintf(stderr, "sfp_ui: %s: menu bar %d has no item \"%s\"\n", operation, menuBar,
@@ -125,11 +110,9 @@ int lookUpMenuItem(const char* operation, int menuBar, const char* item, QAction
     return UI_SUCCESS;
 }
 
-QWidget* controlOf(QWidget* widget)
-{
+QWidget* controlOf(QWidget* widget) {
     for (QWidget* w = widget; w != nullptr; w = w->isWindow() ? nullptr : w->parentWidget())
-        if (w->property(kControlMarker).toBool())
-            return w;
+        if (w->property(kControlMarker).toBool()) return w;
     return nullptr;
 }
 

@@ -1,42 +1,33 @@
-#include "ui_popups.h"
-
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-
 #include <cstdio>
 #include <optional>
 
 #include "file_filters.h"
 #include "popup_hook.h"
+#include "ui_popups.h"
 
 namespace {
 
-PopupHook*& popupHook()
-{
+PopupHook*& popupHook() {
     static PopupHook* hook = nullptr;
     return hook;
 }
 
 // A file dialog's answer from the hook: 1 with a path, 0 for "cancelled".
-int hookedFileAnswer(PopupHook& hook, const char* title, std::string* path)
-{
+int hookedFileAnswer(PopupHook& hook, const char* title, std::string* path) {
     const std::optional<std::string> answer = hook.fileAnswer(title != nullptr ? title : "");
-    if (!answer)
-        return 0;
+    if (!answer) return 0;
     *path = *answer;
     return path->empty() ? 0 : 1;
 }
 
-QString fromUtf8(const char* text)
-{
-    return QString::fromUtf8(text != nullptr ? text : "");
-}
+QString fromUtf8(const char* text) { return QString::fromUtf8(text != nullptr ? text : ""); }
 
 }  // namespace
 
-extern "C" int MessagePopup(const char* title, const char* message)
-{
+extern "C" int MessagePopup(const char* title, const char* message) {
     if (PopupHook* hook = popupHook()) {
         hook->message(title != nullptr ? title : "", message != nullptr ? message : "");
         return 0;
@@ -53,12 +44,9 @@ extern "C" int MessagePopup(const char* title, const char* message)
 }
 
 int FileSelectPopup(const char* directory, const char* filePattern, const char* typeList, const char* title,
-                    const char* buttonLabel, int allowCancel, std::string* path)
-{
-    if (PopupHook* hook = popupHook())
-        return hookedFileAnswer(*hook, title, path);
-    if (qApp == nullptr)
-        return 0;
+                    const char* buttonLabel, int allowCancel, std::string* path) {
+    if (PopupHook* hook = popupHook()) return hookedFileAnswer(*hook, title, path);
+    if (qApp == nullptr) return 0;
     QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -70,18 +58,14 @@ int FileSelectPopup(const char* directory, const char* filePattern, const char* 
             *path = dialog.selectedFiles().first().toStdString();
             return 1;
         }
-        if (allowCancel != 0)
-            return 0;
+        if (allowCancel != 0) return 0;
     }
 }
 
 int FileSavePopup(const char* directory, const char* defaultName, const char* filePattern, const char* title,
-                  std::string* path)
-{
-    if (PopupHook* hook = popupHook())
-        return hookedFileAnswer(*hook, title, path);
-    if (qApp == nullptr)
-        return 0;
+                  std::string* path) {
+    if (PopupHook* hook = popupHook()) return hookedFileAnswer(*hook, title, path);
+    if (qApp == nullptr) return 0;
     QFileDialog dialog(nullptr, fromUtf8(title), fromUtf8(directory));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -89,13 +73,9 @@ int FileSavePopup(const char* directory, const char* defaultName, const char* fi
     dialog.setNameFilters(fileDialogFilters(filePattern, ""));
     dialog.selectFile(fromUtf8(defaultName));
     dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return 0;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
     *path = dialog.selectedFiles().first().toStdString();
     return 1;
 }
 
-void SetPopupHook(PopupHook* hook)
-{
-    popupHook() = hook;
-}
+void SetPopupHook(PopupHook* hook) { popupHook() = hook; }

@@ -1,7 +1,4 @@
-#include "ui_services.h"
-
 #include <QApplication>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -9,9 +6,9 @@
 #include <thread>
 
 #include "ui_codes.h"
+#include "ui_services.h"
 
-extern "C" void Delay(double seconds)
-{
+extern "C" void Delay(double seconds) {
     // Bounded so the conversion to the clock's ticks cannot overflow.
     constexpr double longestDelay = 1.0e6;
     if (std::isfinite(seconds) && seconds > 0.0)
@@ -24,24 +21,17 @@ long long beeps = 0;
 
 }  // namespace
 
-void Beep()
-{
+void Beep() {
     ++beeps;
-    if (qApp != nullptr)
-        QApplication::beep();
+    if (qApp != nullptr) QApplication::beep();
 }
 
-long long BeepCount()
-{
-    return beeps;
-}
+long long BeepCount() { return beeps; }
 
-int GetFileSize(const char* path, long long* size)
-{
+int GetFileSize(const char* path, long long* size) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path != nullptr ? path : "", error);
-    if (error)
-        return UI_ERR_FILE;
+    if (error) return UI_ERR_FILE;
     *size = static_cast<long long>(bytes);
     return UI_SUCCESS;
 }

@@ -10,10 +10,10 @@
 namespace kqsim {
 
 struct MountedModule {
-    ModuleConfig config;                      // with manufacturerId/modelCode/idnModel filled in
+    ModuleConfig config;  // with manufacturerId/modelCode/idnModel filled in
     std::uint16_t manufacturerId = 0;
     std::uint16_t modelCode = 0;
-    std::shared_ptr<Instrument> instrument;   // shared: an open session keeps its module alive
+    std::shared_ptr<Instrument> instrument;  // shared: an open session keeps its module alive
 };
 
 class Mainframe {

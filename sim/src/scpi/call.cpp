@@ -45,15 +45,18 @@ bool choiceMatches(std::string_view choice, std::string_view word, int& suffix) 
         }
         word = word.substr(0, digitsStart);
     }
-    const std::size_t shortLength = static_cast<std::size_t>(
-        std::find_if(choice.begin(), choice.end(), isLower) - choice.begin());
+    const std::size_t shortLength =
+        static_cast<std::size_t>(std::find_if(choice.begin(), choice.end(), isLower) - choice.begin());
     return equalsIgnoringCase(word, choice) || equalsIgnoringCase(word, choice.substr(0, shortLength));
 }
 
 }  // namespace
 
 Call::Call(bool query, std::vector<int> suffixes, std::vector<Parameter> parameters, ErrorReporter report)
-    : query_(query), suffixes_(std::move(suffixes)), parameters_(std::move(parameters)), report_(std::move(report)) {}
+    : query_(query),
+      suffixes_(std::move(suffixes)),
+      parameters_(std::move(parameters)),
+      report_(std::move(report)) {}
 
 int Call::suffix(std::size_t which) const { return which < suffixes_.size() ? suffixes_[which] : 1; }
 
@@ -138,12 +141,15 @@ std::optional<NumericValue> Call::numeric(std::size_t index, std::string_view un
 std::optional<double> Call::resolve(const NumericValue& value, const NumericRange& range) {
     if (failed_) return std::nullopt;
     switch (value.keyword) {
-    case NumericKeyword::minimum: return range.min;
-    case NumericKeyword::maximum: return range.max;
-    case NumericKeyword::defaultValue:
-        if (!range.defaultValue) fail(err::illegalParameterValue);
-        return range.defaultValue;
-    case NumericKeyword::none: break;
+        case NumericKeyword::minimum:
+            return range.min;
+        case NumericKeyword::maximum:
+            return range.max;
+        case NumericKeyword::defaultValue:
+            if (!range.defaultValue) fail(err::illegalParameterValue);
+            return range.defaultValue;
+        case NumericKeyword::none:
+            break;
     }
     if (!(value.number >= range.min && value.number <= range.max)) {
         fail(err::dataOutOfRange);

@@ -105,7 +105,8 @@ std::optional<CommandTree::Match> CommandTree::find(const ReceivedHeader& header
     for (const Row& row : rows_) {
         if (row.common != header.common || row.query != header.query) continue;
         std::vector<int> suffixes(row.suffixCount, 1);
-        if (matches(row, header.mnemonics, 0, 0, 0, suffixes)) return Match{&row.command, std::move(suffixes)};
+        if (matches(row, header.mnemonics, 0, 0, 0, suffixes))
+            return Match{&row.command, std::move(suffixes)};
     }
     return std::nullopt;
 }

@@ -26,7 +26,9 @@ std::vector<Command> joined(std::vector<Command> first, std::vector<Command> sec
 }  // namespace
 
 Interpreter::Interpreter(std::vector<Command> commands, InterpreterLimits limits)
-    : limits_(limits), errors_(limits.errorQueueCapacity), tree_(joined(std::move(commands), standardCommands())) {
+    : limits_(limits),
+      errors_(limits.errorQueueCapacity),
+      tree_(joined(std::move(commands), standardCommands())) {
     status_.setEvents(esr::powerOn);
 }
 

@@ -98,8 +98,8 @@ std::optional<ReceivedHeader> MessageParser::nextHeader() {
         // "VOLT:FORM ?": a lone '?' after white space asks the query.
         std::size_t at = pos_;
         while (at < message_.size() && isWhitespace(message_[at])) ++at;
-        const bool standsAlone = at + 1 >= message_.size() || isWhitespace(message_[at + 1]) ||
-                                 message_[at + 1] == ';';
+        const bool standsAlone =
+            at + 1 >= message_.size() || isWhitespace(message_[at + 1]) || message_[at + 1] == ';';
         if (at > pos_ && at < message_.size() && message_[at] == '?' && standsAlone) {
             header.query = true;
             pos_ = at + 1;
@@ -194,10 +194,14 @@ bool MessageParser::readParameter(Parameter& parameter, Separators separators) {
     if (isDigit(c) || c == '+' || c == '-' || c == '.') return readNumber(parameter, separators);
     if (c == '#') {
         switch (toUpper(peek(1))) {
-        case 'H': return readNonDecimal(parameter, 16);
-        case 'Q': return readNonDecimal(parameter, 8);
-        case 'B': return readNonDecimal(parameter, 2);
-        default: return readBlock(parameter);
+            case 'H':
+                return readNonDecimal(parameter, 16);
+            case 'Q':
+                return readNonDecimal(parameter, 8);
+            case 'B':
+                return readNonDecimal(parameter, 2);
+            default:
+                return readBlock(parameter);
         }
     }
     if (c == '"' || c == '\'') return readString(parameter);

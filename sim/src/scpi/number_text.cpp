@@ -95,7 +95,8 @@ std::optional<double> parseReal(std::string_view text) {
     if (ec == std::errc::result_out_of_range) {
         const bool negative = text.front() == '-';
         if (decimalMagnitude(text) > 0) {
-            return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+            return negative ? -std::numeric_limits<double>::infinity()
+                            : std::numeric_limits<double>::infinity();
         }
         return negative ? -0.0 : 0.0;
     }

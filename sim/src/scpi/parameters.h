@@ -22,9 +22,9 @@ struct Parameter {
     // doubled quotes made single; block: the data bytes; channelList/expression: the text inside the
     // parentheses.
     std::string text;
-    double number = 0.0;         // number: its value (+-inf when beyond the double range)
-    std::string unit;            // number: the suffix unit written right after it ("V" of 10V), as sent
-    std::vector<int> channels;   // channelList: the entries in the order sent, ranges expanded
+    double number = 0.0;        // number: its value (+-inf when beyond the double range)
+    std::string unit;           // number: the suffix unit written right after it ("V" of 10V), as sent
+    std::vector<int> channels;  // channelList: the entries in the order sent, ranges expanded
     // block: an indefinite block (#0) whose message ended with NL^END; that NL ended the message and is
     // not in `text`.
     bool newlineEnded = false;
