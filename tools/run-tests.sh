@@ -3,6 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+
+# Every C and C++ source as .clang-format lays it out; tools/check-format.sh --fix rewrites them.
+tools/check-format.sh
+echo "run-tests: format check done at ${SECONDS} s"
+
 build=build-tests
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKQ_SANITIZE=ON -DKQ_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
