@@ -26,18 +26,6 @@ constexpr const char* kModule = "VXI0::24::INSTR";
 ViSession inProcess = 0;
 ViSession served = 0;
 
-void setupVoltage(benchmark::State& state, ViSession session) {
-    const ViInt16 channel[] = {3};
-    for (auto _ : state) {
-        ViStatus status = VI_SUCCESS;
-        timeOne(state, [&] { status = kq7120_setupVoltage(session, 2.5f, channel, 1); });
-        if (status != VI_SUCCESS) {
-            state.SkipWithError("kq7120_setupVoltage failed");
-            break;
-        }
-    }
-}
-
 constexpr BenchRatio kRatios[] = {
     {"kq7120_setupVoltage served / in-process", "command/served", "command/in-process"},
     {"kq7120_loadFIFO_Data 262144 words served / memcpy 512 KiB", "fifo/served", "fifo/memcpy"},

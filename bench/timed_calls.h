@@ -1,5 +1,6 @@
-// The timed calls the driver benchmarks share: one call timed per iteration, and the two transfers the
-// ratios compare (a full FIFO block through the driver, and memcpy of the same bytes).
+// The timed calls the driver benchmarks share: one call timed per iteration, the two transfers the
+// ratios compare (a full FIFO block through the driver, and memcpy of the same bytes) and a command
+// with its error check.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -52,4 +53,17 @@ inline void fifoLoad(benchmark::State& state, ViSession session) {
         }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFifoWords * sizeof(ViUInt16)));
+}
+
+// kq7120_setupVoltage: one command and its error check.
+inline void setupVoltage(benchmark::State& state, ViSession session) {
+    const ViInt16 channel[] = {3};
+    for (auto _ : state) {
+        ViStatus status = VI_SUCCESS;
+        timeOne(state, [&] { status = kq7120_setupVoltage(session, 2.5f, channel, 1); });
+        if (status != VI_SUCCESS) {
+            state.SkipWithError("kq7120_setupVoltage failed");
+            break;
+        }
+    }
 }

@@ -10,13 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <set>
-#include <string>
 #include <vector>
 
 #include "kq7120.h"
 #include "kqvisa/bus_trace.h"
+#include "ratio_reporter.h"
 #include "timed_calls.h"
 
 namespace {
@@ -62,18 +60,6 @@ void arbCodeLoad(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kArbSamples * sizeof(ViUInt16)));
 }
 
-void commandWithCheck(benchmark::State& state) {
-    const ViInt16 channel[] = {3};
-    for (auto _ : state) {
-        ViStatus status = VI_SUCCESS;
-        timeOne(state, [&] { status = kq7120_setupVoltage(session, 2.5f, channel, 1); });
-        if (status != VI_SUCCESS) {
-            state.SkipWithError("kq7120_setupVoltage failed");
-            break;
-        }
-    }
-}
-
 // The VISA calls kq7120_setupVoltage makes, without the driver around them.
 void bareWriteAndRead(benchmark::State& state) {
     constexpr char command[] = "SOUR:VOLT:LEV 2.5,(@3)";
@@ -94,58 +80,12 @@ void bareWriteAndRead(benchmark::State& state) {
     }
 }
 
-struct Ratio {
-    const char* label;
-    const char* measured;
-    const char* baseline;
-};
-
-constexpr Ratio kRatios[] = {
+constexpr BenchRatio kRatios[] = {
     {"kq7120_loadFIFO_Data, 262144 words / memcpy of 512 KiB", "fifo/kq7120_loadFIFO_Data", "fifo/memcpy"},
     {"kq7120_arbLoadVoltage, 16384 samples / memcpy of 32 KiB", "arb/kq7120_arbLoadVoltage", "arb/memcpy"},
     {"  of which without conversion: kq7120_arbLoadData / memcpy", "arb/kq7120_arbLoadData", "arb/memcpy"},
     {"kq7120_setupVoltage / viWrite + viWrite + viRead", "command/kq7120_setupVoltage",
      "command/viWrite+viRead"},
-};
-
-// The usual console table, and each benchmark's time per call kept for the ratios: the median of
-// the repetitions when there are several, else the one run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!median && run.run_type != Run::RT_Iteration) continue;
-            const std::string& name = run.run_name.function_name;
-            if (!median && medians_.count(name)) continue;
-            if (median) medians_.insert(name);
-            nanoseconds_[name] = run.GetAdjustedRealTime() *
-                                 benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                                 benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const {
-        std::printf(
-            "\nRatios (time per call, median of the repetitions, against the baseline of the same run):\n");
-        for (const Ratio& ratio : kRatios) {
-            const auto measured = nanoseconds_.find(ratio.measured);
-            const auto baseline = nanoseconds_.find(ratio.baseline);
-            if (measured == nanoseconds_.end() || baseline == nanoseconds_.end() || baseline->second <= 0.0) {
-                std::printf("  %-58s  not measured\n", ratio.label);
-                continue;
-            }
-            std::printf("  %-58s %8.2f  (%.1f us / %.1f us)\n", ratio.label,
-                        measured->second / baseline->second, measured->second / 1000.0,
-                        baseline->second / 1000.0);
-        }
-    }
-
-private:
-    std::map<std::string, double> nanoseconds_;
-    std::set<std::string> medians_;
 };
 
 }  // namespace
@@ -169,12 +109,12 @@ int main(int argc, char** argv) {
     timed(benchmark::RegisterBenchmark("arb/kq7120_arbLoadVoltage", arbVoltageLoad));
     timed(benchmark::RegisterBenchmark("arb/kq7120_arbLoadData", arbCodeLoad));
     timed(benchmark::RegisterBenchmark("arb/memcpy", memcpyBaseline, kArbSamples * sizeof(ViUInt16)));
-    timed(benchmark::RegisterBenchmark("command/kq7120_setupVoltage", commandWithCheck));
+    timed(benchmark::RegisterBenchmark("command/kq7120_setupVoltage", setupVoltage, session));
     timed(benchmark::RegisterBenchmark("command/viWrite+viRead", bareWriteAndRead));
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    reporter.printRatios(kRatios);
     kq7120_close(session);
     benchmark::Shutdown();
     return 0;
