@@ -24,14 +24,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// Types `text` and Enter; an empty text clears the field first, as Backspace over the entry does.
-int typeAndEnter(int panel, const char* control, const char* text) {
-    if (*text != '\0') return OperateEnterValue(panel, control, text);
-    OperateEnterValue(panel, control, "x");
-    OperateKey(panel, control, UI_KEY_BACKSPACE);
-    return OperateKey(panel, control, UI_KEY_ENTER);
-}
-
 TEST_F(FrontPanelTest, ALevelIsSetReadBackAndColoured) {
     ASSERT_EQ(start(), VI_SUCCESS);
     struct Case {
@@ -117,7 +109,7 @@ TEST_P(TypedLevelTest, ALevelIsAppliedAsTypedOrNotAtAll) {
     for (const Case& c : cases) {
         SetCtrlVal(mainPanel(), "ChannelVoltage1", 0.0);
         kqvisa::clearTrace();
-        ASSERT_EQ(typeAndEnter(mainPanel(), "ChannelVoltage1", c.typed), UI_SUCCESS) << c.typed;
+        ASSERT_EQ(OperateEnterValue(mainPanel(), "ChannelVoltage1", c.typed), UI_SUCCESS) << c.typed;
         const auto written = kqvisa::writtenMessages();
         if (c.command == nullptr) {
             EXPECT_THAT(written, IsEmpty()) << c.typed;

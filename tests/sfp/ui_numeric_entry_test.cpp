@@ -19,14 +19,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-// Types `text` and Enter; an empty text clears the field first, as Backspace over the entry does.
-int typeAndEnter(int panel, const char* control, const char* text) {
-    if (*text != '\0') return OperateEnterValue(panel, control, text);
-    OperateEnterValue(panel, control, "x");
-    OperateKey(panel, control, UI_KEY_BACKSPACE);
-    return OperateKey(panel, control, UI_KEY_ENTER);
-}
-
 QAbstractSpinBox* spinBox(const char* name) {
     for (QWidget* widget : QApplication::allWidgets())
         if (widget->objectName() == QLatin1String(name) && widget->isVisible())
@@ -107,7 +99,7 @@ TEST_P(NumericEntryTest, AnEntryIsTakenAsTypedOrNotAtAll) {
     for (const Case& c : cases) {
         const int panel = freshPanel();
         const std::string what = std::string(c.control) + " \"" + c.typed + "\"";
-        ASSERT_EQ(typeAndEnter(panel, c.control, c.typed), UI_SUCCESS) << what;
+        ASSERT_EQ(OperateEnterValue(panel, c.control, c.typed), UI_SUCCESS) << what;
         double value = 0.0;
         GetCtrlVal(panel, c.control, &value);
         EXPECT_DOUBLE_EQ(value, c.value) << what;

@@ -114,7 +114,9 @@ int OperateEnterValue(int panel, const char* control, const char* text) {
     else
         return UI_ERR_WRONG_TYPE;
     const QPointer<QWidget> guard(widget);
-    for (const char* c = text != nullptr ? text : ""; *c != '\0' && !guard.isNull(); ++c)
+    const char* typed = text != nullptr ? text : "";
+    if (*typed == '\0') pressKey(widget, UI_KEY_BACKSPACE);
+    for (const char* c = typed; *c != '\0' && !guard.isNull(); ++c)
         pressKey(widget, static_cast<unsigned char>(*c));
     if (!guard.isNull()) pressKey(widget, UI_KEY_ENTER);
     return UI_SUCCESS;

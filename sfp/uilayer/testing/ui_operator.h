@@ -9,7 +9,8 @@ int OperateCommit(int panel, const char* control);
 int QueueOperatorCommit(int panel, const char* control);
 // Presses and releases one key (a key code of ui_codes.h) on the control.
 int OperateKey(int panel, const char* control, int key);
-// Selects the control's whole text, types `text` key by key and presses Enter.
+// Selects the control's whole text, types `text` key by key and presses Enter. An empty `text` deletes
+// the selection with Backspace first, as an operator clearing the field does.
 int OperateEnterValue(int panel, const char* control, const char* text);
 // Picks entry `index` of a ring or list box.
 int OperateSelect(int panel, const char* control, int index);
