@@ -124,10 +124,8 @@ ViStatus kq7120_setupScanListParams(ViSession instHndl, ViInt16 channel, ViInt16
                                     const ViReal32 voltageList[], ViInt16 numOfVolts) {
     return guardedCall([&]() -> ViStatus {
         if (const ViStatus status = kq7120_reset(instHndl); failed(status)) return status;
-        if (kq7120_configTriggerParams(instHndl, kq7120_TRIG_SRC_TTLTRG0, kq7120_SLOPE_POSITIVE) !=
-            VI_SUCCESS) {
+        if (failed(kq7120_configTriggerParams(instHndl, kq7120_TRIG_SRC_TTLTRG0, kq7120_SLOPE_POSITIVE)))
             return kq7120_ERROR_SETTING_TRIGGER_PARAMS;
-        }
         if (failed(kq7120_setupScanMode(instHndl, mode, &channel, 1))) return kq7120_ERROR_SETTING_SCAN_MODE;
         if (failed(kq7120_setupScanLimit(instHndl, channel, count))) return kq7120_ERROR_SETTING_SCAN_LIMIT;
         if (failed(kq7120_setupScanList(instHndl, channel, voltageList, numOfVolts))) {
